@@ -1,0 +1,17 @@
+#pragma once
+// The mixer presets the pages name. The mixer plug-in behind them is bound by the program; when it is absent
+// the calls do nothing.
+
+inline constexpr const char* kPresetTVUnmute = "TV_Unmute";
+inline constexpr const char* kPresetTVMute = "TV_Mute";
+inline constexpr const char* kPresetRadioUnmute = "Radio_Unmute";
+inline constexpr const char* kPresetRadioMute = "Radio_Mute";
+
+class MixerPresets {
+public:
+    virtual ~MixerPresets() = default;
+    // Applies the named preset to the mixer.
+    virtual void ActionPreset(const char* name) = 0;
+    // Opens the preset's setup dialog and returns when the user has closed it.
+    virtual void ActionSetup(const char* name) = 0;
+};
