@@ -1,0 +1,306 @@
+#include "main_form.h"
+
+#include "ui_main_form.h"
+
+#include "mixer_plugin_binding.h"
+#include "platform/win/clock.h"
+#include "platform/win/message_boxes.h"
+#include "platform/win/shell.h"
+#include "player/player_messages.h"
+#include "player/player_page.h"
+#include "radio/radio_page.h"
+#include "tv/tv_page.h"
+#include "view/video_window_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QScreen>
+#include <QTabBar>
+#include <QWheelEvent>
+
+namespace {
+constexpr int kClientWidth = 242;
+constexpr int kClientHeight = 348;
+constexpr double kInactiveOpacity = 192.0 / 255.0;
+} // namespace
+
+TMainForm::TMainForm(Services services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint),
+      ui(std::make_unique<Ui::TMainForm>()), services_(std::move(services)),
+      plugin_(std::make_unique<MixerPluginBinding>(services_.messageBoxes)) {
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QApplication::applicationName());
+    setFixedSize(kClientWidth, kClientHeight);
+    ui->MainPageControl->setVisible(false);
+    createPages();
+    centreOnScreen();
+
+    connect(ui->MainPageControl, &QTabWidget::currentChanged, this, &TMainForm::onPageChanged);
+    ui->wwwLabel->installEventFilter(this);
+    ui->emailLabel->installEventFilter(this);
+    // The wheel reaches the window before the control under the mouse, as the Player page seeks with it.
+    qApp->installEventFilter(this);
+
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    if (!closed_) {
+        FormClose();
+    }
+}
+
+void TMainForm::createPages() {
+    tvPage_ = new TVPage(services_.clock, *plugin_, ui->TVTabSheet);
+    ui->TVTabSheetLayout->addWidget(tvPage_);
+    radioPage_ = new RadioPage(services_.clock, *plugin_, ui->RadioTabSheet);
+    ui->RadioTabSheetLayout->addWidget(radioPage_);
+}
+
+void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
+    videoWindow_ = videoWindow;
+    if (playerPage_ || !videoWindow_) {
+        return;
+    }
+    playerPage_ = new PlayerPage(
+        PlayerPageContext{services_.clock, services_.messageBoxes, this, videoWindow_, playerPlacement_},
+        ui->PlayerTabSheet);
+    ui->PlayerTabSheetLayout->addWidget(playerPage_);
+}
+
+void TMainForm::centreOnScreen() {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+}
+
+void TMainForm::FormCreate() {
+    plugin_->bind(this, services_.pluginPath);
+    // Then the default resolutions and the stored settings over them (the settings store), which fill both
+    // lists and restore the device pickers.
+    if (!tvPage_->hasVideoCaptureDevice()) {
+        ui->MainPageControl->setTabVisible(TVPageIndex, false);
+    }
+    if (!radioPage_->hasTunerDevice()) {
+        ui->MainPageControl->setTabVisible(RadioPageIndex, false);
+    }
+}
+
+void TMainForm::FormShow() {
+    if (pageControlShown_) {
+        return;
+    }
+    pageControlShown_ = true;
+    shownPage_ = ui->MainPageControl->currentIndex();
+    ui->MainPageControl->setVisible(true);
+    runPageShowHandler(shownPage_);
+}
+
+void TMainForm::onPageChanged(int newIndex) {
+    if (!pageControlShown_ || newIndex == shownPage_ || closing_) {
+        return;
+    }
+    MainPageControlChanging(shownPage_);
+    shownPage_ = newIndex;
+    runPageShowHandler(newIndex);
+}
+
+void TMainForm::runPageShowHandler(int index) {
+    switch (index) {
+    case PlayerPageIndex:
+        if (playerPage_) {
+            playerPage_->PlayerTabSheetShow();
+        }
+        break;
+    case TVPageIndex:
+        tvPage_->TVTabSheetShow();
+        break;
+    case RadioPageIndex:
+        radioPage_->RadioTabSheetShow();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::MainPageControlChanging(int leavingIndex) {
+    switch (leavingIndex) {
+    case PlayerPageIndex:
+        if (playerPage_) {
+            playerPage_->leavePage();
+        }
+        leaveVideoWindow(playerPlacement_);
+        break;
+    case TVPageIndex:
+        tvPage_->leavePage();
+        leaveVideoWindow(tvPlacement_);
+        break;
+    case RadioPageIndex:
+        radioPage_->leavePage();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::leaveVideoWindow(VideoPlacement& placement) {
+    DetachVideo();
+    if (!videoWindow_) {
+        return;
+    }
+    videoWindow_->hide();
+    placement.left = videoWindow_->x();
+    placement.top = videoWindow_->y();
+    placement.clientWidth = videoWindow_->width();
+    placement.clientHeight = videoWindow_->height();
+}
+
+void TMainForm::FormClose() {
+    if (closed_) {
+        return;
+    }
+    closing_ = true;
+    if (pageControlShown_) {
+        MainPageControlChanging(shownPage_);
+    }
+    // The settings are saved here, after the page was left and before anything is freed.
+    if (playerPage_) {
+        playerPage_->freePlayerTools();
+    }
+    plugin_->unbind();
+    closed_ = true;
+}
+
+bool TMainForm::WndProc(WindowMessageEvent& message) {
+    switch (message.message()) {
+    case WM_ACTIVATE:
+        if ((message.wParam() & 0xFFFFu) == WA_INACTIVE) {
+            setWindowOpacity(kInactiveOpacity);
+        } else {
+            setWindowOpacity(1.0);
+        }
+        return false;
+    case CaptureNotifyMessage:
+        // The capture graph's events; without a capture graph there are none to drain.
+        return true;
+    case PlayerNotifyMessage:
+        // Also the plug-in's completion message, which carries the same number: pending player events are
+        // fetched either way.
+        if (playerPage_) {
+            playerPage_->handlePlayerNotify();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == WindowMessageEvent::eventType()) {
+        auto& message = static_cast<WindowMessageEvent&>(*event);
+        WndProc(message);
+        return true;
+    }
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
+        const WPARAM state = event->type() == QEvent::WindowActivate ? WA_ACTIVE : WA_INACTIVE;
+        SendMessage(this, WM_ACTIVATE, state, 0);
+    }
+    return QWidget::event(event);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+    emit closed();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == ui->wwwLabel) {
+            wwwLabelClick();
+            return true;
+        }
+        if (watched == ui->emailLabel) {
+            emailLabelClick();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::Wheel && currentPage() == PlayerPageIndex &&
+        ui->MainPageControl->isVisible()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && (widget == this || isAncestorOf(widget))) {
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            if (delta != 0) {
+                FormMouseWheel(delta);
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::wwwLabelClick() {
+    services_.shell.open(ui->wwwLabel->toolTip());
+}
+
+void TMainForm::emailLabelClick() {
+    services_.shell.open(ui->emailLabel->toolTip());
+}
+
+int TMainForm::currentPage() const {
+    return ui->MainPageControl->currentIndex();
+}
+
+bool TMainForm::isPageTabVisible(int index) const {
+    return ui->MainPageControl->isTabVisible(index);
+}
+
+bool TMainForm::isPlayerPageVisible() const {
+    return pageControlShown_ && currentPage() == PlayerPageIndex;
+}
+
+bool TMainForm::isTVPageVisible() const {
+    return pageControlShown_ && currentPage() == TVPageIndex;
+}
+
+void TMainForm::PauseButtonClick() {
+    if (playerPage_) {
+        playerPage_->PauseButtonClick();
+    }
+}
+
+void TMainForm::FormMouseWheel(int wheelDelta) {
+    if (currentPage() == PlayerPageIndex && playerPage_) {
+        playerPage_->FormMouseWheel(wheelDelta);
+    }
+}
+
+void TMainForm::TVChanUpDownChangingEx(bool up, int newPosition) {
+    tvPage_->TVChanUpDownChangingEx(up, newPosition);
+}
+
+int TMainForm::TVChanUpDownPosition() const {
+    return tvPage_->TVChanUpDownPosition();
+}
+
+void TMainForm::showMainWindow() {
+    show();
+}
+
+void TMainForm::hideMainWindow() {
+    hide();
+}
+
+void TMainForm::closeMainWindow() {
+    close();
+}

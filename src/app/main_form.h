@@ -1,0 +1,110 @@
+#pragma once
+// The main window: a small fixed always-on-top window holding the four pages. It decides when each page's
+// objects run, applies the mixer presets when the user moves between pages, loads the settings at start and
+// saves them at close. Each page's own handlers live in that page's class.
+
+#include "platform/win/window_message.h"
+#include "view/video_target.h"
+#include "view/video_window_host.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class TMainForm;
+}
+class Clock;
+class MessageBoxes;
+class MixerPluginBinding;
+class PlayerPage;
+class RadioPage;
+class Shell;
+class TVPage;
+class TVideoWindowForm;
+
+constexpr UINT CaptureNotifyMessage = WM_USER + 1;
+
+class TMainForm final : public QWidget, public VideoWindowHost {
+    Q_OBJECT
+public:
+    enum PageIndex { PlayerPageIndex = 0, TVPageIndex = 1, RadioPageIndex = 2, AboutPageIndex = 3 };
+
+    struct Services {
+        Clock& clock;
+        MessageBoxes& messageBoxes;
+        Shell& shell;
+        // Folder-relative path of the mixer plug-in, resolved beside the executable.
+        std::string pluginPath;
+    };
+
+    explicit TMainForm(Services services, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The video window is made after the main window; the pages that show pictures need it.
+    void setVideoWindow(TVideoWindowForm* videoWindow);
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    // The page at leavingIndex is about to be left. Never refuses the change.
+    void MainPageControlChanging(int leavingIndex);
+    // Window messages; true when handled here and not passed on.
+    bool WndProc(WindowMessageEvent& message);
+    void wwwLabelClick();
+    void emailLabelClick();
+
+    // VideoWindowHost
+    bool isPlayerPageVisible() const override;
+    bool isTVPageVisible() const override;
+    void PauseButtonClick() override;
+    void FormMouseWheel(int wheelDelta) override;
+    void TVChanUpDownChangingEx(bool up, int newPosition) override;
+    int TVChanUpDownPosition() const override;
+    void showMainWindow() override;
+    void hideMainWindow() override;
+    void closeMainWindow() override;
+
+    int currentPage() const;
+    bool isPageTabVisible(int index) const;
+    const VideoPlacement& tvPlacement() const { return tvPlacement_; }
+    const VideoPlacement& playerPlacement() const { return playerPlacement_; }
+
+    std::unique_ptr<Ui::TMainForm> ui;
+    PlayerPage* playerPage() const { return playerPage_; }
+    TVPage* tvPage() const { return tvPage_; }
+    RadioPage* radioPage() const { return radioPage_; }
+    MixerPluginBinding& plugin() const { return *plugin_; }
+
+signals:
+    // The close has run to its end; the program may end.
+    void closed();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createPages();
+    void onPageChanged(int newIndex);
+    void runPageShowHandler(int index);
+    // Detach, hide and remember the video window for the page being left.
+    void leaveVideoWindow(VideoPlacement& placement);
+    void centreOnScreen();
+
+    Services services_;
+    std::unique_ptr<MixerPluginBinding> plugin_;
+    TVideoWindowForm* videoWindow_ = nullptr;
+    PlayerPage* playerPage_ = nullptr;
+    TVPage* tvPage_ = nullptr;
+    RadioPage* radioPage_ = nullptr;
+    VideoPlacement tvPlacement_;
+    VideoPlacement playerPlacement_;
+    int shownPage_ = PlayerPageIndex;
+    bool pageControlShown_ = false;
+    bool closing_ = false;
+    bool closed_ = false;
+};

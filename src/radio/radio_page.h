@@ -1,0 +1,38 @@
+#pragma once
+// The Radio page: its sheets and what leaving it does. The radio tuner graph joins it with the radio issue;
+// the station list and the device pickers sit on its sheets.
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class RadioPage;
+}
+class Clock;
+class MixerPresets;
+
+class RadioPage final : public QWidget {
+    Q_OBJECT
+public:
+    RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr);
+    ~RadioPage() override;
+
+    void RadioTabSheetShow();
+    // Left: the exit routing, then "Radio_Mute" and the 200 ms wait. The radio keeps playing.
+    void leavePage();
+
+    // Whether a tuner is there to show this page for.
+    bool hasTunerDevice() const;
+
+    // Crossbar pins of the exit routing; -1 means none.
+    std::int32_t exitOutputPin = -1;
+    std::int32_t exitInputPin = -1;
+
+    std::unique_ptr<Ui::RadioPage> ui;
+
+private:
+    Clock& clock_;
+    MixerPresets& presets_;
+};

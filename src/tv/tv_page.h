@@ -1,0 +1,39 @@
+#pragma once
+// The TV / VCR page: its sheets, status bar and signal timer. The capture graph joins it with the TV issue;
+// the channel list and the device pickers sit on its sheets.
+
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TVPage;
+}
+class Clock;
+class MixerPresets;
+
+class TVPage final : public QWidget {
+    Q_OBJECT
+public:
+    TVPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr);
+    ~TVPage() override;
+
+    // Entered: takes the picture from the video window, arms the signal timer and applies "TV_Unmute".
+    void TVTabSheetShow();
+    // Left: "TV_Mute", the 200 ms wait, the signal timer stopped.
+    void leavePage();
+
+    // Whether a video capture device is there to show this page for.
+    bool hasVideoCaptureDevice() const;
+    // The TV channel stepper, which the video window drives with its arrow keys.
+    void TVChanUpDownChangingEx(bool up, int newPosition);
+    int TVChanUpDownPosition() const;
+
+    QTimer* TVSignalTimer = nullptr;
+    std::unique_ptr<Ui::TVPage> ui;
+
+private:
+    Clock& clock_;
+    MixerPresets& presets_;
+};

@@ -1,0 +1,76 @@
+#pragma once
+// The borderless black window that hosts the active graph's picture. It can be dragged, resized by its edges,
+// zoomed to the picture's native size, switched to full screen, and it passes keys and the wheel to the
+// pages.
+
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class VideoWindowHost;
+
+class TVideoWindowForm final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TVideoWindowForm(VideoWindowHost& host, QWidget* parent = nullptr);
+    ~TVideoWindowForm() override;
+
+    QMenu* PopupMenu1 = nullptr;
+    QAction* ShowMainWindow1 = nullptr;
+    QAction* HideMainWindow1 = nullptr;
+    QAction* Zoom200 = nullptr;
+    QAction* Zoom100 = nullptr;
+    QAction* Zoom50 = nullptr;
+    QAction* Fullscreen1 = nullptr;
+    QAction* Exit1 = nullptr;
+
+    // Handlers, run by the events below and by the menu.
+    void FormClose();
+    void FormResize();
+    void FormKeyDown(int key);
+    void FormMouseDown(Qt::MouseButton button, QPoint clientPos);
+    void FormMouseMove(QPoint clientPos);
+    void FormMouseUp(Qt::MouseButton button);
+    void FormClick();
+    void FormDblClick();
+    void FormMouseWheel(int wheelDelta);
+    void ShowMainWindow1Click();
+    void HideMainWindow1Click();
+    void Zoom200Click();
+    void Zoom100Click();
+    void Zoom50Click();
+    void Fullscreen1Click();
+    void Exit1Click();
+
+    bool isDragging() const { return dragging_; }
+    bool wasMoved() const { return moved_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void buildPopupMenu();
+    void zoomTo(int width, int height);
+    // The sizing frame of a borderless window: a press near an edge resizes instead of dragging.
+    Qt::Edges edgesAt(QPoint clientPos) const;
+
+    VideoWindowHost& host_;
+    bool dragging_ = false;
+    int dragStartX_ = 0;
+    int dragStartY_ = 0;
+    bool moved_ = false;
+    // The release after a double click ends no click, as on the platform.
+    bool releaseEndsDoubleClick_ = false;
+    bool leftPressed_ = false;
+};
+
+// The one video window of the program, created at start after the main window.
+extern TVideoWindowForm* VideoWindowForm;
