@@ -1,0 +1,2 @@
+// A library in the plug-in's place that lacks the Open entry point.
+extern "C" __attribute__((visibility("default"))) void Close() {}

@@ -1,0 +1,188 @@
+#include "platform/media/video_renderer.h"
+#include "view/video_target.h"
+#include "view/video_window_form.h"
+#include "view/video_window_host.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingHost final : public VideoWindowHost {
+public:
+    bool playerVisible = true;
+    bool tvVisible = false;
+    int position = 7;
+    std::vector<std::string> calls;
+
+    bool isPlayerPageVisible() const override { return playerVisible; }
+    bool isTVPageVisible() const override { return tvVisible; }
+    void PauseButtonClick() override { calls.push_back("pause"); }
+    void FormMouseWheel(int delta) override { calls.push_back("wheel " + std::to_string(delta)); }
+    void TVChanUpDownChangingEx(bool up, int newPosition) override {
+        calls.push_back(std::string(up ? "up " : "down ") + std::to_string(newPosition));
+    }
+    int TVChanUpDownPosition() const override { return position; }
+    void showMainWindow() override { calls.push_back("show"); }
+    void hideMainWindow() override { calls.push_back("hide"); }
+    void closeMainWindow() override { calls.push_back("close"); }
+};
+
+class VideoWindowFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { form.show(); }
+    void TearDown() override { DetachVideo(); }
+
+    void attachPicture(int width, int height) {
+        renderer = MakeCom<VideoRenderer>();
+        VideoTarget.window = RefPtr<IVideoWindow>(renderer.get());
+        VideoTarget.videoWidth = width;
+        VideoTarget.videoHeight = height;
+        AttachVideo(&form);
+    }
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent event(type, at, form.mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(&form, &event);
+    }
+    bool fullScreen() const {
+        LONG mode = 0;
+        renderer->get_FullScreenMode(&mode);
+        return mode != OAFALSE;
+    }
+
+    RecordingHost host;
+    TVideoWindowForm form{host};
+    RefPtr<VideoRenderer> renderer;
+};
+
+} // namespace
+
+TEST_F(VideoWindowFormTest, StartsBlackBorderlessWithItsMenuAndOwnsTheTarget) {
+    EXPECT_EQ(form.windowTitle(), "Corvane Video Window");
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form.size(), QSize(394, 319));
+    EXPECT_EQ(VideoTarget.owner, &form);
+    EXPECT_EQ(VideoTarget.clientWidth, 394);
+    EXPECT_EQ(VideoTarget.clientHeight, 319);
+    QStringList captions;
+    for (QAction* action : form.PopupMenu1->actions()) {
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(captions, (QStringList{"Show main window", "Hide main window", "-", "Zoom 200%", "Zoom 100%",
+                                     "Zoom 50%", "Full screen", "-", "E&xit"}));
+    EXPECT_EQ(form.Zoom50->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    EXPECT_EQ(form.Fullscreen1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Return));
+}
+
+TEST_F(VideoWindowFormTest, ZoomSetsTheClientSizeFromTheNativeSizeAndRelayouts) {
+    attachPicture(353, 289);
+    form.Zoom50Click();
+    EXPECT_EQ(form.size(), QSize(176, 144));
+    EXPECT_EQ(VideoTarget.clientWidth, 176);
+    // 353 x 289 in 176 x 144 takes the full height: 175 wide.
+    EXPECT_EQ(renderer->window()->geometry(), QRect(0, 0, 175, 144));
+    form.Zoom200Click();
+    EXPECT_EQ(form.size(), QSize(706, 578));
+    const QPoint before = form.pos();
+    form.Zoom100Click();
+    EXPECT_EQ(form.size(), QSize(353, 289));
+    EXPECT_EQ(form.pos(), before) << "zoom does not move the window";
+}
+
+TEST_F(VideoWindowFormTest, ZoomInFullScreenLeavesFullScreenFirst) {
+    attachPicture(352, 288);
+    form.Fullscreen1Click();
+    EXPECT_TRUE(fullScreen());
+    EXPECT_TRUE(form.Fullscreen1->isChecked());
+    form.Zoom100Click();
+    EXPECT_FALSE(fullScreen());
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+    EXPECT_EQ(form.size(), QSize(352, 288));
+}
+
+TEST_F(VideoWindowFormTest, WithoutAPictureZoomAndFullScreenDoNothing) {
+    form.Fullscreen1Click();
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+    form.Zoom50Click();
+    EXPECT_EQ(form.size(), QSize(394, 319));
+}
+
+TEST_F(VideoWindowFormTest, EnterAndDoubleClickToggleFullScreenLikeTheMenu) {
+    attachPicture(352, 288);
+    form.FormKeyDown(Qt::Key_Return);
+    EXPECT_TRUE(fullScreen());
+    form.FormKeyDown(Qt::Key_Enter);
+    EXPECT_FALSE(fullScreen());
+    mouse(QEvent::MouseButtonDblClick, {100, 100});
+    EXPECT_TRUE(fullScreen());
+    EXPECT_TRUE(form.Fullscreen1->isChecked());
+    mouse(QEvent::MouseButtonRelease, {100, 100});
+    EXPECT_TRUE(host.calls.empty()) << "the release after a double click is no click";
+}
+
+TEST_F(VideoWindowFormTest, DragMovesTheWindowAndDoesNotPause) {
+    const QPoint start = form.pos();
+    mouse(QEvent::MouseButtonPress, {100, 100});
+    mouse(QEvent::MouseMove, {130, 90});
+    EXPECT_EQ(form.pos(), start + QPoint(30, -10));
+    mouse(QEvent::MouseButtonRelease, {100, 100});
+    EXPECT_FALSE(form.isDragging());
+    EXPECT_TRUE(host.calls.empty());
+    // The next plain click pauses again.
+    mouse(QEvent::MouseButtonPress, {100, 100});
+    mouse(QEvent::MouseButtonRelease, {100, 100});
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"pause"}));
+}
+
+TEST_F(VideoWindowFormTest, ClickPausesOnlyOnThePlayerPage) {
+    mouse(QEvent::MouseButtonPress, {50, 50});
+    mouse(QEvent::MouseButtonRelease, {50, 50});
+    host.playerVisible = false;
+    host.tvVisible = true;
+    mouse(QEvent::MouseButtonPress, {50, 50});
+    mouse(QEvent::MouseButtonRelease, {50, 50});
+    mouse(QEvent::MouseButtonPress, {50, 50}, Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, {50, 50}, Qt::RightButton);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"pause"}));
+}
+
+TEST_F(VideoWindowFormTest, KeysStepChannelsOnTVAndSeekOnPlayer) {
+    host.playerVisible = false;
+    host.tvVisible = true;
+    form.FormKeyDown(Qt::Key_Left);
+    form.FormKeyDown(Qt::Key_Right);
+    form.FormKeyDown(Qt::Key_Space);
+    host.tvVisible = false;
+    host.playerVisible = true;
+    form.FormKeyDown(Qt::Key_Left);
+    form.FormKeyDown(Qt::Key_Right);
+    form.FormKeyDown(Qt::Key_Space);
+    form.FormKeyDown(Qt::Key_A);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"down 6", "up 8", "wheel -120", "wheel 120", "pause"}));
+}
+
+TEST_F(VideoWindowFormTest, WheelAndMenuReachTheMainWindow) {
+    QWheelEvent wheel(QPointF(10, 10), form.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&form, &wheel);
+    form.ShowMainWindow1->trigger();
+    form.HideMainWindow1->trigger();
+    form.Exit1->trigger();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"wheel -240", "show", "hide", "close"}));
+}
+
+TEST_F(VideoWindowFormTest, ClosingDetachesThePicture) {
+    attachPicture(352, 288);
+    form.close();
+    EXPECT_FALSE(VideoTarget.window);
+    EXPECT_EQ(renderer->window()->parentWidget(), nullptr);
+}
