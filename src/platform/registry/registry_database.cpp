@@ -1,0 +1,299 @@
+#include "registry_database.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+enum Statement : int {
+    FindChild,
+    CreateChild,
+    ChildNames,
+    DeleteChildValues,
+    DeleteChildKeys,
+    ReadValue,
+    WriteValue,
+    StatementCount
+};
+
+// The subtree of one named child, the child itself included.
+#define SUBTREE_OF_CHILD                                                                                     \
+    "WITH RECURSIVE sub(id) AS (SELECT id FROM keys WHERE parent = ?1 AND name = ?2 "                        \
+    "UNION ALL SELECT keys.id FROM keys JOIN sub ON keys.parent = sub.id) "
+
+constexpr std::array<const char*, StatementCount> kStatementSql = {
+    "SELECT id FROM keys WHERE parent = ?1 AND name = ?2",
+    "INSERT INTO keys(parent, name) VALUES(?1, ?2)",
+    "SELECT name FROM keys WHERE parent = ?1 ORDER BY id",
+    SUBTREE_OF_CHILD "DELETE FROM vals WHERE key IN sub",
+    SUBTREE_OF_CHILD "DELETE FROM keys WHERE id IN sub",
+    "SELECT type, data FROM vals WHERE key = ?1 AND name = ?2",
+    "INSERT INTO vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4) "
+    "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data",
+};
+#undef SUBTREE_OF_CHILD
+
+constexpr const char* kSchemaSql =
+    "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY, parent INTEGER REFERENCES keys(id), "
+    "name TEXT NOT NULL COLLATE NOCASE, UNIQUE(parent, name));"
+    "CREATE TABLE IF NOT EXISTS vals(key INTEGER NOT NULL REFERENCES keys(id), "
+    "name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL, data, PRIMARY KEY(key, name));";
+
+constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
+
+// A settings file held by another writer is waited for this long before it counts as unusable.
+constexpr int kBusyTimeoutMs = 250;
+
+// Binds, steps and resets one prepared statement for the length of a scope.
+class Run {
+public:
+    explicit Run(sqlite3_stmt* statement) : statement_(statement) {}
+    ~Run() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    Run& bind(int index, std::int64_t value) {
+        ok_ = ok_ && sqlite3_bind_int64(statement_, index, value) == SQLITE_OK;
+        return *this;
+    }
+    Run& bind(int index, std::string_view text) {
+        ok_ = ok_ && sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
+                                       SQLITE_STATIC) == SQLITE_OK;
+        return *this;
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step() { return ok_ ? sqlite3_step(statement_) : SQLITE_MISUSE; }
+    sqlite3_stmt* get() const { return statement_; }
+
+private:
+    sqlite3_stmt* statement_;
+    bool ok_ = true;
+};
+
+std::string ColumnText(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)))
+                : std::string();
+}
+
+bool Exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void MoveAside(const std::filesystem::path& path) {
+    const std::filesystem::path target = DamagedRegistryPath(path);
+    std::error_code ignored;
+    // A leftover journal belongs to the damaged file; left in place it would be played into the fresh one.
+    for (const char* sidecar : {"-journal", "-wal", "-shm"}) {
+        std::filesystem::path from = path;
+        from += sidecar;
+        if (std::filesystem::exists(from, ignored)) {
+            std::filesystem::path to = target;
+            to += sidecar;
+            std::filesystem::rename(from, to, ignored);
+        }
+    }
+    std::filesystem::rename(path, target, ignored);
+}
+
+} // namespace
+
+std::filesystem::path DamagedRegistryPath(const std::filesystem::path& path) {
+    std::filesystem::path candidate = path;
+    candidate += ".damaged";
+    std::error_code ignored;
+    for (int n = 1; std::filesystem::exists(candidate, ignored) && n < 1000; ++n) {
+        candidate = path;
+        candidate += ".damaged." + std::to_string(n);
+    }
+    return candidate;
+}
+
+std::unique_ptr<RegistryDatabase> RegistryDatabase::open(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path(), ignored);
+    }
+    auto attempt = [&](int flags) -> std::unique_ptr<RegistryDatabase> {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+        std::unique_ptr<RegistryDatabase> db(new RegistryDatabase(raw));
+        if (rc != SQLITE_OK) {
+            return nullptr;
+        }
+        sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+        sqlite3_extended_result_codes(raw, 1);
+        return db->prepare() ? std::move(db) : nullptr;
+    };
+    if (std::filesystem::exists(path, ignored)) {
+        if (auto db = attempt(SQLITE_OPEN_READWRITE)) {
+            return db;
+        }
+        MoveAside(path);
+    }
+    return attempt(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+RegistryDatabase::~RegistryDatabase() {
+    if (inTransaction()) {
+        rollback();
+    }
+    for (sqlite3_stmt* s : statements_) {
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db_);
+}
+
+bool RegistryDatabase::prepare() {
+    // Reading every page catches a file that is not SQLite or is damaged before anything trusts it.
+    sqlite3_stmt* check = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &check, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(check);
+        return false;
+    }
+    const bool healthy = sqlite3_step(check) == SQLITE_ROW && ColumnText(check, 0) == "ok";
+    sqlite3_finalize(check);
+    if (!healthy || !Exec(db_, kSchemaSql)) {
+        return false;
+    }
+    // Preparing against the existing tables rejects a database whose tables have another shape.
+    for (const char* sql : kStatementSql) {
+        sqlite3_stmt* prepared = nullptr;
+        if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &prepared, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(prepared);
+            return false;
+        }
+        statements_.push_back(prepared);
+    }
+    sqlite3_stmt* findRoot = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT id FROM keys WHERE parent IS NULL AND name = ?1 ORDER BY id LIMIT 1",
+                           -1, &findRoot, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(findRoot);
+        return false;
+    }
+    std::optional<KeyId> root;
+    {
+        Run run(findRoot);
+        if (run.bind(1, std::string_view(kRootName)).step() == SQLITE_ROW) {
+            root = sqlite3_column_int64(findRoot, 0);
+        }
+    }
+    sqlite3_finalize(findRoot);
+    if (!root) {
+        Run run(statement(CreateChild));
+        sqlite3_bind_null(run.get(), 1);
+        if (run.bind(2, std::string_view(kRootName)).step() != SQLITE_DONE) {
+            return false;
+        }
+        root = sqlite3_last_insert_rowid(db_);
+    }
+    root_ = *root;
+    return true;
+}
+
+sqlite3_stmt* RegistryDatabase::statement(int which) {
+    return statements_[static_cast<std::size_t>(which)];
+}
+
+std::optional<RegistryDatabase::KeyId> RegistryDatabase::findChild(KeyId parent, std::string_view name) {
+    Run run(statement(FindChild));
+    if (run.bind(1, parent).bind(2, name).step() == SQLITE_ROW) {
+        return sqlite3_column_int64(run.get(), 0);
+    }
+    return std::nullopt;
+}
+
+std::optional<RegistryDatabase::KeyId> RegistryDatabase::createChild(KeyId parent, std::string_view name) {
+    Run run(statement(CreateChild));
+    if (run.bind(1, parent).bind(2, name).step() != SQLITE_DONE) {
+        return std::nullopt;
+    }
+    return sqlite3_last_insert_rowid(db_);
+}
+
+std::vector<std::string> RegistryDatabase::childNames(KeyId parent) {
+    std::vector<std::string> names;
+    Run run(statement(ChildNames));
+    run.bind(1, parent);
+    while (run.step() == SQLITE_ROW) {
+        names.push_back(ColumnText(run.get(), 0));
+    }
+    return names;
+}
+
+bool RegistryDatabase::deleteChild(KeyId parent, std::string_view name) {
+    if (!findChild(parent, name)) {
+        return false;
+    }
+    // Values and keys go together or not at all.
+    if (!Exec(db_, "SAVEPOINT delete_key")) {
+        return false;
+    }
+    bool ok = true;
+    for (int which : {DeleteChildValues, DeleteChildKeys}) {
+        Run run(statement(which));
+        ok = ok && run.bind(1, parent).bind(2, name).step() == SQLITE_DONE;
+    }
+    if (!ok) {
+        Exec(db_, "ROLLBACK TO delete_key");
+    }
+    Exec(db_, "RELEASE delete_key");
+    return ok;
+}
+
+std::optional<RegistryDatabase::Value> RegistryDatabase::readValue(KeyId key, std::string_view name) {
+    Run run(statement(ReadValue));
+    if (run.bind(1, key).bind(2, name).step() != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    Value value;
+    value.type = sqlite3_column_int(run.get(), 0);
+    switch (sqlite3_column_type(run.get(), 1)) {
+    case SQLITE_INTEGER:
+        value.number = sqlite3_column_int64(run.get(), 1);
+        break;
+    case SQLITE_TEXT:
+        value.text = ColumnText(run.get(), 1);
+        break;
+    default:
+        break;
+    }
+    return value;
+}
+
+bool RegistryDatabase::writeText(KeyId key, std::string_view name, std::string_view text) {
+    Run run(statement(WriteValue));
+    return run.bind(1, key)
+               .bind(2, name)
+               .bind(3, static_cast<std::int64_t>(ValueType::String))
+               .bind(4, text)
+               .step() == SQLITE_DONE;
+}
+
+bool RegistryDatabase::writeNumber(KeyId key, std::string_view name, std::int32_t number) {
+    Run run(statement(WriteValue));
+    return run.bind(1, key)
+               .bind(2, name)
+               .bind(3, static_cast<std::int64_t>(ValueType::Number))
+               .bind(4, static_cast<std::int64_t>(number))
+               .step() == SQLITE_DONE;
+}
+
+bool RegistryDatabase::begin() {
+    return Exec(db_, "BEGIN IMMEDIATE");
+}
+bool RegistryDatabase::commit() {
+    return Exec(db_, "COMMIT");
+}
+void RegistryDatabase::rollback() {
+    Exec(db_, "ROLLBACK");
+}
+bool RegistryDatabase::inTransaction() const {
+    return db_ && sqlite3_get_autocommit(db_) == 0;
+}
