@@ -1,0 +1,17 @@
+#pragma once
+// What a channel list needs of its device: the TV capture graph for the channel list, the radio tuner graph
+// for the station list. A list without a tuner still edits and shows its frequencies.
+
+#include "platform/com/hresult.h"
+
+#include <cstdint>
+
+class ChannelTuner {
+public:
+    virtual ~ChannelTuner() = default;
+    virtual HRESULT TuneFrequency(std::int32_t hz) = 0;
+    // The phase-locked loop's signed offset after tuning.
+    virtual HRESULT ReadTunerOffset(std::int32_t* offset) = 0;
+    // Analog video standard bit value; only lists with picture settings ask for it.
+    virtual HRESULT SetVideoStandard(std::int32_t standard) = 0;
+};
