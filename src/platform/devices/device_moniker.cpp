@@ -1,0 +1,67 @@
+#include "device_moniker.h"
+
+#include <cstring>
+
+namespace {
+
+class FriendlyNameBag final : public ComObject<IPropertyBag> {
+public:
+    explicit FriendlyNameBag(std::string name) : name_(std::move(name)) {}
+    HRESULT Read(const char* property, std::string* value) override {
+        if (!property || !value) {
+            return E_POINTER;
+        }
+        if (std::strcmp(property, "FriendlyName") != 0) {
+            return E_INVALIDARG;
+        }
+        *value = name_;
+        return S_OK;
+    }
+
+private:
+    std::string name_;
+};
+
+} // namespace
+
+HRESULT DeviceMoniker::BindToObject(void* bindContext, IMoniker* left, const Guid& iid, void** object) {
+    if (!object) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (bindContext || left) {
+        return E_INVALIDARG;
+    }
+    return device_.bind ? device_.bind(iid, object) : E_NOINTERFACE;
+}
+
+HRESULT DeviceMoniker::BindToStorage(void* bindContext, IMoniker* left, const Guid& iid, void** object) {
+    if (!object) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (bindContext || left) {
+        return E_INVALIDARG;
+    }
+    auto bag = MakeCom<FriendlyNameBag>(device_.friendlyName);
+    return bag->QueryInterface(iid, object);
+}
+
+HRESULT DeviceMoniker::IsEqual(IMoniker* other) {
+    if (!other) {
+        return E_INVALIDARG;
+    }
+    std::string otherName;
+    if (FAILED(other->GetDisplayName(nullptr, nullptr, &otherName))) {
+        return S_FALSE;
+    }
+    return otherName == displayName_ ? S_OK : S_FALSE;
+}
+
+HRESULT DeviceMoniker::GetDisplayName(void*, IMoniker*, std::string* name) {
+    if (!name) {
+        return E_POINTER;
+    }
+    *name = displayName_;
+    return S_OK;
+}

@@ -1,0 +1,6 @@
+#pragma once
+// The system's audio sources (GStreamer's device monitor) as audio capture devices.
+
+#include "platform/devices/device_provider.h"
+
+std::shared_ptr<DeviceProvider> MakeGstAudioSourceProvider();

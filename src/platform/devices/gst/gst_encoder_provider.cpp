@@ -1,0 +1,70 @@
+#include "gst_encoder_provider.h"
+
+#include "gst_device_element.h"
+
+#include <cstring>
+
+namespace {
+
+// The caps of avimux's request pads whose name starts with prefix ("video_" or "audio_"); null without
+// avimux.
+GstCaps* AviMuxSinkCaps(const char* prefix) {
+    GstElementFactory* mux = gst_element_factory_find("avimux");
+    if (!mux) {
+        return nullptr;
+    }
+    GstCaps* caps = nullptr;
+    for (const GList* t = gst_element_factory_get_static_pad_templates(mux); t; t = t->next) {
+        auto* pad = static_cast<GstStaticPadTemplate*>(t->data);
+        if (pad->direction == GST_PAD_SINK &&
+            std::strncmp(pad->name_template, prefix, std::strlen(prefix)) == 0) {
+            caps = gst_static_caps_get(&pad->static_caps);
+            break;
+        }
+    }
+    gst_object_unref(mux);
+    return caps;
+}
+
+class GstEncoderProvider final : public DeviceProvider {
+public:
+    const char* name() const override { return "gst-encoder"; }
+
+    std::vector<DeviceDescription> devices(const Guid& category) override {
+        std::vector<DeviceDescription> found;
+        const bool video = category == CLSID_VideoCompressorCategory;
+        if ((!video && category != CLSID_AudioCompressorCategory) || !EnsureGstInitialised()) {
+            return found;
+        }
+        GstCaps* accepted = AviMuxSinkCaps(video ? "video_" : "audio_");
+        if (!accepted) {
+            return found;
+        }
+        GList* encoders = gst_element_factory_list_get_elements(
+            video ? GST_ELEMENT_FACTORY_TYPE_VIDEO_ENCODER : GST_ELEMENT_FACTORY_TYPE_AUDIO_ENCODER,
+            GST_RANK_NONE);
+        GList* usable = gst_element_factory_list_filter(encoders, accepted, GST_PAD_SRC, FALSE);
+        // Best ranked first, then by name, so the order is the same on every start.
+        usable = g_list_sort(usable, gst_plugin_feature_rank_compare_func);
+        for (GList* item = usable; item; item = item->next) {
+            auto* factory = GST_ELEMENT_FACTORY(item->data);
+            const gchar* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
+            const std::string featureName = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
+            found.push_back({longName ? longName : featureName, featureName,
+                             [featureName](const Guid& iid, void** object) {
+                                 return BindDeviceElement(
+                                     gst_element_factory_make(featureName.c_str(), nullptr), iid, object);
+                             }});
+        }
+        gst_plugin_feature_list_free(usable);
+        gst_plugin_feature_list_free(encoders);
+        gst_caps_unref(accepted);
+        return found;
+    }
+};
+
+} // namespace
+
+std::shared_ptr<DeviceProvider> MakeGstEncoderProvider() {
+    return std::make_shared<GstEncoderProvider>();
+}
