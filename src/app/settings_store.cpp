@@ -1,0 +1,208 @@
+#include "settings_store.h"
+
+#include "channels/channel_list_editor.h"
+#include "components/dev_cmb_base.h"
+#include "platform/registry/registry.h"
+
+#include <QComboBox>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+const std::string kBaseKey = "Software\\Pellworth\\Corvane";
+
+// How one list is laid out below the base key.
+struct ListLayout {
+    const char* key;
+    // Subkey N (from 1) is this prefix followed by N.
+    const char* subkeyPrefix;
+    // The name of entry N when its Name is stored with another type.
+    const char* unreadableNamePrefix;
+};
+constexpr ListLayout kChannelLayout = {"\\Channels", "Channel", "Channel "};
+constexpr ListLayout kStationLayout = {"\\Stations", "Station", "Station "};
+
+// A picker restored from its name, or from its index when the name cannot be read as text.
+struct PickerValues {
+    const char* nameValue;
+    const char* indexValue;
+};
+constexpr PickerValues kTVDevice = {"DeviceName", "DeviceIndex"};
+constexpr PickerValues kRadioTuner = {"TunerName", "TunerIndex"};
+constexpr PickerValues kRadioAudio = {"AudioName", "AudioIndex"};
+constexpr PickerValues kRadioCrossbar = {"CrossbarName", "CrossbarIndex"};
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+// Selects index when the combo has it; a stored index outside the list leaves the combo's own choice.
+void SelectIndex(QComboBox* combo, const std::optional<std::int32_t>& index) {
+    if (combo && index && *index >= 0 && *index < combo->count()) {
+        combo->setCurrentIndex(*index);
+    }
+}
+
+void LoadPicker(Registry& reg, DevicePickerCombo* picker, const PickerValues& values) {
+    if (!picker) {
+        return;
+    }
+    if (const auto name = reg.ReadString(values.nameValue)) {
+        picker->SetDevice(QString::fromStdString(*name));
+    } else {
+        SelectIndex(picker, reg.ReadInteger(values.indexValue));
+    }
+}
+
+void SavePicker(Registry& reg, const DevicePickerCombo* picker, const PickerValues& values) {
+    if (picker) {
+        reg.WriteString(values.nameValue, Utf8(picker->GetDevice()));
+        reg.WriteInteger(values.indexValue, picker->currentIndex());
+    }
+}
+
+std::string SubkeyPath(const ListLayout& layout, int number) {
+    return kBaseKey + layout.key + "\\" + layout.subkeyPrefix + std::to_string(number);
+}
+
+ChannelEntry LoadEntry(Registry& reg, const ListLayout& layout, int number, bool picture) {
+    const auto name = reg.ReadString("Name");
+    const bool enabled = reg.ReadBool("Enabled").value_or(false);
+    const std::int32_t freq = reg.ReadInteger("Freq").value_or(kDefaultChannelFrequency);
+    ChannelEntry entry;
+    if (picture) {
+        entry = ChannelEntry::MakeTV(freq, reg.ReadInteger("PalSecam").value_or(0));
+        entry.brightness = reg.ReadInteger("Brightness").value_or(kPictureMiddle);
+        entry.contrast = reg.ReadInteger("Contrast").value_or(kPictureMiddle);
+        entry.hue = reg.ReadInteger("Hue").value_or(kPictureMiddle);
+        entry.saturation = reg.ReadInteger("Saturation").value_or(kPictureMiddle);
+    } else {
+        entry = ChannelEntry::MakeRadio(freq);
+    }
+    entry.name = name ? QString::fromStdString(*name)
+                      : QString::fromLatin1(layout.unreadableNamePrefix) + QString::number(number);
+    entry.enabled = enabled;
+    return entry;
+}
+
+void LoadList(Registry& reg, ChannelListEditor* editor, const ListLayout& layout) {
+    std::int32_t count = 0;
+    std::int32_t lastIndex = 0;
+    if (reg.OpenKey(kBaseKey + layout.key, true)) {
+        count = reg.ReadInteger("Count").value_or(0);
+        lastIndex = reg.ReadInteger("LastIndex").value_or(0);
+        const auto present = static_cast<std::int64_t>(reg.GetKeyNames().size());
+        count = static_cast<std::int32_t>(std::clamp<std::int64_t>(count, 0, present + kCountBeyondSubkeys));
+        reg.CloseKey();
+    }
+    if (!editor) {
+        return;
+    }
+    const bool picture = editor->kind().hasPicture;
+    std::vector<ChannelEntry> entries;
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int number = 1; number <= count; ++number) {
+        if (reg.OpenKey(SubkeyPath(layout, number), true)) {
+            entries.push_back(LoadEntry(reg, layout, number, picture));
+            reg.CloseKey();
+        }
+    }
+    editor->list().replaceAll(std::move(entries));
+    editor->showEntries();
+    editor->selectIndex(lastIndex);
+    editor->select();
+}
+
+void SaveList(Registry& reg, ChannelListEditor* editor, const ListLayout& layout) {
+    if (!editor) {
+        return;
+    }
+    const ChannelList& list = editor->list();
+    if (reg.OpenKey(kBaseKey + layout.key, true)) {
+        // A list that shrank leaves no stale subkeys, and the keys' order is always the list's.
+        for (const std::string& name : reg.GetKeyNames()) {
+            reg.DeleteKey(name);
+        }
+        reg.WriteInteger("Count", list.count());
+        reg.WriteInteger("LastIndex", list.selectedIndex());
+        reg.CloseKey();
+    }
+    const bool picture = editor->kind().hasPicture;
+    for (int i = 0; i < list.count(); ++i) {
+        if (!reg.OpenKey(SubkeyPath(layout, i + 1), true)) {
+            continue;
+        }
+        const ChannelEntry& entry = list.at(i);
+        reg.WriteString("Name", Utf8(entry.name));
+        reg.WriteBool("Enabled", entry.enabled);
+        reg.WriteInteger("Freq", entry.freq);
+        if (picture) {
+            reg.WriteInteger("PalSecam", entry.palSecam);
+            reg.WriteInteger("Brightness", entry.brightness);
+            reg.WriteInteger("Contrast", entry.contrast);
+            reg.WriteInteger("Hue", entry.hue);
+            reg.WriteInteger("Saturation", entry.saturation);
+        }
+        reg.CloseKey();
+    }
+}
+
+int IndexOf(const QComboBox* combo) {
+    return combo ? combo->currentIndex() : -1;
+}
+
+} // namespace
+
+void LoadSettings(const SettingsTargets& targets, const std::filesystem::path& registry) {
+    Registry reg(registry);
+    // Loading creates missing keys; one transaction keeps that to a single write.
+    reg.BeginTransaction();
+    if (reg.OpenKey(kBaseKey + "\\TV", true)) {
+        LoadPicker(reg, targets.tvVideoCaptureDev, kTVDevice);
+        SelectIndex(targets.tvCaptureRes, reg.ReadInteger("CaptureResIndex"));
+        SelectIndex(targets.tvPreviewRes, reg.ReadInteger("PreviewResIndex"));
+        SelectIndex(targets.tvVideoCompression, reg.ReadInteger("VideoCompressIndex"));
+        SelectIndex(targets.tvAudioCompression, reg.ReadInteger("AudioCompressIndex"));
+        reg.CloseKey();
+    }
+    LoadList(reg, targets.tvChannels, kChannelLayout);
+    if (reg.OpenKey(kBaseKey + "\\Radio", true)) {
+        LoadPicker(reg, targets.radioTunerDev, kRadioTuner);
+        LoadPicker(reg, targets.radioAudioDev, kRadioAudio);
+        LoadPicker(reg, targets.radioCrossbarDev, kRadioCrossbar);
+        if (targets.exitInputPin) {
+            *targets.exitInputPin = reg.ReadInteger("ExitAudioSource").value_or(-1);
+        }
+        reg.CloseKey();
+    } else if (targets.exitInputPin) {
+        *targets.exitInputPin = -1;
+    }
+    LoadList(reg, targets.radioStations, kStationLayout);
+    reg.Commit();
+}
+
+void SaveSettings(const SettingsTargets& targets, const std::filesystem::path& registry) {
+    Registry reg(registry);
+    // A crash or a full disk never leaves half a save: the old settings stay until the commit.
+    reg.BeginTransaction();
+    if (reg.OpenKey(kBaseKey + "\\TV", true)) {
+        SavePicker(reg, targets.tvVideoCaptureDev, kTVDevice);
+        reg.WriteInteger("CaptureResIndex", IndexOf(targets.tvCaptureRes));
+        reg.WriteInteger("PreviewResIndex", IndexOf(targets.tvPreviewRes));
+        reg.WriteInteger("VideoCompressIndex", IndexOf(targets.tvVideoCompression));
+        reg.WriteInteger("AudioCompressIndex", IndexOf(targets.tvAudioCompression));
+        reg.CloseKey();
+    }
+    SaveList(reg, targets.tvChannels, kChannelLayout);
+    if (reg.OpenKey(kBaseKey + "\\Radio", true)) {
+        SavePicker(reg, targets.radioTunerDev, kRadioTuner);
+        SavePicker(reg, targets.radioAudioDev, kRadioAudio);
+        SavePicker(reg, targets.radioCrossbarDev, kRadioCrossbar);
+        reg.WriteInteger("ExitAudioSource", targets.exitInputPin ? *targets.exitInputPin : -1);
+        reg.CloseKey();
+    }
+    SaveList(reg, targets.radioStations, kStationLayout);
+    reg.Commit();
+}

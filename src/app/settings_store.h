@@ -1,0 +1,39 @@
+#pragma once
+// What the program remembers between runs: the TV capture setup, the TV channel list, the radio devices and
+// the radio station list, under the registry key "Software\Pellworth\Corvane". Read once while the main
+// window is made, written once (in one transaction) when it closes. Failures are silent: a value that cannot
+// be read keeps its default, one that cannot be written is skipped.
+
+#include "platform/registry/registry_path.h"
+
+#include <cstdint>
+#include <filesystem>
+
+class ChannelListEditor;
+class DevicePickerCombo;
+class QComboBox;
+
+// The main window's controls and state that the settings fill and come from.
+struct SettingsTargets {
+    DevicePickerCombo* tvVideoCaptureDev = nullptr; // TVVideoCaptureDevCombo
+    QComboBox* tvCaptureRes = nullptr;              // TVCapResCombo
+    QComboBox* tvPreviewRes = nullptr;              // TVPrvResCombo
+    QComboBox* tvVideoCompression = nullptr;        // TVVideoCompression
+    QComboBox* tvAudioCompression = nullptr;        // TVAudioCompression
+    ChannelListEditor* tvChannels = nullptr;        // TVChanCheckListBox
+    DevicePickerCombo* radioTunerDev = nullptr;     // RadioTunerDevCombo
+    DevicePickerCombo* radioAudioDev = nullptr;     // RadioAudioDevCombo
+    DevicePickerCombo* radioCrossbarDev = nullptr;  // RadioCrossbarDevCombo
+    ChannelListEditor* radioStations = nullptr;     // RadioCheckListBox
+    std::int32_t* exitInputPin = nullptr;
+};
+
+// A stored Count never makes more entries than the list key has subkeys plus this many. Within it a Count
+// beyond the subkeys gives blank entries, as it always has; a damaged or hostile Count (2147483647) cannot
+// make the start hang or run out of memory.
+inline constexpr std::int32_t kCountBeyondSubkeys = 16;
+
+void LoadSettings(const SettingsTargets& targets,
+                  const std::filesystem::path& registry = DefaultRegistryPath());
+void SaveSettings(const SettingsTargets& targets,
+                  const std::filesystem::path& registry = DefaultRegistryPath());

@@ -1,0 +1,251 @@
+#include "app/settings_store.h"
+#include "channels/channel_list_editor.h"
+#include "components/dev_cmb_acm.h"
+#include "components/dev_cmb_cb.h"
+#include "components/dev_cmb_ta.h"
+#include "components/dev_cmb_tv.h"
+#include "components/dev_cmb_vc.h"
+#include "components/dev_cmb_vcm.h"
+#include "list_device_provider.h"
+#include "platform/registry/registry.h"
+#include "recording_channel_view.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+// The main window's part that the settings touch, as the main window sets it up before loading.
+struct Window {
+    Window() {
+        for (QComboBox* res : {&captureRes, &previewRes}) {
+            res->addItems({"320x240", "352x288", "384x288", "704x576", "720x576", "768x576"});
+        }
+        previewRes.setCurrentIndex(3);
+        captureRes.setCurrentIndex(1);
+    }
+    SettingsTargets targets() {
+        return {&videoCapture, &captureRes, &previewRes, &videoCompression, &audioCompression, &tv, &tuner,
+                &tvAudio,      &crossbar,   &radio,      &exitInputPin};
+    }
+
+    EventLog log;
+    RecordingChannelView tvView{log};
+    RecordingChannelView radioView{log};
+    LoggingClock clock{log};
+    TVideoCaptureDevCombo videoCapture{nullptr,
+                                       ListDevices(CLSID_VideoInputDeviceCategory, {"Card A", "Card B"})};
+    QComboBox captureRes;
+    QComboBox previewRes;
+    TVideoCompressionDevCombo videoCompression{nullptr,
+                                               ListDevices(CLSID_VideoCompressorCategory, {"MJPEG", "H264"})};
+    TAudioCompressionDevCombo audioCompression{nullptr, ListDevices(CLSID_AudioCompressorCategory, {"MP3"})};
+    TTVTunerDevCombo tuner{nullptr, ListDevices(AM_KSCATEGORY_TVTUNER, {"Tuner"})};
+    TTVAudioDevCombo tvAudio{nullptr, ListDevices(AM_KSCATEGORY_TVAUDIO, {})};
+    TVideoCrossbarDevCombo crossbar{nullptr, ListDevices(AM_KSCATEGORY_CROSSBAR, {"Xbar 1", "Xbar 2"})};
+    TVChannelList tv{tvView, nullptr, clock, QLocale::c()};
+    RadioStationList radio{radioView, nullptr, clock, QLocale::c()};
+    std::int32_t exitInputPin = -1;
+};
+
+ChannelEntry Channel(const QString& name, std::int32_t freq, bool enabled) {
+    ChannelEntry entry = ChannelEntry::MakeTV(freq, 0x20);
+    entry.name = name;
+    entry.enabled = enabled;
+    entry.brightness = 1;
+    entry.contrast = 2;
+    entry.hue = 3;
+    entry.saturation = 10000;
+    return entry;
+}
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    std::filesystem::path path() const {
+        return std::filesystem::path(dir_.path().toStdString()) / "registry.sqlite";
+    }
+    // Direct access to the stored keys, as another tool would have it.
+    Registry Store() const { return Registry(path()); }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(SettingsStoreTest, FirstStartKeepsDefaultsAndCreatesTheKeys) {
+    Window w;
+    w.exitInputPin = 7;
+    LoadSettings(w.targets(), path());
+    EXPECT_EQ(w.previewRes.currentIndex(), 3);
+    EXPECT_EQ(w.captureRes.currentIndex(), 1);
+    EXPECT_EQ(w.videoCapture.currentIndex(), 0);
+    EXPECT_EQ(w.videoCompression.currentIndex(), 0);
+    EXPECT_EQ(w.tv.list().count(), 0);
+    EXPECT_EQ(w.radio.list().count(), 0);
+    EXPECT_EQ(w.exitInputPin, -1);
+    Registry reg(path());
+    for (const char* key : {"TV", "Channels", "Radio", "Stations"}) {
+        EXPECT_TRUE(reg.OpenKey(std::string("Software\\Pellworth\\Corvane\\") + key, false)) << key;
+    }
+}
+
+TEST_F(SettingsStoreTest, EverythingSurvivesASaveAndALoad) {
+    const QString unicode =
+        QString::fromUtf8("Ch\xc3\xa4nnel \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x93\xba \\ \"x\"");
+    const QString longName(5000, QChar(0x00e9));
+    {
+        Window w;
+        w.videoCapture.SetDevice("Card B");
+        w.captureRes.setCurrentIndex(5);
+        w.previewRes.setCurrentIndex(0);
+        w.videoCompression.SetCodec("H264");
+        w.crossbar.SetDevice("Xbar 2");
+        w.exitInputPin = 4;
+        w.tv.list().replaceAll(
+            {Channel(unicode, 471250000, true), Channel("", 50000, false), Channel(longName, 1, true)});
+        w.tv.list().select(1);
+        ChannelEntry station = ChannelEntry::MakeRadio(95500000);
+        station.name = "FM";
+        station.enabled = true;
+        w.radio.list().replaceAll({station});
+        w.radio.list().select(-1);
+        SaveSettings(w.targets(), path());
+    }
+    Window w;
+    LoadSettings(w.targets(), path());
+    EXPECT_EQ(w.videoCapture.GetDevice(), "Card B");
+    EXPECT_EQ(w.captureRes.currentIndex(), 5);
+    EXPECT_EQ(w.previewRes.currentIndex(), 0);
+    EXPECT_EQ(w.videoCompression.GetCodec(), "H264");
+    EXPECT_EQ(w.audioCompression.GetCodec(), "<no compression>");
+    EXPECT_EQ(w.crossbar.GetDevice(), "Xbar 2");
+    EXPECT_EQ(w.tvAudio.GetDevice(), "<not available>");
+    EXPECT_EQ(w.exitInputPin, 4);
+    ASSERT_EQ(w.tv.list().count(), 3);
+    EXPECT_EQ(w.tv.list().at(0), Channel(unicode, 471250000, true));
+    EXPECT_EQ(w.tv.list().at(1), Channel("", 50000, false)); // stored as it was; clamped only when tuned
+    EXPECT_EQ(w.tv.list().at(2).name, longName);
+    EXPECT_EQ(w.tv.list().selectedIndex(), 1);
+    EXPECT_EQ(w.tvView.nameShow, "");
+    ASSERT_EQ(w.radio.list().count(), 1);
+    EXPECT_EQ(w.radio.list().at(0).name, "FM");
+    EXPECT_TRUE(w.radio.list().at(0).enabled);
+    EXPECT_EQ(w.radio.list().at(0).freq, 95500000);
+    EXPECT_EQ(w.radio.list().selectedIndex(), -1);
+
+    // Stations store nothing of the picture.
+    Registry reg(path());
+    ASSERT_TRUE(reg.OpenKey("Software\\Pellworth\\Corvane\\Stations\\Station1", false));
+    EXPECT_FALSE(reg.ReadInteger("PalSecam"));
+    ASSERT_TRUE(reg.OpenKey("Software\\Pellworth\\Corvane\\TV", false));
+    EXPECT_EQ(reg.ReadString("DeviceName"), "Card B");
+    EXPECT_EQ(reg.ReadInteger("DeviceIndex"), 1);
+    ASSERT_TRUE(reg.OpenKey("Software\\Pellworth\\Corvane\\Radio", false));
+    EXPECT_EQ(reg.ReadString("AudioName"), "<not available>");
+    EXPECT_EQ(reg.ReadInteger("AudioIndex"), -1);
+}
+
+TEST_F(SettingsStoreTest, AShrunkListLeavesExactlyItsSubkeys) {
+    Window w;
+    for (int size : {5, 3}) {
+        std::vector<ChannelEntry> entries;
+        for (int i = 0; i < size; ++i) {
+            entries.push_back(Channel(QString::number(i), 100000000 + i, true));
+        }
+        w.tv.list().replaceAll(entries);
+        SaveSettings(w.targets(), path());
+    }
+    Registry reg(path());
+    ASSERT_TRUE(reg.OpenKey("Software\\Pellworth\\Corvane\\Channels", false));
+    EXPECT_EQ(reg.GetKeyNames(), (std::vector<std::string>{"Channel1", "Channel2", "Channel3"}));
+    EXPECT_EQ(reg.ReadInteger("Count"), 3);
+    EXPECT_FALSE(reg.OpenKey("Software\\Pellworth\\Corvane\\Channels\\Channel4\\", false));
+}
+
+TEST_F(SettingsStoreTest, DamagedValuesFallBackEntryByEntry) {
+    {
+        Registry reg(path());
+        reg.OpenKey("Software\\Pellworth\\Corvane\\Channels", true);
+        reg.WriteInteger("Count", 3);
+        reg.WriteInteger("LastIndex", 1);
+        reg.OpenKey("Software\\Pellworth\\Corvane\\Channels\\Channel1", true);
+        reg.WriteString("Name", "One");
+        reg.WriteString("Freq", "not a number");
+        reg.OpenKey("Software\\Pellworth\\Corvane\\Channels\\Channel2", true);
+        reg.WriteInteger("Name", 42);
+        reg.WriteInteger("Enabled", 5);
+        reg.OpenKey("Software\\Pellworth\\Corvane\\Stations", true);
+        reg.WriteInteger("Count", 1);
+        reg.OpenKey("Software\\Pellworth\\Corvane\\Stations\\Station1", true);
+        reg.WriteInteger("Name", 1);
+        reg.OpenKey("Software\\Pellworth\\Corvane\\TV", true);
+        reg.WriteInteger("DeviceName", 0); // not text: the index decides
+        reg.WriteInteger("DeviceIndex", 1);
+        reg.WriteInteger("PreviewResIndex", 99);
+        reg.OpenKey("Software\\Pellworth\\Corvane\\Radio", true);
+        reg.WriteString("CrossbarName", "Gone"); // a name no device has: the index is not consulted
+        reg.WriteInteger("CrossbarIndex", 1);
+    }
+    Window w;
+    LoadSettings(w.targets(), path());
+    EXPECT_EQ(w.videoCapture.currentIndex(), 1);
+    EXPECT_EQ(w.crossbar.currentIndex(), 0);
+    EXPECT_EQ(w.previewRes.currentIndex(), 3);
+    ASSERT_EQ(w.tv.list().count(), 3);
+    EXPECT_EQ(w.tv.list().at(0).name, "One");
+    EXPECT_EQ(w.tv.list().at(0).freq, 100000000);
+    EXPECT_EQ(w.tv.list().at(1).name, "Channel 2");
+    EXPECT_TRUE(w.tv.list().at(1).enabled);
+    ChannelEntry blank = ChannelEntry::MakeTV(100000000, 0); // the missing third subkey
+    EXPECT_EQ(w.tv.list().at(2), blank);
+    EXPECT_EQ(w.tv.list().selectedIndex(), 1);
+    EXPECT_EQ(w.tvView.description, "Channel 2");
+    ASSERT_EQ(w.radio.list().count(), 1);
+    EXPECT_EQ(w.radio.list().at(0).name, "Station 1");
+}
+
+TEST_F(SettingsStoreTest, HostileCountsAndIndexesAreBounded) {
+    for (std::int32_t lastIndex : {-1, 1 + kCountBeyondSubkeys, 2147483647}) {
+        {
+            Registry reg(path());
+            reg.OpenKey("Software\\Pellworth\\Corvane\\Channels", true);
+            reg.WriteInteger("Count", 2147483647);
+            reg.WriteInteger("LastIndex", lastIndex);
+            reg.OpenKey("Software\\Pellworth\\Corvane\\Channels\\Channel1", true);
+            reg.WriteString("Name", "Only");
+            reg.OpenKey("Software\\Pellworth\\Corvane\\Stations", true);
+            reg.WriteInteger("Count", -5);
+        }
+        Window w;
+        w.tvView.description = "stale";
+        LoadSettings(w.targets(), path());
+        EXPECT_EQ(w.tv.list().count(), 1 + kCountBeyondSubkeys);
+        EXPECT_EQ(w.tv.list().at(0).name, "Only");
+        EXPECT_EQ(w.tv.list().selectedIndex(), -1) << lastIndex;
+        EXPECT_EQ(w.tvView.description, "") << lastIndex;
+        EXPECT_EQ(w.radio.list().count(), 0);
+        std::filesystem::remove(path());
+    }
+}
+
+TEST_F(SettingsStoreTest, ADamagedDatabaseStartsWithDefaultsAndIsNotOverwritten) {
+    std::ofstream(path(), std::ios::binary) << "SQLite format 3 - but not really";
+    Window w;
+    LoadSettings(w.targets(), path());
+    EXPECT_EQ(w.tv.list().count(), 0);
+    EXPECT_EQ(w.previewRes.currentIndex(), 3);
+    w.tv.TVAddChanButtonClick();
+    SaveSettings(w.targets(), path());
+
+    std::filesystem::path damaged = path();
+    damaged += ".damaged";
+    std::ifstream in(damaged, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "SQLite format 3 - but not really");
+    Window again;
+    LoadSettings(again.targets(), path());
+    ASSERT_EQ(again.tv.list().count(), 1);
+    EXPECT_EQ(again.tv.list().at(0).name, "new channel");
+}
+
+} // namespace
