@@ -2,6 +2,8 @@
 
 #include "ui_main_form.h"
 
+#include "channels/channel_list_editor.h"
+#include "components/dev_cmb_base.h"
 #include "mixer_plugin_binding.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
@@ -9,6 +11,7 @@
 #include "player/player_messages.h"
 #include "player/player_page.h"
 #include "radio/radio_page.h"
+#include "settings_store.h"
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
 
@@ -81,14 +84,39 @@ void TMainForm::centreOnScreen() {
 
 void TMainForm::FormCreate() {
     plugin_->bind(this, services_.pluginPath);
-    // Then the default resolutions and the stored settings over them (the settings store), which fill both
-    // lists and restore the device pickers.
+    // The default resolutions, then the stored settings over them, which fill both lists and restore the
+    // device pickers. The analog standard picker was filled with the channel list's controls.
+    const SettingsTargets settings = settingsTargets();
+    settings.tvPreviewRes->setCurrentIndex(3);
+    settings.tvCaptureRes->setCurrentIndex(1);
+    LoadSettings(settings, services_.registryPath);
     if (!tvPage_->hasVideoCaptureDevice()) {
         ui->MainPageControl->setTabVisible(TVPageIndex, false);
     }
     if (!radioPage_->hasTunerDevice()) {
         ui->MainPageControl->setTabVisible(RadioPageIndex, false);
     }
+}
+
+SettingsTargets TMainForm::settingsTargets() const {
+    // The pages' controls go by their names.
+    const auto picker = [](QWidget* page, const char* name) {
+        return page->findChild<DevicePickerCombo*>(QString::fromLatin1(name));
+    };
+    const auto combo = [](QWidget* page, const char* name) {
+        return page->findChild<QComboBox*>(QString::fromLatin1(name));
+    };
+    return {picker(tvPage_, "TVVideoCaptureDevCombo"),
+            combo(tvPage_, "TVCapResCombo"),
+            combo(tvPage_, "TVPrvResCombo"),
+            combo(tvPage_, "TVVideoCompression"),
+            combo(tvPage_, "TVAudioCompression"),
+            &tvPage_->channels(),
+            picker(radioPage_, "RadioTunerDevCombo"),
+            picker(radioPage_, "RadioAudioDevCombo"),
+            picker(radioPage_, "RadioCrossbarDevCombo"),
+            &radioPage_->stations(),
+            &radioPage_->exitInputPin};
 }
 
 void TMainForm::FormShow() {
@@ -168,7 +196,8 @@ void TMainForm::FormClose() {
     if (pageControlShown_) {
         MainPageControlChanging(shownPage_);
     }
-    // The settings are saved here, after the page was left and before anything is freed.
+    SaveSettings(settingsTargets(), services_.registryPath);
+    tvPage_->channels().list().clear();
     if (playerPage_) {
         playerPage_->freePlayerTools();
     }

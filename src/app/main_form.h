@@ -3,6 +3,7 @@
 // objects run, applies the mixer presets when the user moves between pages, loads the settings at start and
 // saves them at close. Each page's own handlers live in that page's class.
 
+#include "platform/registry/registry_path.h"
 #include "platform/win/window_message.h"
 #include "view/video_target.h"
 #include "view/video_window_host.h"
@@ -20,6 +21,7 @@ class MessageBoxes;
 class MixerPluginBinding;
 class PlayerPage;
 class RadioPage;
+struct SettingsTargets;
 class Shell;
 class TVPage;
 class TVideoWindowForm;
@@ -37,6 +39,8 @@ public:
         Shell& shell;
         // Folder-relative path of the mixer plug-in, resolved beside the executable.
         std::string pluginPath;
+        // The settings database (CORVANE_REGISTRY or the user's configuration folder by default).
+        std::filesystem::path registryPath = DefaultRegistryPath();
     };
 
     explicit TMainForm(Services services, QWidget* parent = nullptr);
@@ -94,6 +98,8 @@ private:
     // Detach, hide and remember the video window for the page being left.
     void leaveVideoWindow(VideoPlacement& placement);
     void centreOnScreen();
+    // The controls and state the settings store fills at start and saves at close.
+    SettingsTargets settingsTargets() const;
 
     Services services_;
     std::unique_ptr<MixerPluginBinding> plugin_;

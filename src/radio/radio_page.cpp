@@ -2,6 +2,7 @@
 
 #include "ui_radio_page.h"
 
+#include "channels/channel_list_widgets.h"
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 
@@ -12,6 +13,10 @@ constexpr std::uint32_t kMuteSettleMs = 200;
 RadioPage::RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::RadioPage>()), clock_(clock), presets_(presets) {
     ui->setupUi(this);
+    stationWidgets_ =
+        std::make_unique<ChannelListWidgets>(this, kRadioStationList, [this] { return isVisible(); });
+    stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
+    stationWidgets_->bind(*stations_);
 }
 
 RadioPage::~RadioPage() = default;
@@ -24,5 +29,5 @@ void RadioPage::leavePage() {
 }
 
 bool RadioPage::hasTunerDevice() const {
-    return false;
+    return ui->RadioTunerDevCombo->count() > 0;
 }

@@ -10,8 +10,10 @@
 namespace Ui {
 class RadioPage;
 }
+class ChannelListWidgets;
 class Clock;
 class MixerPresets;
+class RadioStationList;
 
 class RadioPage final : public QWidget {
     Q_OBJECT
@@ -30,9 +32,14 @@ public:
     std::int32_t exitOutputPin = -1;
     std::int32_t exitInputPin = -1;
 
+    // The station list on the "Channels" and "Control" sheets.
+    RadioStationList& stations() const { return *stations_; }
+
     std::unique_ptr<Ui::RadioPage> ui;
 
 private:
     Clock& clock_;
     MixerPresets& presets_;
+    std::unique_ptr<ChannelListWidgets> stationWidgets_;
+    std::unique_ptr<RadioStationList> stations_;
 };

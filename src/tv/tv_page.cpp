@@ -2,6 +2,7 @@
 
 #include "ui_tv_page.h"
 
+#include "channels/channel_list_widgets.h"
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 #include "view/video_target.h"
@@ -17,6 +18,10 @@ TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent)
     ui->setupUi(this);
     TVSignalTimer->setObjectName(QStringLiteral("TVSignalTimer"));
     TVSignalTimer->setInterval(kSignalIntervalMs);
+    channelWidgets_ =
+        std::make_unique<ChannelListWidgets>(this, kTVChannelList, [this] { return isVisible(); });
+    channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &presets_, clock_);
+    channelWidgets_->bind(*channels_);
 }
 
 TVPage::~TVPage() = default;
@@ -35,11 +40,13 @@ void TVPage::leavePage() {
 }
 
 bool TVPage::hasVideoCaptureDevice() const {
-    return false;
+    return ui->TVVideoCaptureDevCombo->count() > 0;
 }
 
-void TVPage::TVChanUpDownChangingEx(bool, int) {}
+void TVPage::TVChanUpDownChangingEx(bool up, int) {
+    channels_->TVChanUpDownChangingEx(up ? StepDirection::Up : StepDirection::Down);
+}
 
 int TVPage::TVChanUpDownPosition() const {
-    return 0;
+    return ui->TVChanUpDown->value();
 }

@@ -10,8 +10,10 @@
 namespace Ui {
 class TVPage;
 }
+class ChannelListWidgets;
 class Clock;
 class MixerPresets;
+class TVChannelList;
 
 class TVPage final : public QWidget {
     Q_OBJECT
@@ -30,10 +32,15 @@ public:
     void TVChanUpDownChangingEx(bool up, int newPosition);
     int TVChanUpDownPosition() const;
 
+    // The TV channel list on the "Channels" and "Control" sheets.
+    TVChannelList& channels() const { return *channels_; }
+
     QTimer* TVSignalTimer = nullptr;
     std::unique_ptr<Ui::TVPage> ui;
 
 private:
     Clock& clock_;
     MixerPresets& presets_;
+    std::unique_ptr<ChannelListWidgets> channelWidgets_;
+    std::unique_ptr<TVChannelList> channels_;
 };
