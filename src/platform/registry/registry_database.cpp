@@ -12,29 +12,25 @@ enum Statement : int {
     FindChild,
     CreateChild,
     ChildNames,
-    DeleteChildValues,
-    DeleteChildKeys,
+    ChildIds,
+    DeleteValuesOfKey,
+    DeleteKeyById,
     ReadValue,
     WriteValue,
     StatementCount
 };
 
-// The subtree of one named child, the child itself included.
-#define SUBTREE_OF_CHILD                                                                                     \
-    "WITH RECURSIVE sub(id) AS (SELECT id FROM keys WHERE parent = ?1 AND name = ?2 "                        \
-    "UNION ALL SELECT keys.id FROM keys JOIN sub ON keys.parent = sub.id) "
-
 constexpr std::array<const char*, StatementCount> kStatementSql = {
     "SELECT id FROM keys WHERE parent = ?1 AND name = ?2",
     "INSERT INTO keys(parent, name) VALUES(?1, ?2)",
     "SELECT name FROM keys WHERE parent = ?1 ORDER BY id",
-    SUBTREE_OF_CHILD "DELETE FROM vals WHERE key IN sub",
-    SUBTREE_OF_CHILD "DELETE FROM keys WHERE id IN sub",
+    "SELECT id FROM keys WHERE parent = ?1",
+    "DELETE FROM vals WHERE key = ?1",
+    "DELETE FROM keys WHERE id = ?1",
     "SELECT type, data FROM vals WHERE key = ?1 AND name = ?2",
     "INSERT INTO vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4) "
     "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data",
 };
-#undef SUBTREE_OF_CHILD
 
 constexpr const char* kSchemaSql =
     "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY, parent INTEGER REFERENCES keys(id), "
@@ -228,22 +224,45 @@ std::vector<std::string> RegistryDatabase::childNames(KeyId parent) {
 }
 
 bool RegistryDatabase::deleteChild(KeyId parent, std::string_view name) {
-    if (!findChild(parent, name)) {
+    const std::optional<KeyId> child = findChild(parent, name);
+    if (!child) {
         return false;
     }
-    // Values and keys go together or not at all.
-    if (!Exec(db_, "SAVEPOINT delete_key")) {
+    // Values and keys go together or not at all. Inside a caller's transaction that transaction already
+    // ensures it; a savepoint per key would copy every touched page once more.
+    const bool ownTransaction = !inTransaction();
+    if (ownTransaction && !begin()) {
         return false;
     }
+    // Key by key through the indexes; one query over the whole subtree would build a temporary table per
+    // deleted key, which made saving a long list slow.
     bool ok = true;
-    for (int which : {DeleteChildValues, DeleteChildKeys}) {
-        Run run(statement(which));
-        ok = ok && run.bind(1, parent).bind(2, name).step() == SQLITE_DONE;
+    std::vector<KeyId> pending{*child};
+    while (ok && !pending.empty()) {
+        const KeyId key = pending.back();
+        pending.pop_back();
+        {
+            Run children(statement(ChildIds));
+            children.bind(1, key);
+            int rc = SQLITE_ROW;
+            while ((rc = children.step()) == SQLITE_ROW) {
+                pending.push_back(sqlite3_column_int64(children.get(), 0));
+            }
+            ok = rc == SQLITE_DONE;
+        }
+        for (int which : {DeleteValuesOfKey, DeleteKeyById}) {
+            Run run(statement(which));
+            ok = ok && run.bind(1, key).step() == SQLITE_DONE;
+        }
     }
-    if (!ok) {
-        Exec(db_, "ROLLBACK TO delete_key");
+    if (ownTransaction) {
+        if (ok) {
+            ok = commit();
+        }
+        if (!ok) {
+            rollback();
+        }
     }
-    Exec(db_, "RELEASE delete_key");
     return ok;
 }
 
