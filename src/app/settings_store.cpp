@@ -7,6 +7,7 @@
 #include <QComboBox>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace {
@@ -30,9 +31,28 @@ struct PickerValues {
     const char* indexValue;
 };
 constexpr PickerValues kTVDevice = {"DeviceName", "DeviceIndex"};
-constexpr PickerValues kRadioTuner = {"TunerName", "TunerIndex"};
-constexpr PickerValues kRadioAudio = {"AudioName", "AudioIndex"};
-constexpr PickerValues kRadioCrossbar = {"CrossbarName", "CrossbarIndex"};
+// The three radio device pickers, in the order they are stored.
+struct RadioPicker {
+    PickerValues values;
+    DevicePickerCombo* SettingsTargets::*picker;
+};
+constexpr std::array kRadioPickers = {
+    RadioPicker{{"TunerName", "TunerIndex"}, &SettingsTargets::radioTunerDev},
+    RadioPicker{{"AudioName", "AudioIndex"}, &SettingsTargets::radioAudioDev},
+    RadioPicker{{"CrossbarName", "CrossbarIndex"}, &SettingsTargets::radioCrossbarDev},
+};
+
+// The TV pickers restored by their index alone.
+struct IndexValue {
+    const char* name;
+    QComboBox* SettingsTargets::*combo;
+};
+constexpr std::array kTVIndexValues = {
+    IndexValue{"CaptureResIndex", &SettingsTargets::tvCaptureRes},
+    IndexValue{"PreviewResIndex", &SettingsTargets::tvPreviewRes},
+    IndexValue{"VideoCompressIndex", &SettingsTargets::tvVideoCompression},
+    IndexValue{"AudioCompressIndex", &SettingsTargets::tvAudioCompression},
+};
 
 std::string Utf8(const QString& text) {
     return text.toStdString();
@@ -161,17 +181,16 @@ void LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
     reg.BeginTransaction();
     if (reg.OpenKey(kBaseKey + "\\TV", true)) {
         LoadPicker(reg, targets.tvVideoCaptureDev, kTVDevice);
-        SelectIndex(targets.tvCaptureRes, reg.ReadInteger("CaptureResIndex"));
-        SelectIndex(targets.tvPreviewRes, reg.ReadInteger("PreviewResIndex"));
-        SelectIndex(targets.tvVideoCompression, reg.ReadInteger("VideoCompressIndex"));
-        SelectIndex(targets.tvAudioCompression, reg.ReadInteger("AudioCompressIndex"));
+        for (const IndexValue& value : kTVIndexValues) {
+            SelectIndex(targets.*value.combo, reg.ReadInteger(value.name));
+        }
         reg.CloseKey();
     }
     LoadList(reg, targets.tvChannels, kChannelLayout);
     if (reg.OpenKey(kBaseKey + "\\Radio", true)) {
-        LoadPicker(reg, targets.radioTunerDev, kRadioTuner);
-        LoadPicker(reg, targets.radioAudioDev, kRadioAudio);
-        LoadPicker(reg, targets.radioCrossbarDev, kRadioCrossbar);
+        for (const RadioPicker& radio : kRadioPickers) {
+            LoadPicker(reg, targets.*radio.picker, radio.values);
+        }
         if (targets.exitInputPin) {
             *targets.exitInputPin = reg.ReadInteger("ExitAudioSource").value_or(-1);
         }
@@ -189,17 +208,16 @@ void SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
     reg.BeginTransaction();
     if (reg.OpenKey(kBaseKey + "\\TV", true)) {
         SavePicker(reg, targets.tvVideoCaptureDev, kTVDevice);
-        reg.WriteInteger("CaptureResIndex", IndexOf(targets.tvCaptureRes));
-        reg.WriteInteger("PreviewResIndex", IndexOf(targets.tvPreviewRes));
-        reg.WriteInteger("VideoCompressIndex", IndexOf(targets.tvVideoCompression));
-        reg.WriteInteger("AudioCompressIndex", IndexOf(targets.tvAudioCompression));
+        for (const IndexValue& value : kTVIndexValues) {
+            reg.WriteInteger(value.name, IndexOf(targets.*value.combo));
+        }
         reg.CloseKey();
     }
     SaveList(reg, targets.tvChannels, kChannelLayout);
     if (reg.OpenKey(kBaseKey + "\\Radio", true)) {
-        SavePicker(reg, targets.radioTunerDev, kRadioTuner);
-        SavePicker(reg, targets.radioAudioDev, kRadioAudio);
-        SavePicker(reg, targets.radioCrossbarDev, kRadioCrossbar);
+        for (const RadioPicker& radio : kRadioPickers) {
+            SavePicker(reg, targets.*radio.picker, radio.values);
+        }
         reg.WriteInteger("ExitAudioSource", targets.exitInputPin ? *targets.exitInputPin : -1);
         reg.CloseKey();
     }

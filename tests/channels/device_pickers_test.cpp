@@ -1,7 +1,4 @@
-#include "components/dev_cmb_acm.h"
-#include "components/dev_cmb_tv.h"
-#include "components/dev_cmb_vc.h"
-#include "components/dev_cmb_vcm.h"
+#include "components/dev_cmb_pickers.h"
 #include "list_device_provider.h"
 
 #include <gtest/gtest.h>
