@@ -7,7 +7,7 @@ std::filesystem::path DefaultRegistryPath() {
         return explicitPath;
     }
     std::filesystem::path config;
-    // The base directory specification ignores relative values.
+    // XDG base directories ignore relative values.
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
         config = xdg;
     } else if (const char* home = std::getenv("HOME"); home && *home) {
