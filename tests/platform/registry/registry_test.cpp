@@ -1,4 +1,5 @@
 #include "platform/registry/registry.h"
+#include "platform/registry/registry_path.h"
 
 #include <QTemporaryDir>
 
@@ -233,6 +234,44 @@ TEST_F(RegistryTest, UnwritableLocationFailsEveryCall) {
     EXPECT_FALSE(reg.WriteInteger("N", 1));
     EXPECT_FALSE(reg.ReadString("N"));
     EXPECT_TRUE(reg.GetKeyNames().empty());
+}
+
+} // namespace
+
+namespace {
+
+// Restores one environment variable when the test ends.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(RegistryPath, ExplicitFileThenConfigFolderThenHome) {
+    ScopedEnv home("HOME", "/home/viewer");
+    {
+        ScopedEnv registry("CORVANE_REGISTRY", "/tmp/elsewhere.sqlite");
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(DefaultRegistryPath(), "/tmp/elsewhere.sqlite");
+    }
+    ScopedEnv registry("CORVANE_REGISTRY", nullptr);
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+        EXPECT_EQ(DefaultRegistryPath(), "/cfg/Pellworth/Corvane/registry.sqlite");
+    }
+    for (const char* unusable : {static_cast<const char*>(nullptr), "", "relative/dir"}) {
+        ScopedEnv xdg("XDG_CONFIG_HOME", unusable);
+        EXPECT_EQ(DefaultRegistryPath(), "/home/viewer/.config/Pellworth/Corvane/registry.sqlite");
+    }
 }
 
 } // namespace
