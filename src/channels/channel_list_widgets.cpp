@@ -3,11 +3,14 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QSpinBox>
+
+#include <utility>
 
 namespace {
 
@@ -37,9 +40,19 @@ void ChannelListWidgets::bind(ChannelListEditor& editor) {
     if (list_) {
         connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
             if (!updating_) {
+                // A mouse press that moved the selection is followed by its click, which has nothing to add.
+                selectedByPress_ = QGuiApplication::mouseButtons() != Qt::NoButton;
                 editor_->list().select(row);
                 editor_->select();
             }
+        });
+        // A click on the entry already selected selects it again, and so retunes it.
+        connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+            if (std::exchange(selectedByPress_, false) || updating_ ||
+                list_->row(item) != editor_->list().selectedIndex()) {
+                return;
+            }
+            editor_->select();
         });
         connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
             const int row = list_->row(item);

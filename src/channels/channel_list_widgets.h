@@ -67,4 +67,6 @@ private:
     ChannelListEditor* editor_ = nullptr;
     // Set while the list widget is changed from here, so its signals do not run handlers.
     bool updating_ = false;
+    // Set when the selection moved under a mouse press, cleared by the click that ends it.
+    bool selectedByPress_ = false;
 };

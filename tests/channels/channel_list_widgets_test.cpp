@@ -70,6 +70,12 @@ TEST(ChannelListWidgets, UserActionsRunTheHandlersAndTheControlsFollowTheList) {
     EXPECT_EQ(tv.list().selectedIndex(), 0);
     EXPECT_EQ(c.nameEdit->text(), "new channel");
 
+    // Clicking the entry already selected selects it again.
+    c.nameEdit->setText("changed elsewhere");
+    tv.list().at(0).name = "new channel";
+    emit c.list->itemClicked(c.list->item(0));
+    EXPECT_EQ(c.nameEdit->text(), "new channel");
+
     c.freqEdit->setText("1000");
     emit c.freqEdit->returnPressed();
     EXPECT_EQ(c.freqEdit->text(), "800.00");
