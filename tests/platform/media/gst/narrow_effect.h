@@ -1,0 +1,5 @@
+#pragma once
+// An audio effect for the tests that works only on 8 kHz mono sound, so it refuses ordinary streams.
+
+// Registers the element "corvanenarrowtest" once; returns its name.
+const char* RegisterNarrowRateEffect();
