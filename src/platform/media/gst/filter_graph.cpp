@@ -76,7 +76,11 @@ HRESULT FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
         return E_UNEXPECTED;
     }
     own->setName(uniqueName(name && *name ? name : L"Filter"));
+    // A filter takes part in the graph's state changes once it is connected: a source running with nothing
+    // behind it would stop the whole graph with an error.
+    gst_element_set_locked_state(own->element(), TRUE);
     if (!gst_bin_add(GST_BIN(pipeline_), own->element())) {
+        gst_element_set_locked_state(own->element(), FALSE);
         return E_FAIL;
     }
     own->setGraph(this);
@@ -127,6 +131,7 @@ HRESULT FilterGraph::RemoveFilter(IBaseFilter* filter) {
     }
     gst_element_set_state(own->element(), GST_STATE_NULL);
     gst_bin_remove(GST_BIN(pipeline_), own->element());
+    gst_element_set_locked_state(own->element(), FALSE);
     own->setGraph(nullptr);
     std::erase(filters_, keep);
     return S_OK;
@@ -159,6 +164,7 @@ bool FilterGraph::isRunning() const {
 }
 
 void FilterGraph::syncWithPipeline(GstFilter& filter) {
+    gst_element_set_locked_state(filter.element(), FALSE);
     if (isRunning() && GST_STATE(filter.element()) < GST_STATE_TARGET(pipeline_)) {
         gst_element_sync_state_with_parent(filter.element());
     }
@@ -192,6 +198,7 @@ HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYP
     in->setPeer(out);
     out->release();
     in->filter().inputConnected(*in);
+    // Upstream first: a reader that pulls (typefind, demuxers) then takes the source over in pull mode.
     syncWithPipeline(out->filter());
     syncWithPipeline(in->filter());
     return S_OK;

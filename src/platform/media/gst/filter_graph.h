@@ -96,6 +96,7 @@ private:
     void unlink(GstPin& pin);
     void restartIfFlushed();
     HRESULT seekTo(REFERENCE_TIME position, bool toKeyFrame);
+    bool sendSeek(GstSeekFlags flags, gint64 target);
     bool waitForState(int timeoutMs) const;
 
     GstElement* pipeline_ = nullptr;

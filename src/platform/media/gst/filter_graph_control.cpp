@@ -171,15 +171,34 @@ HRESULT FilterGraph::seekTo(REFERENCE_TIME position, bool toKeyFrame) {
         GstSeekFlags(GST_SEEK_FLAG_FLUSH | (toKeyFrame ? GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE
                                                        : GST_SEEK_FLAG_ACCURATE));
     const gint64 target = position * NanosecondsPerUnit;
-    if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, target)) {
+    if (!sendSeek(flags, target)) {
         // Elements still being linked up refuse a seek until they are ready for data.
         waitForState(SettleTimeoutMs);
-        if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, target)) {
+        if (!sendSeek(flags, target)) {
             return E_FAIL;
         }
     }
     flushed_ = false;
     return S_OK;
+}
+
+bool FilterGraph::sendSeek(GstSeekFlags flags, gint64 target) {
+    // The seek goes in at the decoder's output, so it reaches the demuxer even while a renderer whose link
+    // just changed still refuses events; the flush it starts travels down through every filter and restarts
+    // them.
+    for (const auto& filter : filters_) {
+        if (filter->role() != FilterRole::Decoder) {
+            continue;
+        }
+        for (const auto& pin : filter->pins()) {
+            if (pin->direction() == PINDIR_OUTPUT) {
+                return gst_pad_send_event(pin->pad(),
+                                          gst_event_new_seek(1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                                                             target, GST_SEEK_TYPE_NONE, -1));
+            }
+        }
+    }
+    return gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, target);
 }
 
 HRESULT FilterGraph::SetPositions(REFERENCE_TIME* current, DWORD currentFlags, REFERENCE_TIME*, DWORD) {
