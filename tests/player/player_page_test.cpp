@@ -2,7 +2,11 @@
 
 #include "platform/media/gst/effect_catalog.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QSlider>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -193,6 +197,31 @@ TEST_F(PlayerPageTest, AnEffectChosenBeforeAnyFileIsInsertedWithTheNextFile) {
     EXPECT_FALSE(page.tools().effect);
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 1.0)});
     EXPECT_TRUE(page.tools().effect);
+}
+
+TEST_F(PlayerPageTest, TheSettingsButtonShowsTheChosenEffectsSettings) {
+    const int echo = EffectIndex("Audio echo");
+    ASSERT_GT(echo, 0);
+    chooseEffect(echo);
+    QStringList shown;
+    auto closeWhenShown = [&] {
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                shown << dialog->windowTitle();
+                EXPECT_NE(dialog->findChild<QSlider*>("intensity"), nullptr);
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        });
+    };
+    // Before any file: a separate instance of the effect.
+    closeWhenShown();
+    page.page.DMOSettingsButtonClick();
+    // With a file: the effect in the graph, whose changes are heard at once.
+    page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 1.0)});
+    ASSERT_TRUE(page.tools().effect);
+    closeWhenShown();
+    page.page.DMOSettingsButtonClick();
+    EXPECT_EQ(shown, QStringList({"Audio echo", "Audio echo"}));
 }
 
 TEST_F(PlayerPageTest, AVideoFileShowsItsPictureBesideTheMainWindow) {

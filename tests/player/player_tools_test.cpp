@@ -188,10 +188,7 @@ TEST_F(PlayerToolsTest, TheSelectedEffectGoesBetweenStreamAndRendererAndCanBeTak
     REFERENCE_TIME start = 0;
     tools.seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
     tools.Play();
-    LONG code = 0;
-    LONG_PTR first = 0, second = 0;
-    ASSERT_EQ(tools.events->GetEvent(&code, &first, &second, 10000), S_OK);
-    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(tools.events.get(), 10000), EC_COMPLETE);
 }
 
 TEST_F(PlayerToolsTest, WithoutASoundRendererTheEffectIsRefusedAndTheFilePlays) {
@@ -208,10 +205,7 @@ TEST_F(PlayerToolsTest, WithoutASoundRendererTheEffectIsRefusedAndTheFilePlays) 
     EXPECT_EQ(boxes.shown()[1].caption, "FilterGraph error");
     EXPECT_FALSE(tools.effect);
     tools.Play();
-    LONG code = 0;
-    LONG_PTR first = 0, second = 0;
-    ASSERT_EQ(tools.events->GetEvent(&code, &first, &second, 10000), S_OK);
-    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(tools.events.get(), 10000), EC_COMPLETE);
 }
 
 TEST_F(PlayerToolsTest, AnEffectThatRefusesTheFormatLeavesTheDirectConnection) {
@@ -227,10 +221,7 @@ TEST_F(PlayerToolsTest, AnEffectThatRefusesTheFormatLeavesTheDirectConnection) {
     EXPECT_FALSE(tools.effect);
     EXPECT_EQ(Filters(tools).size(), 3u);
     tools.Play();
-    LONG code = 0;
-    LONG_PTR first = 0, second = 0;
-    ASSERT_EQ(tools.events->GetEvent(&code, &first, &second, 10000), S_OK);
-    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(tools.events.get(), 10000), EC_COMPLETE);
 }
 
 } // namespace

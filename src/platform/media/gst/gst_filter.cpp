@@ -47,9 +47,7 @@ GstPin::~GstPin() {
 
 void GstPin::hold() {
     if (!holdProbe_) {
-        holdProbe_ = gst_pad_add_probe(
-            pad_, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
-            [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }, nullptr, nullptr);
+        holdProbe_ = HoldDataAt(pad_);
     }
 }
 
@@ -227,6 +225,12 @@ HRESULT GstFilter::QueryFilterInfo(FILTER_INFO* info) {
     }
     CopyName(name_, info->achName, MAX_FILTER_NAME);
     return S_OK;
+}
+
+gulong HoldDataAt(GstPad* pad) {
+    return gst_pad_add_probe(
+        pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
+        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }, nullptr, nullptr);
 }
 
 GstFilter* AsGstFilter(IBaseFilter* filter) {

@@ -104,6 +104,9 @@ private:
 GstFilter* AsGstFilter(IBaseFilter* filter);
 GstPin* AsGstPin(IPin* pin);
 
+// Holds back buffers and serialized events at a pad until the returned probe is removed; flushes pass.
+gulong HoldDataAt(GstPad* pad);
+
 // Copies a name into a fixed wide buffer, cut to fit.
 void CopyName(const std::wstring& name, wchar_t* buffer, std::size_t capacity);
 std::string ToUtf8(const std::wstring& text);

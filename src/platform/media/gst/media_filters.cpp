@@ -123,9 +123,7 @@ void DecoderFilter::onPadAdded(GstElement*, GstPad* pad, gpointer self) {
         return; // subtitles and the like: nothing renders them
     }
     // Hold the stream back until the graph has linked a renderer to it.
-    const gulong probe = gst_pad_add_probe(
-        pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
-        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }, nullptr, nullptr);
+    const gulong probe = HoldDataAt(pad);
     std::lock_guard lock(filter->mutex_);
     filter->found_.push_back({GST_PAD(gst_object_ref(pad)), probe, kind});
 }

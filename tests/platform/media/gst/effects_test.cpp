@@ -132,10 +132,7 @@ TEST_F(EffectsTest, AnEffectPlacedBetweenStreamAndRendererPlaysToTheEnd) {
                                               AM_SEEKING_NoPositioning);
     query<IMediaControl>(graph)->Run();
     ASSERT_TRUE(WaitUntil([&] { return !notify.messages.empty(); }));
-    LONG code = 0;
-    LONG_PTR first = 0, second = 0;
-    ASSERT_EQ(events->GetEvent(&code, &first, &second, 0), S_OK);
-    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(events.get(), 0), EC_COMPLETE);
     events->SetNotifyWindow(nullptr, 0, 0);
 }
 
@@ -156,10 +153,7 @@ TEST_F(EffectsTest, AnEffectThatRefusesTheStreamFormatIsNotConnected) {
     auto control = query<IMediaControl>(graph);
     control->Run();
     auto events = query<IMediaEventEx>(graph);
-    LONG code = 0;
-    LONG_PTR first = 0, second = 0;
-    ASSERT_EQ(events->GetEvent(&code, &first, &second, 10000), S_OK);
-    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(events.get(), 10000), EC_COMPLETE);
 }
 
 TEST_F(EffectsTest, EffectObjectsAndTheirSettingsPage) {

@@ -64,3 +64,15 @@ inline HRESULT RenderFile(IGraphBuilder* graph, const QString& path) {
 }
 
 constexpr REFERENCE_TIME UnitsPerSecond = 10'000'000;
+
+// The code of the next event within the time, or 0 when none came.
+inline LONG NextEventCode(IMediaEventEx* events, LONG timeoutMs) {
+    LONG code = 0;
+    LONG_PTR first = 0;
+    LONG_PTR second = 0;
+    if (FAILED(events->GetEvent(&code, &first, &second, timeoutMs))) {
+        return 0;
+    }
+    events->FreeEventParams(code, first, second);
+    return code;
+}
