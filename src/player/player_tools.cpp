@@ -336,6 +336,8 @@ bool TPlayerTools::Play() {
         return false;
     }
     started = true;
+    // A graph that runs is no longer paused; a flag left set would keep the page from pausing it on leaving.
+    paused = false;
     control->Run();
     return true;
 }

@@ -96,6 +96,22 @@ TEST_F(PlayerPageTest, PauseTogglesAndTheButtonsFollowTheStateTable) {
     EXPECT_EQ(page.position(), 0);
 }
 
+TEST_F(PlayerPageTest, AFileOpenedWhilePausedPlaysAndIsPausedWhenThePageIsLeft) {
+    page.openFromDialog({WriteAudioFile(media.path("first.wav"), 3.0)});
+    page.settle();
+    page.page.PauseButtonClick();
+    ASSERT_TRUE(page.tools().paused);
+    page.openFromDialog({WriteAudioFile(media.path("second.wav"), 3.0)});
+    EXPECT_FALSE(page.tools().paused);
+    page.settle();
+    page.page.leavePage();
+    EXPECT_TRUE(page.tools().paused);
+    page.settle();
+    OAFilterState state;
+    page.tools().control->GetState(0, &state);
+    EXPECT_EQ(state, State_Paused);
+}
+
 TEST_F(PlayerPageTest, TheWheelStepsTenSecondsAndStopsAtTheStart) {
     page.openFromDialog({WriteAudioFile(media.path("long.wav"), 30.0)});
     page.page.PauseButtonClick();

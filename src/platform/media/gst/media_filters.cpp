@@ -119,13 +119,13 @@ void DecoderFilter::onPadAdded(GstElement*, GstPad* pad, gpointer self) {
     if (caps) {
         gst_caps_unref(caps);
     }
-    if (kind == PinKind::Stream) {
-        return; // subtitles and the like: nothing renders them
+    std::lock_guard lock(filter->mutex_);
+    // Subtitles and the like have no renderer; streams appearing after discovery have no pin to go to.
+    if (kind == PinKind::Stream || filter->complete_) {
+        return;
     }
     // Hold the stream back until the graph has linked a renderer to it.
-    const gulong probe = HoldDataAt(pad);
-    std::lock_guard lock(filter->mutex_);
-    filter->found_.push_back({GST_PAD(gst_object_ref(pad)), probe, kind});
+    filter->found_.push_back({GST_PAD(gst_object_ref(pad)), HoldDataAt(pad), kind});
 }
 
 void DecoderFilter::onNoMorePads(GstElement*, gpointer self) {
