@@ -137,6 +137,55 @@ TEST_F(FilterGraphTest, BadFilesFailWithoutChangingTheGraphOrHanging) {
     }
 }
 
+// Makes every decoder of a format unavailable for as long as it lives, as on a system without that codec.
+class CodecRemoved {
+public:
+    explicit CodecRemoved(const char* format) {
+        GstCaps* wanted = gst_caps_from_string(format);
+        GList* decoders =
+            gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODER, GST_RANK_NONE);
+        GList* able = gst_element_factory_list_filter(decoders, wanted, GST_PAD_SINK, FALSE);
+        for (GList* item = able; item; item = item->next) {
+            auto* feature = GST_PLUGIN_FEATURE(item->data);
+            ranks_.emplace_back(GST_PLUGIN_FEATURE(gst_object_ref(feature)),
+                                gst_plugin_feature_get_rank(feature));
+            gst_plugin_feature_set_rank(feature, GST_RANK_NONE);
+        }
+        gst_plugin_feature_list_free(able);
+        gst_plugin_feature_list_free(decoders);
+        gst_caps_unref(wanted);
+    }
+    ~CodecRemoved() {
+        for (auto& [feature, rank] : ranks_) {
+            gst_plugin_feature_set_rank(feature, rank);
+            gst_object_unref(feature);
+        }
+    }
+    bool removedAny() const { return !ranks_.empty(); }
+
+private:
+    std::vector<std::pair<GstPluginFeature*, guint>> ranks_;
+};
+
+TEST_F(FilterGraphTest, AStreamWithoutADecoderIsLeftOutAndAFileOfOnlySuchStreamsFails) {
+    const QString silent = WriteVideoFile(media.path("silent.avi"), 160, 120, 5, "25/1");
+    const QString both = WriteVideoWithSoundFile(media.path("both.avi"), 160, 120, 0.5);
+    CodecRemoved noJpeg("image/jpeg");
+    ASSERT_TRUE(noJpeg.removedAny());
+
+    auto graph = MakeGraph();
+    EXPECT_EQ(RenderFile(graph.get(), silent), VFW_E_UNSUPPORTED_STREAM);
+    EXPECT_EQ(FilterNames(graph.get()).size(), 1u);
+
+    auto partial = MakeGraph();
+    ASSERT_EQ(RenderFile(partial.get(), both), S_OK);
+    EXPECT_TRUE(RendererInput(partial.get()));
+    LONG width = 0, height = 0;
+    EXPECT_TRUE(FAILED(query<IBasicVideo>(partial)->GetVideoSize(&width, &height)));
+    query<IMediaControl>(partial)->Run();
+    EXPECT_EQ(NextEventCode(query<IMediaEventEx>(partial).get(), 10000), EC_COMPLETE);
+}
+
 TEST_F(FilterGraphTest, OpensPathsWithSpacesAndNonLatinLetters) {
     const QString file = WriteAudioFile(media.path(QStringLiteral("Mój plik – музыка.wav")), 0.5);
     ASSERT_FALSE(file.isEmpty());
