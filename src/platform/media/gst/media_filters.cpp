@@ -73,6 +73,11 @@ RefPtr<FileSourceFilter> FileSourceFilter::create(const std::string& localPath, 
         *result = HResultFromErrno(EISDIR);
         return {};
     }
+    // A pipe or a device may never deliver data or an end; reading one could hold the graph for ever.
+    if (!S_ISREG(info.st_mode)) {
+        *result = VFW_E_UNKNOWN_FILE_TYPE;
+        return {};
+    }
     if (access(localPath.c_str(), R_OK) != 0) {
         *result = HResultFromErrno(errno);
         return {};

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace {
 
 class FilterGraphTest : public ::testing::Test {
@@ -106,6 +108,13 @@ TEST_F(FilterGraphTest, BadFilesFailWithoutChangingTheGraphOrHanging) {
 
     const std::wstring folder = media.dir.path().toStdWString();
     EXPECT_TRUE(FAILED(graph->AddSourceFilter(folder.c_str(), folder.c_str(), source.put())));
+    // A pipe nobody writes to would never deliver anything.
+    const QByteArray pipe = QFile::encodeName(media.path("pipe.avi"));
+    ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+    const std::wstring widePipe = media.path("pipe.avi").toStdWString();
+    EXPECT_EQ(graph->AddSourceFilter(widePipe.c_str(), widePipe.c_str(), source.put()),
+              VFW_E_UNKNOWN_FILE_TYPE);
+    EXPECT_EQ(graph->AddSourceFilter(L"/dev/zero", L"/dev/zero", source.put()), VFW_E_UNKNOWN_FILE_TYPE);
 
     QFile text(media.path("notes.avi"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
