@@ -4,7 +4,6 @@
 #include "filter_graph.h"
 
 #include <array>
-#include <functional>
 
 namespace {
 
