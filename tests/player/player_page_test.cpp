@@ -197,8 +197,11 @@ TEST_F(PlayerPageTest, ChangingTheEffectWhilePausedLeavesTheGraphStoppedAtThePos
     EXPECT_EQ(state, State_Paused);
     page.page.PlayButtonClick();
     page.settle();
-    // While playing: the graph runs on with the new choice, "<none>" takes the effect out.
+    // While playing: the graph runs on from where it was with the new choice; "<none>" takes the effect out.
+    QThread::msleep(300);
+    const REFERENCE_TIME before = page.position();
     chooseEffect(0);
+    EXPECT_GE(page.position(), before - UnitsPerSecond / 20);
     EXPECT_FALSE(page.tools().effect);
     EXPECT_FALSE(page.ui().DMOSettingsButton->isEnabled());
     page.settle();

@@ -105,6 +105,7 @@ private:
     REFERENCE_TIME lastPosition_ = 0;
     REFERENCE_TIME duration_ = -1;
     bool flushed_ = false;
+    bool seekSettling_ = false;
 
     std::mutex eventMutex_;
     std::condition_variable eventArrived_;

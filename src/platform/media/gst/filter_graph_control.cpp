@@ -140,10 +140,14 @@ HRESULT FilterGraph::GetCurrentPosition(REFERENCE_TIME* current) {
     if (!current) {
         return E_POINTER;
     }
-    gint64 nanoseconds = 0;
     // While a seek settles the sinks still report the old position; the target is what the user asked for.
-    const bool settling = gst_element_get_state(pipeline_, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC;
-    if (!settling && !flushed_ && gst_element_query_position(pipeline_, GST_FORMAT_TIME, &nanoseconds)) {
+    if (seekSettling_ && gst_element_get_state(pipeline_, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC) {
+        *current = lastPosition_;
+        return S_OK;
+    }
+    seekSettling_ = false;
+    gint64 nanoseconds = 0;
+    if (!flushed_ && gst_element_query_position(pipeline_, GST_FORMAT_TIME, &nanoseconds)) {
         lastPosition_ = nanoseconds / NanosecondsPerUnit;
     }
     *current = lastPosition_;
@@ -179,6 +183,7 @@ HRESULT FilterGraph::seekTo(REFERENCE_TIME position, bool toKeyFrame) {
         }
     }
     flushed_ = false;
+    seekSettling_ = true;
     return S_OK;
 }
 
