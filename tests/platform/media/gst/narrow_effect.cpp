@@ -55,3 +55,13 @@ const char* RegisterNarrowRateEffect() {
     }();
     return name;
 }
+
+void RegisterNarrowRateEffectAs(const char* factoryName, const char* longName) {
+    RegisterNarrowRateEffect();
+    const GType type = g_type_from_name("CorvaneNarrowTest");
+    // A factory copies its element's description when it is registered, so each name gets its own.
+    auto* klass = static_cast<GstElementClass*>(g_type_class_ref(type));
+    gst_element_class_add_metadata(klass, GST_ELEMENT_METADATA_LONGNAME, longName);
+    gst_element_register(nullptr, factoryName, GST_RANK_NONE, type);
+    g_type_class_unref(klass);
+}

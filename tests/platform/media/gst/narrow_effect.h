@@ -3,3 +3,6 @@
 
 // Registers the element "corvanenarrowtest" once; returns its name.
 const char* RegisterNarrowRateEffect();
+
+// Registers the same effect once more under another element name and display name.
+void RegisterNarrowRateEffectAs(const char* factoryName, const char* longName);
