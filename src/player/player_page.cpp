@@ -44,7 +44,6 @@ PlayerPage::PlayerPage(PlayerPageContext context, QWidget* parent)
     });
     ui_->SeekBackPanel->installEventFilter(this);
     ui_->SeekSliderPanel->installEventFilter(this);
-    ui_->PlayerStatusBar->installEventFilter(this);
     mpris_ = MprisService::publish(*this);
 }
 

@@ -78,7 +78,7 @@ TEST_F(PlayerToolsTest, AnAudioFileHasNoPictureSizeInItsDescription) {
     EXPECT_EQ(VideoTarget.videoHeight, 0);
 }
 
-TEST_F(PlayerToolsTest, AFileThatCannotBeOpenedLeavesAsThePartSays) {
+TEST_F(PlayerToolsTest, AMissingFileChangesNothingAndANonMediaFileLeavesOnlyItsSource) {
     const QString tone = WriteAudioFile(media.path("tone.wav"), 1.0);
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     ASSERT_TRUE(tools.OpenFile(tone));
@@ -97,7 +97,7 @@ TEST_F(PlayerToolsTest, AFileThatCannotBeOpenedLeavesAsThePartSays) {
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(tools.OpenFile(junk.fileName()));
-    EXPECT_LT(timer.elapsed(), 15000);
+    EXPECT_LT(timer.elapsed(), 5000); // the failure ends the wait for streams at once
     EXPECT_EQ(Filters(tools), std::vector<std::wstring>{junk.fileName().toStdWString()});
     EXPECT_TRUE(tools.loaded);
     EXPECT_TRUE(boxes.shown().empty());

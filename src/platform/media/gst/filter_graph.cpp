@@ -294,6 +294,12 @@ HRESULT FilterGraph::Render(IPin* output) {
 
 HRESULT FilterGraph::renderFile(GstPin& output) {
     auto decoder = MakeCom<DecoderFilter>();
+    auto discovering = [this](DecoderFilter* filter) {
+        std::lock_guard lock(eventMutex_);
+        discovering_ = filter;
+    };
+    // Set before the decoder runs: a file that is not media fails at once, and that error ends the discovery.
+    discovering(decoder.get());
     HRESULT result = AddFilter(decoder.get(), L"Decoder");
     if (SUCCEEDED(result)) {
         RefPtr<IPin> input;
@@ -301,12 +307,9 @@ HRESULT FilterGraph::renderFile(GstPin& output) {
         result = ConnectDirect(&output, input.get(), nullptr);
     }
     if (FAILED(result)) {
+        discovering(nullptr);
         RemoveFilter(decoder.get());
         return result;
-    }
-    {
-        std::lock_guard lock(eventMutex_);
-        discovering_ = decoder.get();
     }
     duration_ = -1;
     lastPosition_ = 0;
@@ -319,17 +322,11 @@ HRESULT FilterGraph::renderFile(GstPin& output) {
         // Nothing of a file that cannot be decoded stays running, so no late error reaches the event queue.
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         state_ = State_Stopped;
-        {
-            std::lock_guard lock(eventMutex_);
-            discovering_ = nullptr;
-        }
+        discovering(nullptr);
         RemoveFilter(decoder.get());
         return discovery == DecoderFilter::Discovery::TimedOut ? VFW_E_TIMEOUT : VFW_E_UNSUPPORTED_STREAM;
     }
-    {
-        std::lock_guard lock(eventMutex_);
-        discovering_ = nullptr;
-    }
+    discovering(nullptr);
     int rendered = 0;
     bool audioDone = false;
     bool videoDone = false;
