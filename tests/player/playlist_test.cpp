@@ -139,6 +139,28 @@ TEST_F(PlaylistTest, CommandLineFilesBecomeTheCheckedPlaylistAndTheFirstPlays) {
     EXPECT_TRUE(fresh.page.playerTools()->started);
 }
 
+TEST_F(PlaylistTest, AGraphErrorWhilePlayingShowsThePlayerStopped) {
+    // The sound output fails after five buffers, as a device that goes away would.
+    UseFakeAudioOutput("identity error-after=5 ! fakeaudiosink");
+    page.ui().LoopCheckBox->setChecked(true);
+    page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 3.0)});
+    ASSERT_TRUE(page.page.playerTools()->started);
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_FALSE(page.page.playerTools()->started);
+    EXPECT_TRUE(page.ui().PlayButton->isEnabled());
+    EXPECT_FALSE(page.ui().PauseButton->isEnabled() || page.ui().StopButton->isEnabled());
+    EXPECT_FALSE(page.page.PlayerStatusTimer().isActive());
+    // An error is not the end of the file: Loop does not go on with it.
+    WaitUntil([] { return false; }, 300);
+    EXPECT_FALSE(page.page.playerTools()->started);
+
+    UseFakeAudioOutput();
+    const QString tone = WriteAudioFile(media.path("next.wav"), 0.3);
+    page.openFromDialog({tone});
+    EXPECT_TRUE(page.page.playerTools()->started);
+    EXPECT_EQ(page.page.currentFile(), tone);
+}
+
 TEST_F(PlaylistTest, AFileThatBreaksWhilePlayingEndsPlaybackAndThePageStaysUsable) {
     // The second half of the file is garbage: the decoder gives up part way through.
     const QString good = WriteVideoWithSoundFile(media.path("good.avi"), 160, 120, 2.0);

@@ -195,6 +195,15 @@ TEST_F(FilterGraphTest, AStreamWithoutADecoderIsLeftOutAndAFileOfOnlySuchStreams
     EXPECT_EQ(NextEventCode(query<IMediaEventEx>(partial).get(), 10000), EC_COMPLETE);
 }
 
+TEST_F(FilterGraphTest, AnErrorWhilePlayingBecomesTheAbortEvent) {
+    UseFakeAudioOutput("identity error-after=5 ! fakeaudiosink");
+    const QString file = WriteAudioFile(media.path("tone.wav"), 2.0);
+    auto graph = MakeGraph();
+    ASSERT_EQ(RenderFile(graph.get(), file), S_OK);
+    query<IMediaControl>(graph)->Run();
+    EXPECT_EQ(NextEventCode(query<IMediaEventEx>(graph).get(), 10000), EC_ERRORABORT);
+}
+
 TEST_F(FilterGraphTest, OpensPathsWithSpacesAndNonLatinLetters) {
     const QString file = WriteAudioFile(media.path(QStringLiteral("Mój plik – музыка.wav")), 0.5);
     ASSERT_FALSE(file.isEmpty());
