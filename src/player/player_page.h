@@ -1,20 +1,32 @@
 #pragma once
-// The Player page. The playback graph and the playlist join it with the player issue.
+// The Player page: opens, plays, pauses and stops media files with TPlayerTools, seeks by click, wheel and
+// arrow keys, sets the volume and the audio effect, and keeps a playlist of files with check marks.
 
+#include "open_dialog.h"
+#include "platform/media/gst/control_interfaces.h"
 #include "view/video_target.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 class Clock;
 class MessageBoxes;
+class MprisService;
+class QListWidgetItem;
 class TPlayerTools;
+
+namespace Ui {
+class PlayerPage;
+}
 
 struct PlayerPageContext {
     Clock& clock;
     MessageBoxes& messageBoxes;
-    QWidget* mainWindow;
-    QWidget* videoWindow;
+    QWidget* mainWindow;  // for PlaceBesideMainWindow and as the notify window of the graph
+    QWidget* videoWindow; // the video window, shown, hidden, moved and resized by the page
     VideoPlacement& placement;
 };
 
@@ -22,16 +34,71 @@ class PlayerPage final : public QWidget {
     Q_OBJECT
 public:
     explicit PlayerPage(PlayerPageContext context, QWidget* parent = nullptr);
+    ~PlayerPage() override;
 
+    // What the main window calls.
     void PlayerTabSheetShow();
+    // Leaving the page: a file that plays is paused (the main window then takes the video window away).
     void leavePage();
     void PauseButtonClick();
     void FormMouseWheel(int wheelDelta);
+    // PlayerNotifyMessage: drains the graph's events.
     void handlePlayerNotify();
     void freePlayerTools();
+    // Files given on the command line: they become the playlist, all checked, and the first plays.
     void openFiles(const QStringList& paths);
-    TPlayerTools* playerTools() const { return nullptr; }
+    TPlayerTools* playerTools() const { return tools_.get(); }
+
+    // The page's handlers; a handler run by the page itself gets a null sender.
+    void OpenButtonClick(QObject* sender);
+    void PlayButtonClick();
+    void StopButtonClick();
+    void EffectComboBoxChange();
+    void DMOSettingsButtonClick();
+    void VolumeTrackBarChange();
+    void PlayerStatusTimerTimer();
+    void SeekBackPanelMouseDown(int x);
+    void SeekSliderPanelMouseDown(int x);
+    void PanoramaCheckBoxClick();
+    void PlayAddButtonClick();
+    void PlayDelButtonClick();
+    void PlayUpButtonClick();
+    void PlayDownButtonClick();
+    void PlayCheckListBoxClick();
+
+    Ui::PlayerPage& ui() const { return *ui_; }
+    QTimer& PlayerStatusTimer() { return statusTimer_; }
+    OpenDialog& openDialog() const { return *openDialog_; }
+    void setOpenDialog(std::unique_ptr<OpenDialog> dialog) { openDialog_ = std::move(dialog); }
+
+    // Opens and plays a playlist entry, selecting it, as a click on it does.
+    void playEntry(int row);
+    // Moves to a position (100 ns units) in the current file and shows it; for the desktop's media controls.
+    void seekTo(REFERENCE_TIME position);
+    // The file opened last; empty before the first.
+    const QString& currentFile() const { return currentFile_; }
+
+signals:
+    // Playback started, paused, stopped, or another file opened.
+    void playbackChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void createPlayerTools();
+    void appendToPlaylist(const QStringList& files);
+    void swapEntries(int row, int other);
+    void continueLoop();
+    void showVideoWindowForFile();
+
     PlayerPageContext context_;
+    std::unique_ptr<Ui::PlayerPage> ui_;
+    std::unique_ptr<TPlayerTools> tools_;
+    std::unique_ptr<OpenDialog> openDialog_;
+    QTimer statusTimer_;
+    bool paused_ = false;
+    QString currentFile_;
+    Qt::CheckState pressedCheckState_ = Qt::Unchecked;
+    MprisService* mpris_ = nullptr;
 };

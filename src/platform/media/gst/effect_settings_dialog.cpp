@@ -1,0 +1,232 @@
+#include "effect_settings_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Properties every element has; they are not settings of the effect.
+bool IsCommonProperty(const GParamSpec* property) {
+    static const char* const common[] = {"name", "parent", "qos"};
+    for (const char* name : common) {
+        if (std::strcmp(property->name, name) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsEditable(GstElement* element, const GParamSpec* property) {
+    const GParamFlags flags = property->flags;
+    // Some settings only take effect before the element runs; offering them while it plays would mislead.
+    const bool settableNow = !(flags & GST_PARAM_MUTABLE_READY) || GST_STATE(element) <= GST_STATE_READY;
+    return (flags & G_PARAM_READABLE) && (flags & G_PARAM_WRITABLE) && !(flags & G_PARAM_CONSTRUCT_ONLY) &&
+           settableNow && !IsCommonProperty(property);
+}
+
+// A numeric property seen as a range of doubles; integers keep whole steps.
+struct NumericRange {
+    double minimum;
+    double maximum;
+    bool integral;
+};
+
+bool RangeOf(GParamSpec* property, NumericRange& range) {
+    switch (G_TYPE_FUNDAMENTAL(property->value_type)) {
+    case G_TYPE_INT:
+        range = {double(G_PARAM_SPEC_INT(property)->minimum), double(G_PARAM_SPEC_INT(property)->maximum),
+                 true};
+        return true;
+    case G_TYPE_UINT:
+        range = {double(G_PARAM_SPEC_UINT(property)->minimum), double(G_PARAM_SPEC_UINT(property)->maximum),
+                 true};
+        return true;
+    case G_TYPE_INT64:
+        range = {double(G_PARAM_SPEC_INT64(property)->minimum), double(G_PARAM_SPEC_INT64(property)->maximum),
+                 true};
+        return true;
+    case G_TYPE_UINT64:
+        range = {double(G_PARAM_SPEC_UINT64(property)->minimum),
+                 double(G_PARAM_SPEC_UINT64(property)->maximum), true};
+        return true;
+    case G_TYPE_FLOAT:
+        range = {G_PARAM_SPEC_FLOAT(property)->minimum, G_PARAM_SPEC_FLOAT(property)->maximum, false};
+        return true;
+    case G_TYPE_DOUBLE:
+        range = {G_PARAM_SPEC_DOUBLE(property)->minimum, G_PARAM_SPEC_DOUBLE(property)->maximum, false};
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Sliders move in at most this many steps; a wider integer range is stepped proportionally.
+constexpr int SliderSteps = 1000;
+
+double ReadNumber(GstElement* element, GParamSpec* property) {
+    GValue value = G_VALUE_INIT;
+    g_value_init(&value, property->value_type);
+    g_object_get_property(G_OBJECT(element), property->name, &value);
+    GValue asDouble = G_VALUE_INIT;
+    g_value_init(&asDouble, G_TYPE_DOUBLE);
+    g_value_transform(&value, &asDouble);
+    const double number = g_value_get_double(&asDouble);
+    g_value_unset(&value);
+    g_value_unset(&asDouble);
+    return number;
+}
+
+void WriteNumber(GstElement* element, GParamSpec* property, double number) {
+    GValue asDouble = G_VALUE_INIT;
+    g_value_init(&asDouble, G_TYPE_DOUBLE);
+    g_value_set_double(&asDouble, number);
+    GValue value = G_VALUE_INIT;
+    g_value_init(&value, property->value_type);
+    if (g_value_transform(&asDouble, &value)) {
+        g_object_set_property(G_OBJECT(element), property->name, &value);
+    }
+    g_value_unset(&value);
+    g_value_unset(&asDouble);
+}
+
+// 64-bit counts (delays in nanoseconds, buffer sizes) often allow up to the type's maximum; a slider over
+// that is useless and its far end can make an effect allocate without bound. Such a slider reaches ten times
+// the larger of the current and the default value instead.
+void LimitOpenRange(GParamSpec* property, double current, NumericRange& range) {
+    if (!range.integral || range.maximum <= double(G_MAXUINT32)) {
+        return;
+    }
+    GValue initial = G_VALUE_INIT;
+    g_value_init(&initial, property->value_type);
+    g_param_value_set_default(property, &initial);
+    GValue asDouble = G_VALUE_INIT;
+    g_value_init(&asDouble, G_TYPE_DOUBLE);
+    g_value_transform(&initial, &asDouble);
+    const double reach = 10.0 * std::max({current, g_value_get_double(&asDouble), 1000.0});
+    g_value_unset(&initial);
+    g_value_unset(&asDouble);
+    range.maximum = std::min(range.maximum, std::max(range.minimum + 1, reach));
+}
+
+QString NumberText(double number, bool integral) {
+    return integral ? QString::number(qint64(std::llround(number))) : QString::number(number, 'g', 4);
+}
+
+} // namespace
+
+EffectSettingsDialog::EffectSettingsDialog(GstElement* element, const QString& caption, QWidget* parent)
+    : QDialog(parent), element_(GST_ELEMENT(gst_object_ref(element))) {
+    setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    guint count = 0;
+    GParamSpec** properties = g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count);
+    for (guint i = 0; i < count; ++i) {
+        if (IsEditable(element, properties[i])) {
+            addEditor(*form, properties[i]);
+        }
+    }
+    g_free(properties);
+    if (initialValues_.empty()) {
+        form->addRow(new QLabel(tr("This effect has no settings.")));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+EffectSettingsDialog::~EffectSettingsDialog() {
+    for (InitialValue& initial : initialValues_) {
+        g_value_unset(&initial.value);
+    }
+    gst_object_unref(element_);
+}
+
+void EffectSettingsDialog::addEditor(QFormLayout& form, GParamSpec* property) {
+    const GType fundamental = G_TYPE_FUNDAMENTAL(property->value_type);
+    GstElement* element = element_;
+    const QString label = QString::fromUtf8(g_param_spec_get_nick(property));
+    QWidget* editor = nullptr;
+    NumericRange range{};
+    if (fundamental == G_TYPE_BOOLEAN) {
+        auto* box = new QCheckBox;
+        gboolean on = FALSE;
+        g_object_get(element, property->name, &on, nullptr);
+        box->setChecked(on);
+        connect(box, &QCheckBox::toggled, this, [element, property](bool checked) {
+            g_object_set(element, property->name, gboolean(checked), nullptr);
+        });
+        editor = box;
+    } else if (fundamental == G_TYPE_ENUM) {
+        auto* list = new QComboBox;
+        GEnumClass* enumClass = G_PARAM_SPEC_ENUM(property)->enum_class;
+        gint current = 0;
+        g_object_get(element, property->name, &current, nullptr);
+        for (guint i = 0; i < enumClass->n_values; ++i) {
+            list->addItem(QString::fromUtf8(enumClass->values[i].value_nick), enumClass->values[i].value);
+            if (enumClass->values[i].value == current) {
+                list->setCurrentIndex(int(i));
+            }
+        }
+        connect(list, &QComboBox::activated, this, [element, property, list](int index) {
+            g_object_set(element, property->name, list->itemData(index).toInt(), nullptr);
+        });
+        editor = list;
+    } else if (RangeOf(property, range) && range.maximum > range.minimum) {
+        LimitOpenRange(property, ReadNumber(element, property), range);
+        const bool exact = range.integral && range.maximum - range.minimum <= SliderSteps;
+        const int steps = exact ? int(range.maximum - range.minimum) : SliderSteps;
+        auto toNumber = [range, steps](int position) {
+            return range.minimum + (range.maximum - range.minimum) * position / steps;
+        };
+        auto* row = new QWidget;
+        auto* rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(0, 0, 0, 0);
+        auto* slider = new QSlider(Qt::Horizontal);
+        slider->setRange(0, steps);
+        const double current = ReadNumber(element, property);
+        slider->setValue(
+            int(std::lround((current - range.minimum) / (range.maximum - range.minimum) * steps)));
+        auto* value = new QLabel(NumberText(current, range.integral));
+        value->setObjectName(QStringLiteral("%1-value").arg(QString::fromUtf8(property->name)));
+        slider->setObjectName(QString::fromUtf8(property->name));
+        rowLayout->addWidget(slider, 1);
+        rowLayout->addWidget(value);
+        connect(slider, &QSlider::valueChanged, this,
+                [element, property, toNumber, value, range](int position) {
+                    const double number = toNumber(position);
+                    WriteNumber(element, property, number);
+                    value->setText(NumberText(number, range.integral));
+                });
+        form.addRow(label, row);
+    } else {
+        return; // a kind of value no editor is made for
+    }
+    if (editor) {
+        editor->setObjectName(QString::fromUtf8(property->name));
+        form.addRow(label, editor);
+    }
+    InitialValue initial{property->name, G_VALUE_INIT};
+    g_value_init(&initial.value, property->value_type);
+    g_object_get_property(G_OBJECT(element), property->name, &initial.value);
+    initialValues_.push_back(initial);
+}
+
+void EffectSettingsDialog::reject() {
+    for (InitialValue& initial : initialValues_) {
+        g_object_set_property(G_OBJECT(element_), initial.name, &initial.value);
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,34 @@
+#include "engine_setup.h"
+
+#include <cstdlib>
+#include <mutex>
+
+void EnsureGstInitialised() {
+    static std::once_flag once;
+    std::call_once(once, [] { gst_init(nullptr, nullptr); });
+}
+
+namespace {
+
+GstElement* ClockedFakeSink() {
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    if (sink) {
+        g_object_set(sink, "sync", TRUE, nullptr);
+    }
+    return sink;
+}
+
+} // namespace
+
+GstElement* MakeAudioSink() {
+    EnsureGstInitialised();
+    const char* chosen = std::getenv("CORVANE_AUDIO_SINK");
+    const char* description = chosen && *chosen ? chosen : "autoaudiosink";
+    GError* error = nullptr;
+    GstElement* sink = gst_parse_bin_from_description_full(description, TRUE, nullptr,
+                                                           GST_PARSE_FLAG_NO_SINGLE_ELEMENT_BINS, &error);
+    if (error) {
+        g_error_free(error);
+    }
+    return sink ? sink : ClockedFakeSink();
+}

@@ -1,0 +1,394 @@
+#include "filter_graph.h"
+
+#include "engine_setup.h"
+#include "media_filters.h"
+#include "snapshot_enumerator.h"
+
+#include <QFile>
+#include <QString>
+
+namespace {
+
+constexpr int StreamDiscoveryTimeoutMs = 10000;
+
+} // namespace
+
+FilterGraph::FilterGraph() {
+    EnsureGstInitialised();
+    pipeline_ = GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr)));
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    gst_bus_set_sync_handler(bus, &FilterGraph::onBusMessage, this, nullptr);
+    gst_object_unref(bus);
+}
+
+FilterGraph::~FilterGraph() {
+    SetNotifyWindow(nullptr, 0, 0);
+    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+    gst_object_unref(bus);
+    for (const auto& filter : filters_) {
+        filter->setGraph(nullptr);
+    }
+    filters_.clear();
+    gst_object_unref(pipeline_);
+}
+
+GstBusSyncReply FilterGraph::onBusMessage(GstBus*, GstMessage* message, gpointer self) {
+    auto* graph = static_cast<FilterGraph*>(self);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        graph->queueEvent(EC_COMPLETE, S_OK, 0);
+        break;
+    case GST_MESSAGE_ERROR: {
+        std::unique_lock lock(graph->eventMutex_);
+        if (graph->discovering_) {
+            graph->discovering_->abortDiscovery();
+            break;
+        }
+        lock.unlock();
+        GError* error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        const bool unsupported =
+            error && error->domain == GST_STREAM_ERROR &&
+            (error->code == GST_STREAM_ERROR_CODEC_NOT_FOUND || error->code == GST_STREAM_ERROR_WRONG_TYPE);
+        if (error) {
+            g_error_free(error);
+        }
+        graph->queueEvent(EC_ERRORABORT, unsupported ? VFW_E_UNSUPPORTED_STREAM : E_FAIL, 0);
+        break;
+    }
+    default:
+        break;
+    }
+    return GST_BUS_DROP;
+}
+
+HRESULT FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
+    GstFilter* own = AsGstFilter(filter);
+    if (!own) {
+        return E_POINTER;
+    }
+    if (own->graph()) {
+        return VFW_E_WRONG_STATE;
+    }
+    if (!own->element()) {
+        return E_UNEXPECTED;
+    }
+    own->setName(uniqueName(name && *name ? name : L"Filter"));
+    // A filter takes part in the graph's state changes once it is connected: a source running with nothing
+    // behind it would stop the whole graph with an error.
+    gst_element_set_locked_state(own->element(), TRUE);
+    if (!gst_bin_add(GST_BIN(pipeline_), own->element())) {
+        gst_element_set_locked_state(own->element(), FALSE);
+        return E_FAIL;
+    }
+    own->setGraph(this);
+    filters_.emplace_back(own);
+    return S_OK;
+}
+
+std::wstring FilterGraph::uniqueName(std::wstring name) const {
+    auto taken = [this](const std::wstring& candidate) {
+        for (const auto& filter : filters_) {
+            if (filter->name() == candidate) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!taken(name)) {
+        return name;
+    }
+    for (int number = 1;; ++number) {
+        wchar_t suffix[8];
+        std::swprintf(suffix, 8, L" %04d", number);
+        if (!taken(name + suffix)) {
+            return name + suffix;
+        }
+    }
+}
+
+HRESULT FilterGraph::RemoveFilter(IBaseFilter* filter) {
+    GstFilter* own = AsGstFilter(filter);
+    if (!own) {
+        return E_POINTER;
+    }
+    if (own->graph() != this) {
+        return VFW_E_NOT_IN_GRAPH;
+    }
+    RefPtr<GstFilter> keep(own);
+    for (const auto& pin : own->pins()) {
+        if (GstPin* peer = pin->peer()) {
+            GstPin& input = pin->direction() == PINDIR_INPUT ? *pin : *peer;
+            hold(pin->direction() == PINDIR_OUTPUT ? *pin : *peer);
+            const bool flushed = flushInto(input);
+            unlink(*pin);
+            if (flushed && &input == peer) {
+                endFlush(input);
+            }
+        }
+    }
+    gst_element_set_state(own->element(), GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(pipeline_), own->element());
+    gst_element_set_locked_state(own->element(), FALSE);
+    own->setGraph(nullptr);
+    std::erase(filters_, keep);
+    return S_OK;
+}
+
+HRESULT FilterGraph::EnumFilters(IEnumFilters** filters) {
+    if (!filters) {
+        return E_POINTER;
+    }
+    std::vector<RefPtr<IBaseFilter>> newestFirst(filters_.rbegin(), filters_.rend());
+    *filters = MakeCom<SnapshotEnumerator<IEnumFilters, IBaseFilter>>(std::move(newestFirst)).detach();
+    return S_OK;
+}
+
+HRESULT FilterGraph::FindFilterByName(LPCWSTR name, IBaseFilter** filter) {
+    if (!name || !filter) {
+        return E_POINTER;
+    }
+    *filter = nullptr;
+    for (const auto& candidate : filters_) {
+        if (candidate->name() == name) {
+            return CopyOut<IBaseFilter>(candidate.get(), filter);
+        }
+    }
+    return VFW_E_NOT_FOUND;
+}
+
+bool FilterGraph::isRunning() const {
+    return GST_STATE_TARGET(pipeline_) >= GST_STATE_PAUSED;
+}
+
+void FilterGraph::syncWithPipeline(GstFilter& filter) {
+    gst_element_set_locked_state(filter.element(), FALSE);
+    if (isRunning() && GST_STATE(filter.element()) < GST_STATE_TARGET(pipeline_)) {
+        gst_element_sync_state_with_parent(filter.element());
+    }
+}
+
+HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYPE* type) {
+    GstPin* out = AsGstPin(output);
+    GstPin* in = AsGstPin(input);
+    if (!out || !in) {
+        return E_POINTER;
+    }
+    if (out->direction() != PINDIR_OUTPUT || in->direction() != PINDIR_INPUT) {
+        return VFW_E_INVALID_DIRECTION;
+    }
+    if (out->filter().graph() != this || in->filter().graph() != this) {
+        return VFW_E_NOT_IN_GRAPH;
+    }
+    if (out->peer() || in->peer()) {
+        return VFW_E_ALREADY_CONNECTED;
+    }
+    if (out->kind() != in->kind()) {
+        return VFW_E_NO_ACCEPTABLE_TYPES;
+    }
+    if (type && !type->format.empty() && (!out->accepts(type->format) || !in->accepts(type->format))) {
+        return VFW_E_NO_ACCEPTABLE_TYPES;
+    }
+    if (GST_PAD_LINK_FAILED(gst_pad_link(out->pad(), in->pad()))) {
+        return VFW_E_CANNOT_CONNECT;
+    }
+    out->setPeer(in);
+    in->setPeer(out);
+    out->release();
+    in->filter().inputConnected(*in);
+    // Upstream first: a reader that pulls (typefind, demuxers) then takes the source over in pull mode.
+    syncWithPipeline(out->filter());
+    syncWithPipeline(in->filter());
+    return S_OK;
+}
+
+void FilterGraph::hold(GstPin& output) {
+    if (isRunning()) {
+        output.hold();
+    }
+}
+
+bool FilterGraph::flushInto(GstPin& input) {
+    if (!isRunning() || GST_STATE(input.filter().element()) < GST_STATE_PAUSED) {
+        return false;
+    }
+    if (!flushed_) {
+        GetCurrentPosition(&lastPosition_);
+        flushed_ = true;
+    }
+    return gst_pad_send_event(input.pad(), gst_event_new_flush_start());
+}
+
+void FilterGraph::endFlush(GstPin& input) {
+    // A filter left flushing would refuse the seek that restarts the data.
+    gst_pad_send_event(input.pad(), gst_event_new_flush_stop(TRUE));
+}
+
+void FilterGraph::unlink(GstPin& pin) {
+    GstPin* peer = pin.peer();
+    if (!peer) {
+        return;
+    }
+    GstPin& out = pin.direction() == PINDIR_OUTPUT ? pin : *peer;
+    GstPin& in = pin.direction() == PINDIR_OUTPUT ? *peer : pin;
+    gst_pad_unlink(out.pad(), in.pad());
+    out.setPeer(nullptr);
+    in.setPeer(nullptr);
+}
+
+HRESULT FilterGraph::Disconnect(IPin* pin) {
+    GstPin* own = AsGstPin(pin);
+    if (!own) {
+        return E_POINTER;
+    }
+    if (!own->peer()) {
+        return S_FALSE;
+    }
+    GstPin& input = own->direction() == PINDIR_INPUT ? *own : *own->peer();
+    hold(own->direction() == PINDIR_OUTPUT ? *own : *own->peer());
+    const bool flushed = flushInto(input);
+    unlink(*own);
+    if (flushed) {
+        endFlush(input);
+    }
+    return S_OK;
+}
+
+HRESULT FilterGraph::AddSourceFilter(LPCWSTR fileName, LPCWSTR filterName, IBaseFilter** filter) {
+    if (!fileName || !filter) {
+        return E_POINTER;
+    }
+    *filter = nullptr;
+    const QByteArray localPath = QFile::encodeName(QString::fromWCharArray(fileName));
+    HRESULT result = E_FAIL;
+    RefPtr<FileSourceFilter> source = FileSourceFilter::create(localPath.toStdString(), &result);
+    if (!source) {
+        return result;
+    }
+    result = AddFilter(source.get(), filterName ? filterName : fileName);
+    if (FAILED(result)) {
+        return result;
+    }
+    *filter = source.detach();
+    return S_OK;
+}
+
+HRESULT FilterGraph::Render(IPin* output) {
+    GstPin* out = AsGstPin(output);
+    if (!out) {
+        return E_POINTER;
+    }
+    if (out->direction() != PINDIR_OUTPUT) {
+        return VFW_E_INVALID_DIRECTION;
+    }
+    if (out->filter().graph() != this) {
+        return VFW_E_NOT_IN_GRAPH;
+    }
+    if (out->peer()) {
+        return VFW_E_ALREADY_CONNECTED;
+    }
+    return out->kind() == PinKind::Stream ? renderFile(*out) : renderStream(*out);
+}
+
+HRESULT FilterGraph::renderFile(GstPin& output) {
+    auto decoder = MakeCom<DecoderFilter>();
+    auto discovering = [this](DecoderFilter* filter) {
+        std::lock_guard lock(eventMutex_);
+        discovering_ = filter;
+    };
+    // Set before the decoder runs: a file that is not media fails at once, and that error ends the discovery.
+    discovering(decoder.get());
+    HRESULT result = AddFilter(decoder.get(), L"Decoder");
+    if (SUCCEEDED(result)) {
+        RefPtr<IPin> input;
+        decoder->FindPin(L"Input", input.put());
+        result = ConnectDirect(&output, input.get(), nullptr);
+    }
+    if (FAILED(result)) {
+        discovering(nullptr);
+        RemoveFilter(decoder.get());
+        return result;
+    }
+    duration_ = -1;
+    lastPosition_ = 0;
+    flushed_ = false;
+    if (!isRunning()) {
+        gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    }
+    const DecoderFilter::Discovery discovery = decoder->awaitStreams(StreamDiscoveryTimeoutMs);
+    if (discovery != DecoderFilter::Discovery::Streams) {
+        // Nothing of a file that cannot be decoded stays running, so no late error reaches the event queue.
+        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        state_ = State_Stopped;
+        discovering(nullptr);
+        RemoveFilter(decoder.get());
+        return discovery == DecoderFilter::Discovery::TimedOut ? VFW_E_TIMEOUT : VFW_E_UNSUPPORTED_STREAM;
+    }
+    discovering(nullptr);
+    int rendered = 0;
+    bool audioDone = false;
+    bool videoDone = false;
+    for (const auto& pin : decoder->pins()) {
+        bool& done = pin->kind() == PinKind::Audio ? audioDone : videoDone;
+        if (pin->direction() == PINDIR_OUTPUT && !done && SUCCEEDED(renderStream(*pin))) {
+            done = true;
+            ++rendered;
+        }
+    }
+    decoder->releaseStreams();
+    return rendered > 0 ? S_OK : VFW_E_CANNOT_RENDER;
+}
+
+HRESULT FilterGraph::renderStream(GstPin& output) {
+    const FilterRole role =
+        output.kind() == PinKind::Audio ? FilterRole::AudioRenderer : FilterRole::VideoRenderer;
+    for (const auto& filter : filters_) {
+        if (filter->role() != role) {
+            continue;
+        }
+        for (const auto& pin : filter->pins()) {
+            if (pin->direction() == PINDIR_INPUT && !pin->peer() &&
+                SUCCEEDED(ConnectDirect(&output, pin.get(), nullptr))) {
+                return S_OK;
+            }
+        }
+    }
+    RefPtr<GstFilter> renderer;
+    if (output.kind() == PinKind::Audio) {
+        renderer = MakeCom<AudioRendererFilter>();
+    } else if (output.kind() == PinKind::Video) {
+        renderer = MakeCom<VideoRendererFilter>();
+    } else {
+        return VFW_E_CANNOT_RENDER;
+    }
+    HRESULT result =
+        AddFilter(renderer.get(), output.kind() == PinKind::Audio ? AudioRendererName : L"Video Renderer");
+    if (FAILED(result)) {
+        return result;
+    }
+    result = ConnectDirect(&output, renderer->pins().front().get(), nullptr);
+    if (FAILED(result)) {
+        RemoveFilter(renderer.get());
+    }
+    return result;
+}
+
+GstFilter* FilterGraph::findFilter(FilterRole role) const {
+    for (const auto& filter : filters_) {
+        if (filter->role() == role) {
+            return filter.get();
+        }
+    }
+    return nullptr;
+}
+
+AudioRendererFilter* FilterGraph::audioRenderer() const {
+    return static_cast<AudioRendererFilter*>(findFilter(FilterRole::AudioRenderer));
+}
+
+VideoRenderer* FilterGraph::videoRenderer() const {
+    auto* filter = static_cast<VideoRendererFilter*>(findFilter(FilterRole::VideoRenderer));
+    return filter ? &filter->renderer() : nullptr;
+}

@@ -1,0 +1,124 @@
+#pragma once
+// The filter graph manager: a GStreamer pipeline of filters, run, sought and watched through the interfaces
+// the player uses. Everything but the event queue is used on the GUI thread; the pipeline's threads reach the
+// program only through the posted notify message.
+
+#include "control_interfaces.h"
+#include "gst_filter.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+class AudioRendererFilter;
+class DecoderFilter;
+class VideoRenderer;
+
+class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaEventEx, IMediaSeeking,
+                                           IBasicAudio, IBasicVideo, IVideoWindow> {
+public:
+    FilterGraph();
+
+    // IGraphBuilder
+    HRESULT AddFilter(IBaseFilter* filter, LPCWSTR name) override;
+    HRESULT RemoveFilter(IBaseFilter* filter) override;
+    HRESULT EnumFilters(IEnumFilters** filters) override;
+    HRESULT FindFilterByName(LPCWSTR name, IBaseFilter** filter) override;
+    HRESULT ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYPE* type) override;
+    HRESULT Disconnect(IPin* pin) override;
+    HRESULT Render(IPin* output) override;
+    HRESULT AddSourceFilter(LPCWSTR fileName, LPCWSTR filterName, IBaseFilter** filter) override;
+
+    // IMediaControl
+    HRESULT Run() override;
+    HRESULT Pause() override;
+    HRESULT Stop() override;
+    HRESULT GetState(LONG timeoutMs, OAFilterState* state) override;
+
+    // IMediaEventEx
+    HRESULT GetEvent(LONG* code, LONG_PTR* param1, LONG_PTR* param2, LONG timeoutMs) override;
+    HRESULT FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR param2) override;
+    HRESULT SetNotifyWindow(OAHWND window, LONG message, LONG_PTR instance) override;
+
+    // IMediaSeeking
+    HRESULT SetTimeFormat(const Guid* format) override;
+    HRESULT GetDuration(REFERENCE_TIME* duration) override;
+    HRESULT GetStopPosition(REFERENCE_TIME* stop) override;
+    HRESULT GetCurrentPosition(REFERENCE_TIME* current) override;
+    HRESULT GetPositions(REFERENCE_TIME* current, REFERENCE_TIME* stop) override;
+    HRESULT SetPositions(REFERENCE_TIME* current, DWORD currentFlags, REFERENCE_TIME* stop,
+                         DWORD stopFlags) override;
+
+    // IBasicAudio: the audio renderer's level; E_NOTIMPL when the graph renders no sound.
+    HRESULT put_Volume(LONG volume) override;
+    HRESULT get_Volume(LONG* volume) override;
+
+    // IBasicVideo and IVideoWindow: the video renderer's; E_NOINTERFACE when the graph renders no picture.
+    HRESULT GetVideoSize(LONG* width, LONG* height) override;
+    HRESULT get_AvgTimePerFrame(double* seconds) override;
+    HRESULT put_Owner(OAHWND owner) override;
+    HRESULT get_Owner(OAHWND* owner) override;
+    HRESULT put_WindowStyle(LONG style) override;
+    HRESULT get_WindowStyle(LONG* style) override;
+    HRESULT put_MessageDrain(OAHWND drain) override;
+    HRESULT get_MessageDrain(OAHWND* drain) override;
+    HRESULT put_Visible(LONG visible) override;
+    HRESULT get_Visible(LONG* visible) override;
+    HRESULT SetWindowPosition(LONG left, LONG top, LONG width, LONG height) override;
+    HRESULT GetWindowPosition(LONG* left, LONG* top, LONG* width, LONG* height) override;
+    HRESULT put_FullScreenMode(LONG fullScreen) override;
+    HRESULT get_FullScreenMode(LONG* fullScreen) override;
+
+    // The pipeline, for tests and the benchmark.
+    GstElement* pipeline() const { return pipeline_; }
+    // The video renderer in the graph, or null.
+    VideoRenderer* videoRenderer() const;
+
+private:
+    ~FilterGraph() override;
+
+    static GstBusSyncReply onBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+    void queueEvent(LONG code, LONG_PTR param1, LONG_PTR param2);
+
+    HRESULT renderFile(GstPin& output);
+    HRESULT renderStream(GstPin& output);
+    GstFilter* findFilter(FilterRole role) const;
+    AudioRendererFilter* audioRenderer() const;
+    std::wstring uniqueName(std::wstring name) const;
+    bool isRunning() const;
+    void syncWithPipeline(GstFilter& filter);
+    // Data may be blocked inside the filters behind an input (a sink waiting in preroll); flushing releases
+    // the streaming threads so the link can change. The next state change or seek restarts the data.
+    // Data arriving at an output whose link is about to break waits there instead of failing as not linked.
+    void hold(GstPin& output);
+    bool flushInto(GstPin& input);
+    void endFlush(GstPin& input);
+    void unlink(GstPin& pin);
+    void restartIfFlushed();
+    HRESULT seekTo(REFERENCE_TIME position, bool toKeyFrame);
+    bool sendSeek(GstSeekFlags flags, gint64 target);
+    bool waitForState(int timeoutMs) const;
+
+    GstElement* pipeline_ = nullptr;
+    std::vector<RefPtr<GstFilter>> filters_; // in the order of addition
+    FILTER_STATE state_ = State_Stopped;
+    REFERENCE_TIME lastPosition_ = 0;
+    REFERENCE_TIME duration_ = -1;
+    bool flushed_ = false;
+    bool seekSettling_ = false;
+
+    std::mutex eventMutex_;
+    std::condition_variable eventArrived_;
+    struct Event {
+        LONG code;
+        LONG_PTR param1;
+        LONG_PTR param2;
+    };
+    std::deque<Event> events_;
+    // Cleared by its owner before the window goes away (SetNotifyWindow with null).
+    QObject* notifyWindow_ = nullptr;
+    LONG notifyMessage_ = 0;
+    LONG_PTR notifyInstance_ = 0;
+    // The decoder whose streams are being discovered; errors then fail the discovery instead of being events.
+    DecoderFilter* discovering_ = nullptr;
+};

@@ -1,0 +1,246 @@
+#include "gst_filter.h"
+
+#include "snapshot_enumerator.h"
+
+#include <QString>
+
+#include <cwchar>
+#include <utility>
+
+std::string ToUtf8(const std::wstring& text) {
+    return QString::fromStdWString(text).toStdString();
+}
+
+void CopyName(const std::wstring& name, wchar_t* buffer, std::size_t capacity) {
+    const std::size_t length = std::min(name.size(), capacity - 1);
+    std::wmemcpy(buffer, name.data(), length);
+    buffer[length] = L'\0';
+}
+
+namespace {
+
+GstCaps* CapsFromFormat(const std::string& format) {
+    return format.empty() ? nullptr : gst_caps_from_string(format.c_str());
+}
+
+std::string FormatOf(GstCaps* caps) {
+    if (!caps) {
+        return {};
+    }
+    gchar* text = gst_caps_to_string(caps);
+    std::string format = text;
+    g_free(text);
+    gst_caps_unref(caps);
+    return format;
+}
+
+} // namespace
+
+GstPin::GstPin(GstFilter& filter, std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* pad)
+    : filter_(filter), name_(std::move(name)), direction_(direction), kind_(kind),
+      pad_(GST_PAD(gst_object_ref(pad))) {}
+
+GstPin::~GstPin() {
+    release();
+    gst_object_unref(pad_);
+}
+
+void GstPin::hold() {
+    if (!holdProbe_) {
+        holdProbe_ = HoldDataAt(pad_);
+    }
+}
+
+void GstPin::release() {
+    if (holdProbe_) {
+        gst_pad_remove_probe(pad_, std::exchange(holdProbe_, 0));
+    }
+}
+
+HRESULT GstPin::QueryInterface(const Guid& iid, void** object) {
+    if (!object) {
+        return E_POINTER;
+    }
+    if (iid == IUnknown::IID || iid == IPin::IID) {
+        *object = static_cast<IPin*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+std::uint32_t GstPin::AddRef() {
+    return filter_.AddRef();
+}
+std::uint32_t GstPin::Release() {
+    return filter_.Release();
+}
+
+HRESULT GstPin::ConnectedTo(IPin** pin) {
+    if (!pin) {
+        return E_POINTER;
+    }
+    *pin = nullptr;
+    if (!peer_) {
+        return VFW_E_NOT_CONNECTED;
+    }
+    return CopyOut<IPin>(peer_, pin);
+}
+
+HRESULT GstPin::ConnectionMediaType(AM_MEDIA_TYPE* type) {
+    if (!type) {
+        return E_POINTER;
+    }
+    if (!peer_) {
+        return VFW_E_NOT_CONNECTED;
+    }
+    const GstPin& output = direction_ == PINDIR_OUTPUT ? *this : *peer_;
+    type->majortype = kind_ == PinKind::Audio   ? MEDIATYPE_Audio
+                      : kind_ == PinKind::Video ? MEDIATYPE_Video
+                                                : MEDIATYPE_Stream;
+    type->format = output.currentFormat();
+    return S_OK;
+}
+
+HRESULT GstPin::QueryDirection(PIN_DIRECTION* direction) {
+    if (!direction) {
+        return E_POINTER;
+    }
+    *direction = direction_;
+    return S_OK;
+}
+
+HRESULT GstPin::QueryPinInfo(PIN_INFO* info) {
+    if (!info) {
+        return E_POINTER;
+    }
+    info->pFilter = &filter_;
+    filter_.AddRef();
+    info->dir = direction_;
+    CopyName(name_, info->achName, MAX_PIN_NAME);
+    return S_OK;
+}
+
+std::string GstPin::currentFormat() const {
+    if (GstCaps* caps = gst_pad_get_current_caps(pad_)) {
+        return FormatOf(caps);
+    }
+    // A ghost pad learns its caps only when data passes; the element behind it may know them already.
+    if (GST_IS_GHOST_PAD(pad_)) {
+        if (GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pad_))) {
+            GstCaps* caps = gst_pad_get_current_caps(target);
+            gst_object_unref(target);
+            if (caps) {
+                return FormatOf(caps);
+            }
+        }
+    }
+    GstCaps* possible = gst_pad_query_caps(pad_, nullptr);
+    if (possible && (gst_caps_is_any(possible) || gst_caps_is_empty(possible))) {
+        gst_caps_unref(possible);
+        return {};
+    }
+    return FormatOf(possible);
+}
+
+bool GstPin::accepts(const std::string& format) const {
+    GstCaps* wanted = CapsFromFormat(format);
+    if (!wanted) {
+        return format.empty();
+    }
+    GstCaps* possible = gst_pad_query_caps(pad_, wanted);
+    const bool accepted = possible && !gst_caps_is_empty(possible);
+    if (possible) {
+        gst_caps_unref(possible);
+    }
+    gst_caps_unref(wanted);
+    return accepted;
+}
+
+GstFilter::GstFilter(FilterRole role) : role_(role) {}
+
+GstFilter::~GstFilter() {
+    pins_.clear();
+    if (bin_) {
+        gst_element_set_state(bin_, GST_STATE_NULL);
+        gst_object_unref(bin_);
+    }
+}
+
+void GstFilter::setBin(GstElement* bin) {
+    bin_ = GST_ELEMENT(gst_object_ref_sink(bin));
+}
+
+GstPin& GstFilter::addPin(std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* target) {
+    const std::string padName = ToUtf8(name);
+    GstPad* ghost = target ? gst_ghost_pad_new(padName.c_str(), target)
+                           : gst_ghost_pad_new_no_target(
+                                 padName.c_str(), direction == PINDIR_INPUT ? GST_PAD_SINK : GST_PAD_SRC);
+    if (GST_STATE(bin_) > GST_STATE_READY) {
+        gst_pad_set_active(ghost, TRUE);
+    }
+    gst_element_add_pad(bin_, ghost);
+    pins_.push_back(std::make_unique<GstPin>(*this, std::move(name), direction, kind, ghost));
+    return *pins_.back();
+}
+
+bool GstFilter::hasConnectedPin() const {
+    for (const auto& pin : pins_) {
+        if (pin->peer()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+HRESULT GstFilter::EnumPins(IEnumPins** pins) {
+    if (!pins) {
+        return E_POINTER;
+    }
+    std::vector<RefPtr<IPin>> snapshot;
+    for (const auto& pin : pins_) {
+        snapshot.emplace_back(pin.get());
+    }
+    *pins = MakeCom<SnapshotEnumerator<IEnumPins, IPin>>(std::move(snapshot)).detach();
+    return S_OK;
+}
+
+HRESULT GstFilter::FindPin(LPCWSTR id, IPin** pin) {
+    if (!id || !pin) {
+        return E_POINTER;
+    }
+    *pin = nullptr;
+    for (const auto& candidate : pins_) {
+        if (candidate->name() == id) {
+            return CopyOut<IPin>(candidate.get(), pin);
+        }
+    }
+    return VFW_E_NOT_FOUND;
+}
+
+HRESULT GstFilter::QueryFilterInfo(FILTER_INFO* info) {
+    if (!info) {
+        return E_POINTER;
+    }
+    CopyName(name_, info->achName, MAX_FILTER_NAME);
+    return S_OK;
+}
+
+gulong HoldDataAt(GstPad* pad) {
+    return gst_pad_add_probe(
+        pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
+        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }, nullptr, nullptr);
+}
+
+GstFilter* AsGstFilter(IBaseFilter* filter) {
+    return dynamic_cast<GstFilter*>(filter);
+}
+GstPin* AsGstPin(IPin* pin) {
+    return dynamic_cast<GstPin*>(pin);
+}
+
+void FreeMediaType(AM_MEDIA_TYPE& type) {
+    type.majortype = Guid{};
+    type.format.clear();
+}

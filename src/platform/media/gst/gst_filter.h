@@ -1,0 +1,112 @@
+#pragma once
+// The engine's filter: a GStreamer bin with its pins as ghost pads. Pins share their filter's reference
+// count, as a filter's pins live exactly as long as the filter.
+
+#include "filter_interfaces.h"
+#include "platform/com/com_object.h"
+
+#include <gst/gst.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class GstFilter;
+class FilterGraph;
+
+// What flows through a pin; only pins of the same kind connect.
+enum class PinKind { Stream, Audio, Video };
+
+class GstPin final : public IPin {
+public:
+    GstPin(GstFilter& filter, std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* pad);
+    ~GstPin();
+    GstPin(const GstPin&) = delete;
+    GstPin& operator=(const GstPin&) = delete;
+
+    HRESULT QueryInterface(const Guid& iid, void** object) override;
+    std::uint32_t AddRef() override;
+    std::uint32_t Release() override;
+
+    HRESULT ConnectedTo(IPin** pin) override;
+    HRESULT ConnectionMediaType(AM_MEDIA_TYPE* type) override;
+    HRESULT QueryDirection(PIN_DIRECTION* direction) override;
+    HRESULT QueryPinInfo(PIN_INFO* info) override;
+
+    GstFilter& filter() const { return filter_; }
+    const std::wstring& name() const { return name_; }
+    PIN_DIRECTION direction() const { return direction_; }
+    PinKind kind() const { return kind_; }
+    GstPad* pad() const { return pad_; }
+    GstPin* peer() const { return peer_; }
+    void setPeer(GstPin* peer) { peer_ = peer; }
+
+    // The format flowing through the pin now, or the one it will carry: caps in text form, empty if unknown.
+    std::string currentFormat() const;
+    // Holds back the data leaving an output pin until release(); used while its link changes.
+    void hold();
+    void release();
+
+    // Whether the pin can carry caps given in text form.
+    bool accepts(const std::string& format) const;
+
+private:
+    GstFilter& filter_;
+    std::wstring name_;
+    PIN_DIRECTION direction_;
+    PinKind kind_;
+    GstPad* pad_;
+    GstPin* peer_ = nullptr;
+    gulong holdProbe_ = 0;
+};
+
+// What a filter is for; the graph looks renderers up by their role.
+enum class FilterRole { Source, Decoder, AudioRenderer, VideoRenderer, Effect };
+
+class GstFilter : public ComObject<IBaseFilter> {
+public:
+    HRESULT EnumPins(IEnumPins** pins) override;
+    HRESULT FindPin(LPCWSTR id, IPin** pin) override;
+    HRESULT QueryFilterInfo(FILTER_INFO* info) override;
+
+    FilterRole role() const { return role_; }
+    // The bin; null for a filter that has nothing to host yet (an effect wrapper before Init).
+    GstElement* element() const { return bin_; }
+    const std::wstring& name() const { return name_; }
+    void setName(std::wstring name) { name_ = std::move(name); }
+    FilterGraph* graph() const { return graph_; }
+    void setGraph(FilterGraph* graph) { graph_ = graph; }
+
+    const std::vector<std::unique_ptr<GstPin>>& pins() const { return pins_; }
+    bool hasConnectedPin() const;
+
+    // Called by the graph once an input pin is linked, before data flows.
+    virtual void inputConnected(GstPin&) {}
+
+protected:
+    explicit GstFilter(FilterRole role);
+    ~GstFilter() override;
+
+    // Takes the floating reference of a new bin.
+    void setBin(GstElement* bin);
+    // Exposes an element's pad as a ghost pad of the bin and as a pin.
+    GstPin& addPin(std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* target);
+
+private:
+    FilterRole role_;
+    GstElement* bin_ = nullptr;
+    std::wstring name_;
+    FilterGraph* graph_ = nullptr;
+    std::vector<std::unique_ptr<GstPin>> pins_;
+};
+
+// The engine's own filter behind an interface pointer, or null for a foreign object.
+GstFilter* AsGstFilter(IBaseFilter* filter);
+GstPin* AsGstPin(IPin* pin);
+
+// Holds back buffers and serialized events at a pad until the returned probe is removed; flushes pass.
+gulong HoldDataAt(GstPad* pad);
+
+// Copies a name into a fixed wide buffer, cut to fit.
+void CopyName(const std::wstring& name, wchar_t* buffer, std::size_t capacity);
+std::string ToUtf8(const std::wstring& text);

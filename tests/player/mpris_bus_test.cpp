@@ -1,0 +1,98 @@
+// The media player service on a private session bus, called from a second connection as a desktop shell
+// would.
+
+#include "player_test_support.h"
+
+#include "player/mpris_service.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusReply>
+#include <QProcess>
+
+namespace {
+
+class MprisBusTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        bus = new QProcess;
+        bus->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                   QStringLiteral("--print-address=1")});
+        if (bus->waitForStarted(5000) && bus->waitForReadyRead(5000)) {
+            address = QString::fromUtf8(bus->readLine()).trimmed();
+            qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+        }
+    }
+    static void TearDownTestSuite() {
+        bus->kill();
+        bus->waitForFinished(5000);
+        delete bus;
+    }
+    void SetUp() override {
+        if (address.isEmpty()) {
+            GTEST_SKIP() << "no dbus-daemon to run a private session bus";
+        }
+        page = std::make_unique<PageHarness>();
+        page->page.PlayerTabSheetShow();
+    }
+
+    // Calls the service from another connection while this thread keeps serving it.
+    QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {}) {
+        QDBusConnection client = QDBusConnection::connectToBus(address, QStringLiteral("shell"));
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QString::fromLatin1(MprisService::ServiceName),
+                                           QString::fromLatin1(MprisService::ObjectPath), interface, method);
+        message.setArguments(arguments);
+        QDBusPendingCall pending = client.asyncCall(message, 5000);
+        WaitUntil([&] { return pending.isFinished(); }, 6000);
+        return pending.reply();
+    }
+    QVariant property(const QString& name) {
+        const QDBusMessage reply =
+            call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                 {QStringLiteral("org.mpris.MediaPlayer2.Player"), name});
+        return reply.arguments().isEmpty() ? QVariant()
+                                           : reply.arguments().first().value<QDBusVariant>().variant();
+    }
+
+    static inline QProcess* bus = nullptr;
+    static inline QString address;
+    GeneratedMedia media;
+    std::unique_ptr<PageHarness> page;
+};
+
+TEST_F(MprisBusTest, ADesktopShellSeesAndDrivesThePlayer) {
+    QDBusConnection client = QDBusConnection::connectToBus(address, QStringLiteral("shell"));
+    ASSERT_TRUE(client.isConnected());
+    EXPECT_TRUE(client.interface()->isServiceRegistered(QString::fromLatin1(MprisService::ServiceName)));
+    EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), "Stopped");
+
+    page->dialog->choice = {WriteAudioFile(media.path("song.wav"), 2.0)};
+    page->page.PlayAddButtonClick();
+    call(QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("Play"));
+    EXPECT_TRUE(page->tools().started);
+    EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), "Playing");
+
+    const QDBusArgument metadata = property(QStringLiteral("Metadata")).value<QDBusArgument>();
+    QVariantMap fields;
+    metadata >> fields;
+    EXPECT_EQ(fields.value("xesam:title").toString(), "song.wav");
+    EXPECT_EQ(fields.value("mpris:length").toLongLong(), 2'000'000);
+
+    page->settle();
+    call(QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("PlayPause"));
+    EXPECT_TRUE(page->tools().paused);
+    EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), "Paused");
+
+    const QDBusMessage set =
+        call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+             {QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("LoopStatus"),
+              QVariant::fromValue(QDBusVariant(QStringLiteral("Playlist")))});
+    EXPECT_NE(set.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(page->ui().LoopCheckBox->isChecked());
+}
+
+} // namespace
