@@ -1,0 +1,74 @@
+#include "action_setup.h"
+
+#include "action_form.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWindow>
+
+#include <cstdio>
+
+namespace faderix {
+
+namespace {
+
+std::unique_ptr<QApplication> ownApplication;
+
+// A host without Qt gets an application object of the plug-in's own; a host with a non-widget Qt
+// application cannot show the dialog at all.
+bool ensureWidgetApplication() {
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "Faderix";
+        static char* argv[] = {name, nullptr};
+        ownApplication = std::make_unique<QApplication>(argc, argv);
+    }
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+// The host's window owns the dialog, so it stays above the host and is centred on it.
+void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
+    if (nativeParent == 0)
+        return;
+    dialog.winId();
+    QWindow* owner = QWindow::fromWinId(static_cast<WId>(nativeParent));
+    if (owner != nullptr && dialog.windowHandle() != nullptr) {
+        dialog.windowHandle()->setTransientParent(owner);
+        QObject::connect(&dialog, &QObject::destroyed, [owner] { delete owner; });
+    }
+}
+
+} // namespace
+
+void actionSetup(PluginSession& session, const char* name, void** formSlot) {
+    if (!ensureWidgetApplication()) {
+        std::fprintf(stderr,
+                     "Faderix: the host's Qt application has no widgets; the setup dialog cannot be shown\n");
+        return;
+    }
+    const ShowMixerError showError = [](const char* text) {
+        QMessageBox::critical(nullptr, kPluginDescription, QString::fromUtf8(text));
+    };
+    auto form = std::make_unique<TActionForm>(*session.backend, showError);
+    *formSlot = form.get();
+    setNativeOwner(*form, session.host.nativeParent());
+    form->setWindowTitle(form->windowTitle() + " [" + QString::fromUtf8(name) + "]");
+
+    Preset& preset = session.store.get(name);
+    form->setEditedPreset(&preset);
+    form->exec();
+
+    for (PresetItem& item : preset.items) {
+        if (auto path = findPathByControl(*session.backend, item.mixer, item.controlId))
+            item.name = *path;
+    }
+    session.store.save(name, preset);
+    form.reset();
+    *formSlot = nullptr;
+}
+
+void closeSetupToolkit() {
+    ownApplication.reset();
+}
+
+} // namespace faderix
