@@ -34,6 +34,9 @@ template <typename T> std::optional<VolumeStep> stepIn(T min, T max, T v, uint16
         p = n;
     const T sixteenth = W::div(n, 16);
     const T sixtyFourth = W::div(n, 64);
+    // Writing min + P back for a code that leaves P alone would raise the value by one step on every
+    // apply, so such codes only read.
+    bool writes = true;
     switch (action) {
     case volume_action::UpSixteenth:
         p = W::sub(n, sixteenth) > p ? W::add(p, sixteenth) : n;
@@ -66,13 +69,15 @@ template <typename T> std::optional<VolumeStep> stepIn(T min, T max, T v, uint16
         if (action >= volume_action::FirstPercent && action <= volume_action::LastPercent) {
             const T percent = static_cast<T>(95 - 5 * (action - volume_action::FirstPercent));
             p = W::div(W::mul(n, percent), 100);
+        } else {
+            writes = false;
         }
         break;
     }
     const T percent = W::div(W::mul(p, 100), n);
     const T top = p == n ? W::sub(n, 1) : p;
     return VolumeStep{static_cast<uint32_t>(p), static_cast<uint32_t>(W::add(min, top)),
-                      static_cast<uint32_t>(percent)};
+                      static_cast<uint32_t>(percent), writes};
 }
 
 bool readOne(MixerBackend& backend, uint32_t device, const MixerControl& control, uint32_t& value) {
@@ -94,7 +99,7 @@ void applyVolume(MixerBackend& backend, const PresetItem& item, const MixerContr
         return;
     if (item.checked)
         reported = static_cast<int32_t>(step->percent);
-    if (item.action != volume_action::ReadOnly)
+    if (step->writes)
         backend.setValue(item.mixer, control, {step->written});
 }
 

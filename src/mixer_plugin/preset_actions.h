@@ -13,6 +13,7 @@ struct VolumeStep {
     uint32_t position; // new P
     uint32_t written;  // min + P, with the top of the scale written as max
     uint32_t percent;  // P * 100 / N
+    bool writes;       // false for "Get current value only" and for codes without a step
 };
 // Nothing when the range covers all 2^32 values (N = 0), for which no step is defined.
 std::optional<VolumeStep> volumeStep(const MixerControl& control, uint32_t current, uint16_t action);
