@@ -91,148 +91,192 @@ std::string cardNameOf(snd_ctl_t* ctl, const std::string& fallback) {
 
 } // namespace
 
+// Walks one card's simple elements and builds its playback and capture destinations, recording for each
+// control ID how it reaches its element.
+class AlsaMixerBackend::LayoutBuilder {
+public:
+    explicit LayoutBuilder(Card& card) : card_(card) {
+        playback_.line.info = destinationLine("Playback", component_types::DstSpeakers);
+        capture_.line.info = destinationLine("Capture", component_types::DstWaveIn);
+    }
+
+    void addElement(snd_mixer_elem_t* elem) {
+        const ElementName element{snd_mixer_selem_get_name(elem), snd_mixer_selem_get_index(elem)};
+        std::vector<LayoutControl> playbackControls;
+        std::vector<LayoutControl> captureControls;
+        if (snd_mixer_selem_has_playback_volume(elem)) {
+            long min = 0, max = 0;
+            snd_mixer_selem_get_playback_volume_range(elem, &min, &max);
+            addVolume(playbackControls, element, false, AlsaPart::PlaybackVolume, min, max);
+        }
+        if (snd_mixer_selem_has_playback_switch(elem))
+            addMute(playbackControls, element, false, AlsaPart::PlaybackSwitch);
+        if (snd_mixer_selem_has_capture_volume(elem)) {
+            long min = 0, max = 0;
+            snd_mixer_selem_get_capture_volume_range(elem, &min, &max);
+            addVolume(captureControls, element, true, AlsaPart::CaptureVolume, min, max);
+        }
+        if (snd_mixer_selem_has_capture_switch_exclusive(elem))
+            captureGroups_[snd_mixer_selem_get_capture_group(elem)].push_back(element);
+        else if (snd_mixer_selem_has_capture_switch(elem))
+            addMute(captureControls, element, true, AlsaPart::CaptureSwitch);
+        if (snd_mixer_selem_is_enumerated(elem))
+            addEnumerated(elem, element, playbackControls);
+
+        const bool mono = snd_mixer_selem_is_playback_mono(elem);
+        addLine(playback_, element, element.index == 0 && element.name == "Master", mono, playbackControls);
+        addLine(capture_, element, element.index == 0 && element.name == "Capture", mono, captureControls);
+    }
+
+    LayoutDevice finish(std::string name) {
+        // Exclusive capture switches select one source among several: a recording source selector.
+        for (auto& [group, members] : captureGroups_) {
+            const ElementName selector{"Capture Source", static_cast<unsigned>(group)};
+            LayoutControl& list = add(capture_.line.controls, selector, true, ControlPart::CaptureGroup,
+                                      AlsaPart::Enumerated, control_types::Mux, "Capture Source", 0, 0);
+            for (const ElementName& member : members)
+                list.itemTexts.push_back(lineNameOf(member));
+            makeList(list);
+            card_.controls[list.info.id].members = members;
+        }
+        LayoutDevice device;
+        device.name = std::move(name);
+        device.destinations.push_back(std::move(playback_));
+        if (!capture_.line.controls.empty() || !capture_.sources.empty())
+            device.destinations.push_back(std::move(capture_));
+        finishLayout(device);
+        return device;
+    }
+
+private:
+    static MixerLine destinationLine(const char* name, uint32_t componentType) {
+        MixerLine line;
+        line.name = name;
+        line.componentType = componentType;
+        line.channels = 2;
+        return line;
+    }
+
+    static void makeList(LayoutControl& list) {
+        list.info.items = static_cast<uint32_t>(list.itemTexts.size());
+        list.info.flags |= mixer_flags::Multiple;
+    }
+
+    LayoutControl& add(std::vector<LayoutControl>& controls, const ElementName& element, bool capture,
+                       ControlPart part, AlsaPart idPart, uint32_t type, const std::string& name, long min,
+                       long max) {
+        uint32_t id = alsaControlId(element.name, element.index, idPart);
+        while (card_.controls.count(id) != 0)
+            ++id; // a hash collision within one card: the later element moves on
+        card_.controls[id] = ControlRef{element, capture, part, {}};
+        LayoutControl control;
+        control.info = MixerControl{id,
+                                    type,
+                                    mixer_flags::Uniform,
+                                    0,
+                                    name.substr(0, kMaxName),
+                                    static_cast<uint32_t>(min),
+                                    static_cast<uint32_t>(max)};
+        controls.push_back(std::move(control));
+        return controls.back();
+    }
+
+    void addVolume(std::vector<LayoutControl>& controls, const ElementName& element, bool capture,
+                   AlsaPart idPart, long min, long max) {
+        add(controls, element, capture, ControlPart::Volume, idPart,
+            min < 0 ? control_types::SignedSlider : control_types::Volume, "Volume", min, max);
+    }
+
+    void addMute(std::vector<LayoutControl>& controls, const ElementName& element, bool capture,
+                 AlsaPart idPart) {
+        add(controls, element, capture, ControlPart::Mute, idPart, control_types::Mute, "Mute", 0, 1);
+    }
+
+    // A capture selector ("Input Source") belongs to the capture destination; any other enumeration is a
+    // list on the element's own playback line.
+    void addEnumerated(snd_mixer_elem_t* elem, const ElementName& element,
+                       std::vector<LayoutControl>& playbackControls) {
+        const bool onCapture = isCaptureEnum(elem, element.name);
+        LayoutControl& list =
+            add(onCapture ? capture_.line.controls : playbackControls, element, onCapture,
+                ControlPart::Enumerated, AlsaPart::Enumerated, control_types::Mux, lineNameOf(element), 0, 0);
+        const int items = std::max(0, snd_mixer_selem_get_enum_items(elem));
+        for (int item = 0; item < items; ++item) {
+            char text[64] = {};
+            snd_mixer_selem_get_enum_item_name(elem, static_cast<unsigned>(item), sizeof text - 1, text);
+            list.itemTexts.emplace_back(text);
+        }
+        makeList(list);
+    }
+
+    static void addLine(LayoutDestination& destination, const ElementName& element, bool isDestinationElement,
+                        bool mono, std::vector<LayoutControl>& controls) {
+        if (controls.empty())
+            return;
+        if (isDestinationElement) {
+            for (LayoutControl& control : controls)
+                destination.line.controls.push_back(std::move(control));
+            return;
+        }
+        LayoutLine line;
+        line.info.name = lineNameOf(element);
+        line.info.componentType = alsaComponentType(element.name);
+        line.info.channels = mono ? 1 : 2;
+        line.controls = std::move(controls);
+        destination.sources.push_back(std::move(line));
+    }
+
+    Card& card_;
+    LayoutDestination playback_;
+    LayoutDestination capture_;
+    std::map<int, std::vector<ElementName>> captureGroups_;
+};
+
+namespace {
+
+// Opens a card's control interface and loads its simple mixer; the mixer then owns the control handle.
+snd_mixer_t* openMixer(snd_ctl_t* ctl) {
+    snd_hctl_t* hctl = nullptr;
+    if (snd_hctl_open_ctl(&hctl, ctl) < 0) {
+        snd_ctl_close(ctl);
+        return nullptr;
+    }
+    snd_mixer_t* mixer = nullptr;
+    if (snd_mixer_open(&mixer, 0) < 0) {
+        snd_hctl_close(hctl);
+        return nullptr;
+    }
+    if (snd_mixer_attach_hctl(mixer, hctl) < 0) {
+        snd_hctl_close(hctl);
+        snd_mixer_close(mixer);
+        return nullptr;
+    }
+    if (snd_mixer_selem_register(mixer, nullptr, nullptr) < 0 || snd_mixer_load(mixer) < 0) {
+        snd_mixer_close(mixer);
+        return nullptr;
+    }
+    return mixer;
+}
+
+} // namespace
+
 AlsaMixerBackend::AlsaMixerBackend(const std::vector<AlsaCardAddress>& addresses) {
     for (const AlsaCardAddress& address : addresses) {
         auto card = std::make_unique<Card>();
         snd_ctl_t* ctl = openControl(address, card->config);
         if (ctl == nullptr)
             continue;
-        LayoutDevice device;
-        device.name = cardNameOf(ctl, address.ctlName);
-        snd_hctl_t* hctl = nullptr;
-        if (snd_hctl_open_ctl(&hctl, ctl) < 0) {
-            snd_ctl_close(ctl);
+        const std::string name = cardNameOf(ctl, address.ctlName);
+        card->mixer = openMixer(ctl);
+        if (card->mixer == nullptr)
             continue;
-        }
-        if (snd_mixer_open(&card->mixer, 0) < 0) {
-            snd_hctl_close(hctl);
-            continue;
-        }
-        if (snd_mixer_attach_hctl(card->mixer, hctl) < 0) {
-            snd_hctl_close(hctl);
-            continue;
-        }
-        if (snd_mixer_selem_register(card->mixer, nullptr, nullptr) < 0 || snd_mixer_load(card->mixer) < 0)
-            continue;
-
-        LayoutDestination playback;
-        playback.line.info.name = "Playback";
-        playback.line.info.componentType = component_types::DstSpeakers;
-        playback.line.info.channels = 2;
-        LayoutDestination capture;
-        capture.line.info.name = "Capture";
-        capture.line.info.componentType = component_types::DstWaveIn;
-        capture.line.info.channels = 2;
-        std::map<int, std::vector<ElementName>> captureGroups;
-
-        const auto addControl = [&](std::vector<LayoutControl>& controls, const ElementName& element,
-                                    bool isCapture, ControlPart part, AlsaPart idPart, uint32_t type,
-                                    const std::string& name, long min, long max) {
-            LayoutControl control;
-            uint32_t id = alsaControlId(element.name, element.index, idPart);
-            while (card->controls.count(id) != 0)
-                ++id; // a hash collision within one card: the later element moves on
-            control.info = MixerControl{id,
-                                        type,
-                                        mixer_flags::Uniform,
-                                        0,
-                                        name.substr(0, kMaxName),
-                                        static_cast<uint32_t>(min),
-                                        static_cast<uint32_t>(max)};
-            card->controls[id] = ControlRef{element, isCapture, part, {}};
-            controls.push_back(std::move(control));
-            return &controls.back();
-        };
-        const auto volumeType = [](long min) {
-            return min < 0 ? control_types::SignedSlider : control_types::Volume;
-        };
-
+        LayoutBuilder builder(*card);
         for (snd_mixer_elem_t* elem = snd_mixer_first_elem(card->mixer); elem != nullptr;
              elem = snd_mixer_elem_next(elem)) {
-            if (!snd_mixer_selem_is_active(elem))
-                continue;
-            const ElementName element{snd_mixer_selem_get_name(elem), snd_mixer_selem_get_index(elem)};
-            const bool isMaster = element.index == 0 && element.name == "Master";
-            const bool isCaptureMain = element.index == 0 && element.name == "Capture";
-
-            std::vector<LayoutControl> playbackControls;
-            if (snd_mixer_selem_has_playback_volume(elem)) {
-                long min = 0, max = 0;
-                snd_mixer_selem_get_playback_volume_range(elem, &min, &max);
-                addControl(playbackControls, element, false, ControlPart::Volume, AlsaPart::PlaybackVolume,
-                           volumeType(min), "Volume", min, max);
-            }
-            if (snd_mixer_selem_has_playback_switch(elem))
-                addControl(playbackControls, element, false, ControlPart::Mute, AlsaPart::PlaybackSwitch,
-                           control_types::Mute, "Mute", 0, 1);
-
-            std::vector<LayoutControl> captureControls;
-            if (snd_mixer_selem_has_capture_volume(elem)) {
-                long min = 0, max = 0;
-                snd_mixer_selem_get_capture_volume_range(elem, &min, &max);
-                addControl(captureControls, element, true, ControlPart::Volume, AlsaPart::CaptureVolume,
-                           volumeType(min), "Volume", min, max);
-            }
-            if (snd_mixer_selem_has_capture_switch_exclusive(elem))
-                captureGroups[snd_mixer_selem_get_capture_group(elem)].push_back(element);
-            else if (snd_mixer_selem_has_capture_switch(elem))
-                addControl(captureControls, element, true, ControlPart::Mute, AlsaPart::CaptureSwitch,
-                           control_types::Mute, "Mute", 0, 1);
-
-            if (snd_mixer_selem_is_enumerated(elem)) {
-                const bool onCapture = isCaptureEnum(elem, element.name);
-                auto& target = onCapture ? capture.line.controls : playbackControls;
-                LayoutControl* list =
-                    addControl(target, element, onCapture, ControlPart::Enumerated, AlsaPart::Enumerated,
-                               control_types::Mux, lineNameOf(element), 0, 0);
-                const int items = std::max(0, snd_mixer_selem_get_enum_items(elem));
-                for (int item = 0; item < items; ++item) {
-                    char text[64] = {};
-                    snd_mixer_selem_get_enum_item_name(elem, static_cast<unsigned>(item), sizeof text - 1,
-                                                       text);
-                    list->itemTexts.emplace_back(text);
-                }
-                list->info.items = static_cast<uint32_t>(items);
-                list->info.flags |= mixer_flags::Multiple;
-            }
-
-            const auto addLine = [&](LayoutDestination& destination, bool isMain,
-                                     std::vector<LayoutControl>& controls) {
-                if (controls.empty())
-                    return;
-                if (isMain) {
-                    for (LayoutControl& control : controls)
-                        destination.line.controls.push_back(std::move(control));
-                    return;
-                }
-                LayoutLine line;
-                line.info.name = lineNameOf(element);
-                line.info.componentType = alsaComponentType(element.name);
-                line.info.channels = snd_mixer_selem_is_playback_mono(elem) ? 1 : 2;
-                line.controls = std::move(controls);
-                destination.sources.push_back(std::move(line));
-            };
-            addLine(playback, isMaster, playbackControls);
-            addLine(capture, isCaptureMain, captureControls);
+            if (snd_mixer_selem_is_active(elem))
+                builder.addElement(elem);
         }
-
-        // Exclusive capture switches select one source among several: a recording source selector.
-        for (auto& [group, members] : captureGroups) {
-            LayoutControl* list = addControl(
-                capture.line.controls, ElementName{"Capture Source", static_cast<unsigned>(group)}, true,
-                ControlPart::CaptureGroup, AlsaPart::Enumerated, control_types::Mux, "Capture Source", 0, 0);
-            for (const ElementName& member : members)
-                list->itemTexts.push_back(lineNameOf(member));
-            list->info.items = static_cast<uint32_t>(members.size());
-            list->info.flags |= mixer_flags::Multiple;
-            card->controls[list->info.id].members = members;
-        }
-
-        device.destinations.push_back(std::move(playback));
-        if (!capture.line.controls.empty() || !capture.sources.empty())
-            device.destinations.push_back(std::move(capture));
-        finishLayout(device);
-        layouts_.push_back(std::move(device));
+        layouts_.push_back(builder.finish(name));
         cards_.push_back(std::move(card));
     }
 }

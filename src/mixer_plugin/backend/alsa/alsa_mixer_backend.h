@@ -37,6 +37,7 @@ protected:
 private:
     struct Card;
     struct ControlRef;
+    class LayoutBuilder;
 
     std::vector<std::unique_ptr<Card>> cards_;
     std::vector<LayoutDevice> layouts_;
