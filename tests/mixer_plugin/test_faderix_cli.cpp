@@ -93,6 +93,23 @@ TEST_F(FaderixCli, ListsAndAppliesPresets) {
     EXPECT_EQ(run("apply TV_Unmute").out, "result 0 1\n");
 }
 
+TEST_F(FaderixCli, SetupWorksForAHostWithoutQtAndSavesThePreset) {
+    std::ofstream(dir.file("Radio_Unmute.cfg"))
+        << "[Setup]\nCount=1\n[Item1]\nName=0.Master.Volume\nAction=3\nChecked=1\n";
+    const std::string command = environment + " QT_QPA_PLATFORM=offscreen '" + FADERIX_SETUP_HOST_PATH +
+                                "' '" + dir.file("Faderix.so") + "' Radio_Unmute";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[256];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
+    EXPECT_EQ(out, "form after setup: null\nposted 0x402 0 100\n");
+    EXPECT_EQ(faderix::readWholeFile(dir.file("Radio_Unmute.cfg")),
+              "[Setup]\r\nCount=1\r\n[Item1]\r\nMixer=0\r\nID=1\r\nAction=3\r\nChecked=1\r\nName=0.Master."
+              "Volume\r\n");
+}
+
 TEST_F(FaderixCli, BadInputGivesClearErrors) {
     std::ofstream(dir.file("mixer.json")) << "{ broken";
     const CliRun broken =
