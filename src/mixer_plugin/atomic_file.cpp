@@ -40,15 +40,15 @@ bool writeAll(int fd, const std::string& contents) {
 
 } // namespace
 
-bool writeFileAtomically(const std::string& path, const std::string& contents, bool makeFolders) {
-    if (makeFolders)
+bool writeFileAtomically(const std::string& path, const std::string& contents, AtomicWriteOptions options) {
+    if (options.makeFolders)
         makeFolderTree(folderOf(path));
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
     ::fchmod(fd, 0644);
-    const bool written = writeAll(fd, contents) && ::fsync(fd) == 0;
+    const bool written = writeAll(fd, contents) && (!options.durable || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());

@@ -53,7 +53,8 @@ void finishLine(LayoutLine& line, uint32_t destination, uint32_t source) {
 
 class LayoutDeviceHandle final : public MixerDevice {
 public:
-    explicit LayoutDeviceHandle(LayoutDevice layout) : layout_(std::move(layout)) {}
+    // The back end keeps its layouts for its whole life, and a handle never outlives its back end.
+    explicit LayoutDeviceHandle(const LayoutDevice& layout) : layout_(layout) {}
 
     bool caps(MixerCaps& caps) override {
         caps.name = layout_.name;
@@ -97,7 +98,7 @@ public:
     }
 
 private:
-    LayoutDevice layout_;
+    const LayoutDevice& layout_;
 };
 
 } // namespace

@@ -124,7 +124,10 @@ bool VirtualMixerBackend::writeState(const std::vector<DeviceValues>& state) {
         }
         devices.push_back({{"name", definition_.devices[d].name}, {"values", values}});
     }
-    return writeFileAtomically(statePath_, json{{"devices", devices}}.dump(1) + "\n", true);
+    // Mixer values are cheap to lose (a damaged file falls back to the definition) and change on every
+    // preset, so the file is replaced atomically but not flushed to disk each time.
+    return writeFileAtomically(statePath_, json{{"devices", devices}}.dump(1) + "\n",
+                               AtomicWriteOptions{.makeFolders = true, .durable = false});
 }
 
 bool VirtualMixerBackend::getValue(uint32_t device, const MixerControl& control,
