@@ -120,6 +120,10 @@ TEST_F(FaderixCli, BadInputGivesClearErrors) {
     EXPECT_EQ(run("frobnicate").status, 2);
     EXPECT_EQ(run("apply").status, 2);
     EXPECT_EQ(run("apply X notanumber").status, 2);
+    const CliRun headless = run("setup TV_Mute", "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+    EXPECT_EQ(headless.status, 0) << "no display: the dialog is refused, the host lives on";
+    EXPECT_EQ(headless.out, "result 0 0\n");
+    EXPECT_NE(headless.err.find("no display"), std::string::npos);
     const CliRun missing = run("list");
     EXPECT_EQ(missing.status, 0);
     std::filesystem::remove(dir.file("Faderix.so"));

@@ -65,6 +65,12 @@ TEST(VirtualMixer, StateIsSharedBetweenInstancesAndWrittenAtomically) {
     EXPECT_NE(text.find("\"Test Card\""), std::string::npos);
     EXPECT_NE(text.find("\"2\": -7"), std::string::npos) << "signed controls are stored signed";
 
+    faderix_test::setValueOf(*first, 1, 70000);
+    EXPECT_EQ(valueOf(*second, 1), 65535u) << "like a card, the mixer keeps values within the bounds";
+    faderix_test::setValueOf(*first, 2, static_cast<uint32_t>(-70));
+    EXPECT_EQ(static_cast<int32_t>(valueOf(*second, 2)), -10);
+    faderix_test::setValueOf(*first, 2, static_cast<uint32_t>(-7));
+
     MixerControl mux;
     ASSERT_TRUE(first->controlById(0, 5, mux));
     EXPECT_FALSE(first->setValue(0, mux, {1, 0})) << "a list takes one value per item";

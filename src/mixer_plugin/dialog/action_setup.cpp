@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace faderix {
 
@@ -15,15 +16,28 @@ namespace {
 std::unique_ptr<QApplication> ownApplication;
 
 // A host without Qt gets an application object of the plug-in's own; a host with a non-widget Qt
-// application cannot show the dialog at all.
+// application cannot show the dialog at all. Without any display Qt would end the host's process, so
+// the dialog is refused instead.
 bool ensureWidgetApplication() {
     if (QCoreApplication::instance() == nullptr) {
+        const auto isSet = [](const char* name) {
+            return std::getenv(name) != nullptr && *std::getenv(name) != '\0';
+        };
+        if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
+            std::fprintf(stderr, "Faderix: no display to show the setup dialog on\n");
+            return false;
+        }
         static int argc = 1;
         static char name[] = "Faderix";
         static char* argv[] = {name, nullptr};
         ownApplication = std::make_unique<QApplication>(argc, argv);
     }
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        std::fprintf(stderr,
+                     "Faderix: the host's Qt application has no widgets; the setup dialog cannot be shown\n");
+        return false;
+    }
+    return true;
 }
 
 // The host's window owns the dialog, so it stays above the host and is centred on it.

@@ -1,9 +1,11 @@
 #include "virtual_mixer_backend.h"
 
 #include "../../atomic_file.h"
+#include "../../control_kind.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace faderix {
@@ -46,6 +48,25 @@ json jsonValue(const MixerControl* control, const std::vector<uint32_t>& value) 
         return value[0];
     }
     return value;
+}
+
+// Like a sound card, the mixer holds only values its controls can take: volumes within their bounds,
+// switches and list items on or off.
+std::vector<uint32_t> valuesWithinRange(const MixerControl& control, std::vector<uint32_t> values) {
+    const ControlKind kind = classifyControl(control.type);
+    for (uint32_t& value : values) {
+        if (kind == ControlKind::Volume && isSignedControl(control)) {
+            const auto signedValue = static_cast<int32_t>(value);
+            value = static_cast<uint32_t>(std::clamp(
+                signedValue, static_cast<int32_t>(control.minimum),
+                std::max(static_cast<int32_t>(control.minimum), static_cast<int32_t>(control.maximum))));
+        } else if (kind == ControlKind::Volume) {
+            value = std::clamp(value, control.minimum, std::max(control.minimum, control.maximum));
+        } else {
+            value = value != 0 ? 1 : 0;
+        }
+    }
+    return values;
 }
 
 } // namespace
@@ -149,7 +170,7 @@ bool VirtualMixerBackend::setValue(uint32_t device, const MixerControl& control,
     if (known == nullptr || values.size() != valueCountOf(known->info))
         return false;
     std::vector<DeviceValues> state = readState();
-    state[device][control.id] = values;
+    state[device][control.id] = valuesWithinRange(known->info, values);
     return writeState(state);
 }
 
