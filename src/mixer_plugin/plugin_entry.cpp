@@ -17,7 +17,8 @@ std::unique_ptr<faderix::PluginSession> session;
 
 } // namespace
 
-// The setup dialog while ActionSetup runs, null otherwise. Exported as a data symbol; no host reads it.
+// The setup dialog (a QObject) while ActionSetup runs, null otherwise. Exported as a data symbol so that a
+// host can reach the open dialog, for instance to close it from a script.
 extern "C" {
 __attribute__((visibility("default"))) void* _ActionForm = nullptr;
 }

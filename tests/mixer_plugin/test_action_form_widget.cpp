@@ -95,7 +95,7 @@ TEST_F(ActionFormWidget, ActionSetupSavesHoweverTheDialogCloses) {
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (auto* form = qobject_cast<TActionForm*>(QApplication::activeModalWidget())) {
-            EXPECT_EQ(formSlot, form);
+            EXPECT_EQ(formSlot, static_cast<QObject*>(form));
             title = form->windowTitle();
             form->close(); // the window's close box: no cancel, the preset is still saved
         }

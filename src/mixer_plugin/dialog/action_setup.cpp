@@ -64,7 +64,7 @@ void actionSetup(PluginSession& session, const char* name, void** formSlot) {
         QMessageBox::critical(nullptr, kPluginDescription, QString::fromUtf8(text));
     };
     auto form = std::make_unique<TActionForm>(*session.backend, showError);
-    *formSlot = form.get();
+    *formSlot = static_cast<QObject*>(form.get());
     setNativeOwner(*form, session.host.nativeParent());
     form->setWindowTitle(form->windowTitle() + " [" + QString::fromUtf8(name) + "]");
 
