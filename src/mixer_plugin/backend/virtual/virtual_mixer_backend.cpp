@@ -14,18 +14,10 @@ namespace {
 
 using nlohmann::json;
 
-std::optional<uint32_t> stateNumber(const json& value) {
-    if (value.is_number_unsigned())
-        return static_cast<uint32_t>(value.get<uint64_t>());
-    if (value.is_number_integer())
-        return static_cast<uint32_t>(value.get<int64_t>());
-    return std::nullopt;
-}
-
 // Takes a stored value only when it has the shape the control needs; anything else keeps the default.
 void overlayValue(const json& stored, std::vector<uint32_t>& value) {
     if (value.size() == 1 && !stored.is_array()) {
-        if (const auto number = stateNumber(stored))
+        if (const auto number = jsonNumber(stored))
             value[0] = *number;
         return;
     }
@@ -33,7 +25,7 @@ void overlayValue(const json& stored, std::vector<uint32_t>& value) {
         return;
     std::vector<uint32_t> items;
     for (const json& item : stored) {
-        const auto number = stateNumber(item);
+        const auto number = jsonNumber(item);
         if (!number)
             return;
         items.push_back(*number != 0 ? 1 : 0);

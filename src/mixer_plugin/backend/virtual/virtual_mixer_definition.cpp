@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cctype>
 #include <cstdlib>
 #include <set>
 #include <stdexcept>
@@ -18,21 +19,9 @@ struct DefinitionError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// A NUM of the definition: an integer, or a string in "0x..." form.
 uint32_t numberOf(const json& value, const std::string& where) {
-    if (value.is_number_unsigned())
-        return static_cast<uint32_t>(value.get<uint64_t>());
-    if (value.is_number_integer())
-        return static_cast<uint32_t>(value.get<int64_t>());
-    if (value.is_string()) {
-        const std::string text = value.get<std::string>();
-        if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-            char* end = nullptr;
-            const unsigned long long parsed = std::strtoull(text.c_str() + 2, &end, 16);
-            if (end != nullptr && *end == '\0')
-                return static_cast<uint32_t>(parsed);
-        }
-    }
+    if (const auto number = jsonNumber(value))
+        return *number;
     throw DefinitionError(where + " is not a number");
 }
 
@@ -178,6 +167,24 @@ uint32_t valueCountOf(const MixerControl& control) {
 
 bool isSignedControl(const MixerControl& control) {
     return isSliderClass(control.type);
+}
+
+std::optional<uint32_t> jsonNumber(const json& value) {
+    if (value.is_number_unsigned())
+        return static_cast<uint32_t>(value.get<uint64_t>());
+    if (value.is_number_integer())
+        return static_cast<uint32_t>(value.get<int64_t>());
+    if (value.is_string()) {
+        const std::string text = value.get<std::string>();
+        if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
+            std::isxdigit(static_cast<unsigned char>(text[2]))) {
+            char* end = nullptr;
+            const unsigned long long parsed = std::strtoull(text.c_str() + 2, &end, 16);
+            if (end != nullptr && *end == '\0')
+                return static_cast<uint32_t>(parsed);
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<VirtualMixerDefinition> parseVirtualMixer(const std::string& text, std::string& error) {

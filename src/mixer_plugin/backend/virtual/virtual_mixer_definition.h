@@ -2,6 +2,8 @@
 
 #include "../../mixer_layout.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <map>
 #include <optional>
 #include <string>
@@ -28,5 +30,8 @@ std::optional<VirtualMixerDefinition> parseVirtualMixer(const std::string& json,
 uint32_t valueCountOf(const MixerControl& control);
 
 bool isSignedControl(const MixerControl& control);
+
+// A number of the JSON files: an integer (taken modulo 2^32) or a string in "0x..." form.
+std::optional<uint32_t> jsonNumber(const nlohmann::json& value);
 
 } // namespace faderix
