@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -52,6 +53,8 @@ TEST_F(ActionFormWidget, EditsThePresetThroughTreeComboAndList) {
     form.show();
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(form.windowTitle(), "Sound Mixer");
+    const QSize screen = form.screen()->geometry().size();
+    EXPECT_EQ(form.size(), QSize(std::max(250, screen.width() / 3), std::max(294, screen.height() / 2)));
     ASSERT_EQ(form.listView()->topLevelItemCount(), 1);
     EXPECT_EQ(form.listView()->topLevelItem(0)->text(1), "Check");
     EXPECT_EQ(form.listView()->topLevelItem(0)->checkState(0), Qt::Checked);

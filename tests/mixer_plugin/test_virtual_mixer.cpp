@@ -82,7 +82,8 @@ TEST(VirtualMixer, DamagedStateFallsBackToTheDefinitionPerValue) {
     faderix_test::TempDir dir;
     const std::string state = dir.file("state.json");
     auto mixer = faderix_test::makeMixer(faderix_test::kTestMixer, state);
-    std::ofstream(state) << R"({"devices":[{"name":"Test Card","values":{"1":"loud","5":[1,1],"6":777,"7":"0x10"}}]})";
+    std::ofstream(state)
+        << R"({"devices":[{"name":"Test Card","values":{"1":"loud","5":[1,1],"6":777,"7":"0x10"}}]})";
     EXPECT_EQ(valueOf(*mixer, 1), 0u);
     EXPECT_EQ(faderix_test::valuesOf(*mixer, 5), (std::vector<uint32_t>{1, 0, 0, 0, 0}));
     EXPECT_EQ(valueOf(*mixer, 6), 777u) << "the valid value survives";

@@ -102,9 +102,9 @@ void TActionForm::hideEvent(QHideEvent* event) {
 
 void TActionForm::FormShow() {
     if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QSize available = screen->size();
-        resize(std::max(minimumWidth(), available.width() / 3),
-               std::max(minimumHeight(), available.height() / 2));
+        const QRect area = screen->geometry();
+        resize(std::max(minimumWidth(), area.width() / 3), std::max(minimumHeight(), area.height() / 2));
+        move(area.center() - rect().center());
     }
     if (EditedPreset != nullptr)
         loadPresetIntoTree(tree_, *EditedPreset);
