@@ -156,12 +156,22 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
     found->entries.push_back({std::string(key), std::string(value)});
 }
 
+// The reader trims values and strips one pair of quotes; a value that would lose something that way is
+// written inside quotes. Line breaks cannot be stored and become spaces.
+static std::string writtenValue(std::string value) {
+    std::replace(value.begin(), value.end(), '\r', ' ');
+    std::replace(value.begin(), value.end(), '\n', ' ');
+    if (value != trim(value) || stripQuotes(value) != value)
+        return "\"" + value + "\"";
+    return value;
+}
+
 std::string IniFile::text() const {
     std::string out;
     for (const Section& section : sections_) {
         out += "[" + section.name + "]\r\n";
         for (const Entry& entry : section.entries)
-            out += entry.key + "=" + entry.value + "\r\n";
+            out += entry.key + "=" + writtenValue(entry.value) + "\r\n";
     }
     return out;
 }

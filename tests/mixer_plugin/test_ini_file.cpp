@@ -49,6 +49,18 @@ TEST(IniFile, WritesCrlfLinesInOrderAndReplacesTheFileWhole) {
     ini.set("setup", "COUNT", "1");
     EXPECT_EQ(ini.text(), "[Setup]\r\nCount=1\r\n[Item1]\r\nName=0.Master.Volume\r\n");
 
+    const std::vector<std::string> awkwardValues = {" padded ", "\"quoted\"", "'single'",
+                                                    "plain \"inner\" text"};
+    IniFile awkward;
+    for (size_t i = 0; i < awkwardValues.size(); ++i)
+        awkward.set("S", "Key" + std::to_string(i), awkwardValues[i]);
+    const IniFile reread = IniFile::parse(awkward.text());
+    for (size_t i = 0; i < awkwardValues.size(); ++i)
+        EXPECT_EQ(reread.getString("S", "Key" + std::to_string(i), "?"), awkwardValues[i])
+            << "survives a round trip";
+    awkward.set("S", "Broken", "two\r\nlines");
+    EXPECT_EQ(IniFile::parse(awkward.text()).getString("S", "Broken", ""), "two  lines");
+
     const std::string path = dir.file("x.cfg");
     ASSERT_TRUE(faderix::writeFileAtomically(path, std::string(5000, 'z')));
     ASSERT_TRUE(ini.save(path));
