@@ -40,7 +40,7 @@ bool ensureWidgetApplication() {
     return true;
 }
 
-// The host's window owns the dialog, so it stays above the host and is centred on it.
+// The host's window owns the dialog, so the dialog stays above it.
 void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
     if (nativeParent == 0)
         return;
@@ -55,11 +55,8 @@ void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
 } // namespace
 
 void actionSetup(PluginSession& session, const char* name, void** formSlot) {
-    if (!ensureWidgetApplication()) {
-        std::fprintf(stderr,
-                     "Faderix: the host's Qt application has no widgets; the setup dialog cannot be shown\n");
+    if (!ensureWidgetApplication())
         return;
-    }
     const ShowMixerError showError = [](const char* text) {
         QMessageBox::critical(nullptr, kPluginDescription, QString::fromUtf8(text));
     };
