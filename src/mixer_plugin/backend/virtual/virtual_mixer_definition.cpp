@@ -137,26 +137,6 @@ VirtualMixerDefinition parseDefinition(const json& root) {
     return definition;
 }
 
-LayoutControl makeControl(uint32_t& nextId, const char* name, uint32_t type, DeviceValues& values,
-                          uint32_t value) {
-    LayoutControl control;
-    control.info.id = nextId++;
-    control.info.type = type;
-    control.info.name = name;
-    control.info.flags = mixer_flags::Uniform;
-    control.info.maximum = classifyControl(type) == ControlKind::Volume ? 0xFFFF : 1;
-    values[control.info.id] = {value};
-    return control;
-}
-
-LayoutLine makeLine(const char* name, uint32_t componentType, uint32_t channels) {
-    LayoutLine line;
-    line.info.name = name;
-    line.info.componentType = componentType;
-    line.info.channels = channels;
-    return line;
-}
-
 } // namespace
 
 uint32_t valueCountOf(const MixerControl& control) {
@@ -198,72 +178,50 @@ std::optional<VirtualMixerDefinition> parseVirtualMixer(const std::string& text,
     return std::nullopt;
 }
 
+// The built-in mixer in the same form as a mixer file: speakers with master volume and mute and the usual
+// sources, and a recording destination whose MUX selects among the recording sources.
+const char* const kBuiltInMixer = R"({"devices":[{"name":"Virtual AC97 Mixer","destinations":[
+  {"name":"Master","componentType":"0x0004","channels":2,
+   "controls":[{"id":1,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"},
+     {"id":2,"type":"0x20010002","name":"Mute","flags":1,"min":0,"max":1,"value":0}],
+   "sources":[
+      {"name":"Wave","componentType":"0x1008","channels":2,"controls":[
+        {"id":3,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"},
+        {"id":4,"type":"0x20010002","name":"Mute","flags":1,"min":0,"max":1,"value":0}]},
+      {"name":"CD Audio","componentType":"0x1005","channels":2,"controls":[
+        {"id":5,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"},
+        {"id":6,"type":"0x20010002","name":"Mute","flags":1,"min":0,"max":1,"value":0}]},
+      {"name":"Line In","componentType":"0x1002","channels":2,"controls":[
+        {"id":7,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"},
+        {"id":8,"type":"0x20010002","name":"Mute","flags":1,"min":0,"max":1,"value":0}]},
+      {"name":"Microphone","componentType":"0x1003","channels":1,"controls":[
+        {"id":9,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"},
+        {"id":10,"type":"0x20010002","name":"Mute","flags":1,"min":0,"max":1,"value":0}]},
+      {"name":"SW Synth","componentType":"0x1004","channels":2,"controls":[
+        {"id":11,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"},
+        {"id":12,"type":"0x20010002","name":"Mute","flags":1,"min":0,"max":1,"value":0}]},
+      {"name":"Aux","componentType":"0x1009","channels":2,"controls":[
+        {"id":13,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"},
+        {"id":14,"type":"0x20010002","name":"Mute","flags":1,"min":0,"max":1,"value":0}]}]},
+  {"name":"Recording","componentType":"0x0007","channels":2,
+   "controls":[{"id":15,"type":"0x70010001","name":"Recording Source","flags":3,
+     "items":["CD Audio","Line In","Microphone","SW Synth","Aux"],"value":[0,0,1,0,0]}],
+   "sources":[
+      {"name":"CD Audio","componentType":"0x1005","channels":2,"controls":[
+        {"id":16,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"}]},
+      {"name":"Line In","componentType":"0x1002","channels":2,"controls":[
+        {"id":17,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"}]},
+      {"name":"Microphone","componentType":"0x1003","channels":2,"controls":[
+        {"id":18,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"}]},
+      {"name":"SW Synth","componentType":"0x1004","channels":2,"controls":[
+        {"id":19,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"}]},
+      {"name":"Aux","componentType":"0x1009","channels":2,"controls":[
+        {"id":20,"type":"0x50030001","name":"Volume","flags":1,"min":0,"max":65535,"value":"0xC000"}]}]}]}]})";
+
 VirtualMixerDefinition builtInVirtualMixer() {
-    struct Source {
-        const char* name;
-        uint32_t componentType;
-        bool recordable;
-    };
-    static const Source kSources[] = {
-        {"Wave", component_types::SrcWaveOut, false},
-        {"CD Audio", component_types::SrcCompactDisc, true},
-        {"Line In", component_types::SrcLine, true},
-        {"Microphone", component_types::SrcMicrophone, true},
-        {"SW Synth", component_types::SrcSynthesizer, true},
-        {"Aux", component_types::SrcAuxiliary, true},
-    };
-    constexpr uint32_t kThreeQuarters = 0xC000;
-
-    VirtualMixerDefinition definition;
-    LayoutDevice device;
-    DeviceValues values;
-    device.name = "Virtual AC97 Mixer";
-    uint32_t nextId = 1;
-
-    LayoutDestination speakers;
-    speakers.line = makeLine("Master", component_types::DstSpeakers, 2);
-    speakers.line.controls.push_back(
-        makeControl(nextId, "Volume", control_types::Volume, values, kThreeQuarters));
-    speakers.line.controls.push_back(makeControl(nextId, "Mute", control_types::Mute, values, 0));
-    for (const Source& source : kSources) {
-        LayoutLine line = makeLine(source.name, source.componentType,
-                                   source.componentType == component_types::SrcMicrophone ? 1 : 2);
-        line.controls.push_back(makeControl(nextId, "Volume", control_types::Volume, values, kThreeQuarters));
-        line.controls.push_back(makeControl(nextId, "Mute", control_types::Mute, values, 0));
-        speakers.sources.push_back(std::move(line));
-    }
-
-    LayoutDestination recording;
-    recording.line = makeLine("Recording", component_types::DstWaveIn, 2);
-    LayoutControl mux;
-    mux.info.id = nextId++;
-    mux.info.type = control_types::Mux;
-    mux.info.name = "Recording Source";
-    mux.info.flags = mixer_flags::Uniform | mixer_flags::Multiple;
-    std::vector<uint32_t> selection;
-    for (const Source& source : kSources) {
-        if (!source.recordable)
-            continue;
-        mux.itemTexts.push_back(source.name);
-        selection.push_back(source.componentType == component_types::SrcMicrophone ? 1 : 0);
-    }
-    mux.info.items = static_cast<uint32_t>(mux.itemTexts.size());
-    values[mux.info.id] = selection;
-    recording.line.controls.push_back(std::move(mux));
-    for (const Source& source : kSources) {
-        if (!source.recordable)
-            continue;
-        LayoutLine line = makeLine(source.name, source.componentType, 2);
-        line.controls.push_back(makeControl(nextId, "Volume", control_types::Volume, values, kThreeQuarters));
-        recording.sources.push_back(std::move(line));
-    }
-
-    device.destinations.push_back(std::move(speakers));
-    device.destinations.push_back(std::move(recording));
-    finishLayout(device);
-    definition.devices.push_back(std::move(device));
-    definition.initialValues.push_back(std::move(values));
-    return definition;
+    std::string error;
+    auto definition = parseVirtualMixer(kBuiltInMixer, error);
+    return definition ? std::move(*definition) : VirtualMixerDefinition{};
 }
 
 } // namespace faderix
