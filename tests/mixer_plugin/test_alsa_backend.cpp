@@ -129,9 +129,25 @@ TEST_F(AlsaBackend, TreeShowsSelectorsAsListsWithTheirItems) {
         items.push_back(tree.nodes[child].caption);
     EXPECT_EQ(items, (std::vector<std::string>{"Mic", "Line", "Internal Mic"}));
 
+    // The AC'97 "Capture Source" enumeration reaches the simple mixer as exclusive capture switches; they
+    // come back together as one selector whose choice lands in the enumeration.
     const int captureSource = findNode(0, "Capture Source");
     ASSERT_GE(captureSource, 0);
-    EXPECT_GE(tree.children(captureSource).size(), 3u);
+    std::vector<std::string> sources;
+    for (int child : tree.children(captureSource))
+        sources.push_back(tree.nodes[child].caption);
+    const auto cd = std::find(sources.begin(), sources.end(), "CD") - sources.begin();
+    ASSERT_LT(static_cast<size_t>(cd), sources.size());
+    Preset preset;
+    preset.items = {
+        PresetItem{0, tree.nodes[captureSource].entry->controlId, static_cast<uint16_t>(1u << cd), 1, ""}};
+    EXPECT_EQ(applyPreset(backend, preset), 1);
+    EXPECT_EQ(cardValue("fake_ac97", "Capture Source"), 1) << "item 1 of the enumeration is CD";
+    MixerControl selector;
+    ASSERT_TRUE(backend.controlById(0, tree.nodes[captureSource].entry->controlId, selector));
+    std::vector<uint32_t> selected;
+    ASSERT_TRUE(backend.getValue(0, selector, selected));
+    EXPECT_EQ(std::find(selected.begin(), selected.end(), 1u) - selected.begin(), cd);
 }
 
 TEST_F(AlsaBackend, PresetWritesReachTheCard) {
