@@ -89,7 +89,10 @@ TEST_F(ActionFormWidget, EditsThePresetThroughTreeComboAndList) {
 }
 
 TEST_F(ActionFormWidget, ActionSetupSavesHoweverTheDialogCloses) {
-    PluginSession session(HostLink(nullptr), dir.path() + "/",
+    QWidget hostWindow;
+    FaderixHost host{sizeof(FaderixHost), nullptr, nullptr, nullptr,
+                     static_cast<uintptr_t>(hostWindow.winId())};
+    PluginSession session(HostLink(&host), dir.path() + "/",
                           faderix_test::makeMixer(faderix_test::kTestMixer, dir.file("s.json")));
     std::ofstream(dir.file("TV_Mute.cfg"))
         << "[Setup]\nCount=2\n[Item1]\nID=6\nAction=3\n[Item2]\nID=1\nAction=7\n";
@@ -100,6 +103,7 @@ TEST_F(ActionFormWidget, ActionSetupSavesHoweverTheDialogCloses) {
         if (auto* form = qobject_cast<TActionForm*>(QApplication::activeModalWidget())) {
             EXPECT_EQ(formSlot, static_cast<QObject*>(form));
             title = form->windowTitle();
+            EXPECT_EQ(form->parentWidget(), &hostWindow) << "the host's window owns the dialog";
             form->close(); // the window's close box: no cancel, the preset is still saved
         }
     });

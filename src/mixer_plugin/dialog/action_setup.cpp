@@ -40,10 +40,15 @@ bool ensureWidgetApplication() {
     return true;
 }
 
-// The host's window owns the dialog, so the dialog stays above it.
+// The host's window owns the dialog, so the dialog stays above it. A window of a Qt host in this process
+// becomes the dialog's parent; any other native window its transient parent.
 void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
     if (nativeParent == 0)
         return;
+    if (QWidget* owner = QWidget::find(static_cast<WId>(nativeParent))) {
+        dialog.setParent(owner->window(), dialog.windowFlags());
+        return;
+    }
     dialog.winId();
     QWindow* owner = QWindow::fromWinId(static_cast<WId>(nativeParent));
     if (owner != nullptr && dialog.windowHandle() != nullptr) {
