@@ -62,12 +62,14 @@ void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
 void actionSetup(PluginSession& session, const char* name, void** formSlot) {
     if (!ensureWidgetApplication())
         return;
-    const ShowMixerError showError = [](const char* text) {
-        QMessageBox::critical(nullptr, kPluginDescription, QString::fromUtf8(text));
+    const uintptr_t nativeParent = session.host.nativeParent();
+    QWidget* hostWindow = nativeParent != 0 ? QWidget::find(static_cast<WId>(nativeParent)) : nullptr;
+    const ShowMixerError showError = [hostWindow](const char* text) {
+        QMessageBox::critical(hostWindow, kPluginDescription, QString::fromUtf8(text));
     };
     auto form = std::make_unique<TActionForm>(*session.backend, showError);
     *formSlot = static_cast<QObject*>(form.get());
-    setNativeOwner(*form, session.host.nativeParent());
+    setNativeOwner(*form, nativeParent);
     form->setWindowTitle(form->windowTitle() + " [" + QString::fromUtf8(name) + "]");
 
     Preset& preset = session.store.get(name);
