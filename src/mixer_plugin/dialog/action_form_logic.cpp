@@ -73,7 +73,8 @@ void loadPresetIntoTree(MixerTree& tree, const Preset& preset) {
         if (item.mixer >= devices.size())
             continue;
         const int device = devices[item.mixer];
-        for (int i = device + 1; i < endOfSubtree(tree, device); ++i) {
+        const int end = endOfSubtree(tree, device);
+        for (int i = device + 1; i < end; ++i) {
             auto& entry = tree.nodes[i].entry;
             if (!entry || entry->controlId != item.controlId)
                 continue;
