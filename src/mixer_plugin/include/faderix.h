@@ -36,7 +36,8 @@ typedef intptr_t (*FaderixSendFn)(FaderixHost* host, uint32_t message, uintptr_t
 
 /* The host record that stands for the host window. It begins with its own size so that fields can
  * be added at the end: the plug-in reads only the fields that fit in `size` and treats the rest as 0.
- * The host keeps the record alive from Open to Close. */
+ * The host keeps the record alive, at the same address, from Open to Close; the plug-in reads it each
+ * time it delivers a message and passes it back to the callbacks. */
 struct FaderixHost {
     uint32_t size;          /* sizeof(FaderixHost) as compiled into the host */
     void* context;          /* the host's own data; never touched by the plug-in */

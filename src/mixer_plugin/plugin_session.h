@@ -1,0 +1,31 @@
+#pragma once
+
+#include "faderix.h"
+#include "host_link.h"
+#include "mixer_backend.h"
+#include "preset_store.h"
+
+#include <memory>
+#include <string>
+
+namespace faderix {
+
+inline constexpr const char* kPluginDescription = "Sound mixer plugin";
+
+// Everything the plug-in keeps between Open and Close.
+struct PluginSession {
+    PluginSession(HostLink host, std::string folder, std::unique_ptr<MixerBackend> backend);
+
+    HostLink host;
+    std::string folder; // ends with '/'
+    std::unique_ptr<MixerBackend> backend;
+    PresetStore store;
+};
+
+// The folder of the shared object that holds `address`, ending with '/'.
+std::string folderOfModule(const void* address);
+
+int32_t actionPreset(PluginSession& session, const char* name, int32_t tag);
+int32_t actionManual(PluginSession& session, const ManualParams* params, int32_t tag);
+
+} // namespace faderix
