@@ -15,3 +15,9 @@ public:
     // Opens the preset's setup dialog and returns when the user has closed it.
     virtual void ActionSetup(const char* name) = 0;
 };
+
+// The "Unmute on start" and "Mute on exit" buttons: the user edits the preset, which then applies at once.
+inline void EditAndApplyPreset(MixerPresets& presets, const char* name) {
+    presets.ActionSetup(name);
+    presets.ActionPreset(name);
+}

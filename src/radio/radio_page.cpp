@@ -17,6 +17,8 @@ RadioPage::RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent)
         std::make_unique<ChannelListWidgets>(this, kRadioStationList, [this] { return isVisible(); });
     stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
     stationWidgets_->bind(*stations_);
+    connect(ui->RadioMixerUnmuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerUnmuteButtonClick);
+    connect(ui->RadioMixerMuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerMuteButtonClick);
 }
 
 RadioPage::~RadioPage() = default;
@@ -30,4 +32,12 @@ void RadioPage::leavePage() {
 
 bool RadioPage::hasTunerDevice() const {
     return ui->RadioTunerDevCombo->count() > 0;
+}
+
+void RadioPage::RadioMixerUnmuteButtonClick() {
+    EditAndApplyPreset(presets_, kPresetRadioUnmute);
+}
+
+void RadioPage::RadioMixerMuteButtonClick() {
+    EditAndApplyPreset(presets_, kPresetRadioMute);
 }

@@ -28,6 +28,10 @@ public:
     // Whether a tuner is there to show this page for.
     bool hasTunerDevice() const;
 
+    // "Unmute on start" and "Mute on exit" in the "Sound Mixer" group: edit the preset, then apply it.
+    void RadioMixerUnmuteButtonClick();
+    void RadioMixerMuteButtonClick();
+
     // Crossbar pins of the exit routing; -1 means none.
     std::int32_t exitOutputPin = -1;
     std::int32_t exitInputPin = -1;

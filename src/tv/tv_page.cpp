@@ -22,6 +22,8 @@ TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent)
         std::make_unique<ChannelListWidgets>(this, kTVChannelList, [this] { return isVisible(); });
     channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &presets_, clock_);
     channelWidgets_->bind(*channels_);
+    connect(ui->TVMixerUnmuteButton, &QPushButton::clicked, this, &TVPage::TVMixerUnmuteButtonClick);
+    connect(ui->TVMixerMuteButton, &QPushButton::clicked, this, &TVPage::TVMixerMuteButtonClick);
 }
 
 TVPage::~TVPage() = default;
@@ -49,4 +51,12 @@ void TVPage::TVChanUpDownChangingEx(bool up, int) {
 
 int TVPage::TVChanUpDownPosition() const {
     return ui->TVChanUpDown->value();
+}
+
+void TVPage::TVMixerUnmuteButtonClick() {
+    EditAndApplyPreset(presets_, kPresetTVUnmute);
+}
+
+void TVPage::TVMixerMuteButtonClick() {
+    EditAndApplyPreset(presets_, kPresetTVMute);
 }

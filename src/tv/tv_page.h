@@ -32,6 +32,10 @@ public:
     void TVChanUpDownChangingEx(bool up, int newPosition);
     int TVChanUpDownPosition() const;
 
+    // "Unmute on start" and "Mute on exit" on the "Setup" sheet: edit the preset, then apply it.
+    void TVMixerUnmuteButtonClick();
+    void TVMixerMuteButtonClick();
+
     // The TV channel list on the "Channels" and "Control" sheets.
     TVChannelList& channels() const { return *channels_; }
 

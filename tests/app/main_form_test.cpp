@@ -8,6 +8,8 @@
 #include "view/video_window_form.h"
 
 #include "ui_main_form.h"
+#include "ui_radio_page.h"
+#include "ui_tv_page.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -205,7 +207,16 @@ TEST_F(MainFormTest, AboutLinksOpenTheirHints) {
 
 TEST_F(MainFormTest, MixerButtonsEditThenApply) {
     create(RECORDING_PLUGIN);
-    form->plugin().ActionSetup("Radio_Unmute");
-    form->plugin().ActionPreset("Radio_Unmute");
-    EXPECT_EQ(recordedCalls(), "Open;ActionSetup Radio_Unmute;ActionPreset Radio_Unmute;");
+    // Each button opens the setup dialog for its own preset and applies the preset once the dialog closes.
+    form->radioPage()->ui->RadioMixerUnmuteButton->click();
+    form->radioPage()->ui->RadioMixerMuteButton->click();
+    form->tvPage()->ui->TVMixerUnmuteButton->click();
+    form->tvPage()->ui->TVMixerMuteButton->click();
+    EXPECT_EQ(recordedCalls(), "Open;"
+                               "ActionSetup Radio_Unmute;ActionPreset Radio_Unmute;"
+                               "ActionSetup Radio_Mute;ActionPreset Radio_Mute;"
+                               "ActionSetup TV_Unmute;ActionPreset TV_Unmute;"
+                               "ActionSetup TV_Mute;ActionPreset TV_Mute;");
+    EXPECT_EQ(form->radioPage()->ui->RadioMixerUnmuteButton->text(), "Unmute on start");
+    EXPECT_EQ(form->tvPage()->ui->TVMixerMuteButton->text(), "Mute on exit");
 }

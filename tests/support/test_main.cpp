@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,15 @@ int main(int argc, char** argv) {
     // Widgets need an application; tests never need a real display.
     if (!std::getenv("QT_QPA_PLATFORM")) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    // Settings and mixer state written by the code under test go to a folder of this run, never to the
+    // user's own configuration.
+    QTemporaryDir home;
+    if (home.isValid()) {
+        const QByteArray path = home.path().toLocal8Bit();
+        setenv("XDG_CONFIG_HOME", path.constData(), 1);
+        setenv("XDG_STATE_HOME", path.constData(), 1);
+        setenv("CORVANE_REGISTRY", (path + "/registry.sqlite").constData(), 1);
     }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -9,8 +9,7 @@
 
 namespace com_detail {
 
-template <typename I>
-bool InterfaceMatches(const Guid& iid) {
+template <typename I> bool InterfaceMatches(const Guid& iid) {
     if (iid == I::IID) {
         return true;
     }
@@ -21,15 +20,11 @@ bool InterfaceMatches(const Guid& iid) {
     }
 }
 
-template <typename First, typename...>
-struct FirstOf {
-    using type = First;
-};
+template <typename First, typename...> struct FirstOf { using type = First; };
 
 } // namespace com_detail
 
-template <typename... Interfaces>
-class ComObject : public Interfaces... {
+template <typename... Interfaces> class ComObject : public Interfaces... {
 public:
     ComObject() = default;
     ComObject(const ComObject&) = delete;
@@ -41,7 +36,8 @@ public:
         }
         *object = nullptr;
         if (iid == IUnknown::IID) {
-            *object = static_cast<IUnknown*>(static_cast<typename com_detail::FirstOf<Interfaces...>::type*>(this));
+            *object =
+                static_cast<IUnknown*>(static_cast<typename com_detail::FirstOf<Interfaces...>::type*>(this));
         } else {
             ((*object == nullptr && com_detail::InterfaceMatches<Interfaces>(iid)
                   ? (*object = static_cast<Interfaces*>(this), true)
@@ -76,7 +72,6 @@ private:
 };
 
 // Creates a reference-counted object and returns the first reference to it.
-template <typename T, typename... Args>
-RefPtr<T> MakeCom(Args&&... args) {
+template <typename T, typename... Args> RefPtr<T> MakeCom(Args&&... args) {
     return RefPtr<T>(new T(std::forward<Args>(args)...));
 }

@@ -1,16 +1,22 @@
 #pragma once
-// Result codes of the component model the media and device layers speak. Values are the platform's own so that
-// codes logged or compared by number keep their meaning.
+// Result codes of the component model the media and device layers speak. Values are the platform's own so
+// that codes logged or compared by number keep their meaning.
 
 #include <cstdint>
 #include <string>
 
 using HRESULT = std::int32_t;
 
-constexpr HRESULT MakeHResult(std::uint32_t bits) { return static_cast<HRESULT>(bits); }
+constexpr HRESULT MakeHResult(std::uint32_t bits) {
+    return static_cast<HRESULT>(bits);
+}
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -52,7 +58,9 @@ constexpr HRESULT VFW_E_NOT_IN_GRAPH = MakeHResult(0x8004025Fu);
 // Operating-system errors (errno) carried in a result code, as the platform carries its own system errors.
 constexpr std::uint32_t FACILITY_ERRNO = 0x0FFu;
 constexpr HRESULT HResultFromErrno(int error) {
-    return error <= 0 ? S_OK : MakeHResult(0x80000000u | (FACILITY_ERRNO << 16) | (static_cast<std::uint32_t>(error) & 0xFFFFu));
+    return error <= 0 ? S_OK
+                      : MakeHResult(0x80000000u | (FACILITY_ERRNO << 16) |
+                                    (static_cast<std::uint32_t>(error) & 0xFFFFu));
 }
 constexpr bool IsErrnoResult(HRESULT hr) {
     return FAILED(hr) && ((static_cast<std::uint32_t>(hr) >> 16) & 0x7FFFu) == FACILITY_ERRNO;

@@ -7,8 +7,7 @@
 #include <type_traits>
 #include <utility>
 
-template <typename T>
-class RefPtr {
+template <typename T> class RefPtr {
 public:
     RefPtr() = default;
     RefPtr(std::nullptr_t) {}
@@ -21,11 +20,11 @@ public:
     RefPtr(const RefPtr& other) : RefPtr(other.object_) {}
     RefPtr(RefPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
     template <typename U>
-        requires std::is_convertible_v<U*, T*>
-    RefPtr(const RefPtr<U>& other) : RefPtr(static_cast<T*>(other.get())) {}
+    requires std::is_convertible_v<U*, T*> RefPtr(const RefPtr<U>& other)
+        : RefPtr(static_cast<T*>(other.get())) {}
     template <typename U>
-        requires std::is_convertible_v<U*, T*>
-    RefPtr(RefPtr<U>&& other) noexcept : object_(other.detach()) {}
+    requires std::is_convertible_v<U*, T*> RefPtr(RefPtr<U>&& other)
+    noexcept : object_(other.detach()) {}
     ~RefPtr() { reset(); }
 
     RefPtr& operator=(const RefPtr& other) {
@@ -75,8 +74,7 @@ private:
 };
 
 // Fills an out-parameter with a new reference to object (the callee side of "T** out").
-template <typename T, typename U>
-HRESULT CopyOut(U* object, T** out) {
+template <typename T, typename U> HRESULT CopyOut(U* object, T** out) {
     if (!out) {
         return E_POINTER;
     }
@@ -88,8 +86,7 @@ HRESULT CopyOut(U* object, T** out) {
 }
 
 // Interface lookup: the object's interface T, or null when it does not offer it.
-template <typename T, typename U>
-RefPtr<T> query(U* object) {
+template <typename T, typename U> RefPtr<T> query(U* object) {
     void* found = nullptr;
     if (object && SUCCEEDED(object->QueryInterface(T::IID, &found)) && found) {
         return RefPtr<T>::adopt(static_cast<T*>(found));
@@ -97,7 +94,6 @@ RefPtr<T> query(U* object) {
     return {};
 }
 
-template <typename T, typename U>
-RefPtr<T> query(const RefPtr<U>& object) {
+template <typename T, typename U> RefPtr<T> query(const RefPtr<U>& object) {
     return query<T>(object.get());
 }

@@ -65,15 +65,16 @@ bool VideoRendererWidget::forwardToDrain(QEvent* event) {
     case QEvent::Wheel: {
         auto* wheel = static_cast<QWheelEvent*>(event);
         const QPointF local = drain->mapFromGlobal(wheel->globalPosition());
-        QWheelEvent copy(local, wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
-                         wheel->modifiers(), wheel->phase(), wheel->inverted());
+        QWheelEvent copy(local, wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(),
+                         wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted());
         QCoreApplication::sendEvent(drain, &copy);
         return true;
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
-        QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+        QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),
+                       key->count());
         QCoreApplication::sendEvent(drain, &copy);
         return true;
     }

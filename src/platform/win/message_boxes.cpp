@@ -34,8 +34,8 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons) {
 
 } // namespace
 
-MessageResult QtMessageBoxes::show(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
-                                   MessageButtons buttons) {
+MessageResult QtMessageBoxes::show(QWidget* owner, const QString& text, const QString& caption,
+                                   MessageIcon icon, MessageButtons buttons) {
     QMessageBox box(toQtIcon(icon), caption, text, toQtButtons(buttons), owner);
     // Task-modal, like the platform's boxes: the rest of the program waits for the answer.
     box.setWindowModality(Qt::ApplicationModal);
@@ -51,8 +51,8 @@ MessageResult QtMessageBoxes::show(QWidget* owner, const QString& text, const QS
     }
 }
 
-MessageResult RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption, MessageIcon icon,
-                                          MessageButtons buttons) {
+MessageResult RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption,
+                                          MessageIcon icon, MessageButtons buttons) {
     shown_.push_back({text, caption, icon});
     if (buttons == MessageButtons::YesNo && answer_ == MessageResult::Ok) {
         return MessageResult::Yes;

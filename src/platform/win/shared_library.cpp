@@ -20,7 +20,9 @@ SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
     return *this;
 }
 
-SharedLibrary::~SharedLibrary() { unload(); }
+SharedLibrary::~SharedLibrary() {
+    unload();
+}
 
 std::string SharedLibrary::executableFolder() {
     char buffer[PATH_MAX];

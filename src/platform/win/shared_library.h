@@ -22,8 +22,7 @@ public:
 
     // The exported symbol, or null when the library does not export it.
     void* symbol(const char* name) const;
-    template <typename Function>
-    Function function(const char* name) const {
+    template <typename Function> Function function(const char* name) const {
         return reinterpret_cast<Function>(symbol(name));
     }
 

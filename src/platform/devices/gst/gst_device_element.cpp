@@ -15,7 +15,3 @@ HRESULT BindDeviceElement(GstElement* element, const Guid& iid, void** object) {
     auto holder = MakeCom<GstDeviceElement>(element);
     return holder->QueryInterface(iid, object);
 }
-
-bool EnsureGstInitialised() {
-    return gst_is_initialized() || gst_init_check(nullptr, nullptr, nullptr);
-}

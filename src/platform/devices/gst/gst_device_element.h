@@ -3,6 +3,7 @@
 
 #include "platform/com/com_object.h"
 #include "platform/devices/device_enum.h"
+#include "platform/media/gst/engine_setup.h"
 
 #include <gst/gst.h>
 
@@ -19,6 +20,3 @@ private:
 
 // Binds a freshly made element as the device's object; E_FAIL when the element could not be made.
 HRESULT BindDeviceElement(GstElement* element, const Guid& iid, void** object);
-
-// GStreamer is initialised once, by whichever provider asks first.
-bool EnsureGstInitialised();

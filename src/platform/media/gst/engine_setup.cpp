@@ -3,9 +3,12 @@
 #include <cstdlib>
 #include <mutex>
 
-void EnsureGstInitialised() {
+bool EnsureGstInitialised() {
     static std::once_flag once;
-    std::call_once(once, [] { gst_init(nullptr, nullptr); });
+    static bool initialised = false;
+    std::call_once(once,
+                   [] { initialised = gst_is_initialized() || gst_init_check(nullptr, nullptr, nullptr); });
+    return initialised;
 }
 
 namespace {
