@@ -58,13 +58,14 @@ struct ICreateDevEnum : IUnknown {
                                           std::uint32_t flags) = 0;
 };
 
-// What a moniker of the built-in providers binds to when a GStreamer element stands for the device:
-// an element made for this one binding, owned by the object.
+// What a moniker of the built-in providers binds to when a GStreamer element stands for the device. The
+// object is a filter of the media engine (IBaseFilter) made for this one binding; this interface hands out
+// the element inside it, for the device's own settings.
 struct _GstElement;
 struct IDeviceElement : IUnknown {
     static constexpr Guid IID = Guid::of("{6C0E1F52-8D3A-4B7E-9A51-3E2F4C8B7D10}");
 
-    virtual _GstElement* element() = 0;
+    virtual _GstElement* deviceElement() = 0;
 };
 
 // The system device enumerator with the providers that CORVANE_DEVICES selects (see device_providers.cpp).

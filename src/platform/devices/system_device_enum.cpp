@@ -1,40 +1,8 @@
 #include "device_moniker.h"
 
-#include <algorithm>
+#include "platform/com/snapshot_enumerator.h"
 
 namespace {
-
-class MonikerEnumerator final : public ComObject<IEnumMoniker> {
-public:
-    explicit MonikerEnumerator(std::vector<RefPtr<IMoniker>> monikers) : monikers_(std::move(monikers)) {}
-
-    HRESULT Next(ULONG count, IMoniker** out, ULONG* fetched) override {
-        if (!out || (count > 1 && !fetched)) {
-            return E_POINTER;
-        }
-        ULONG given = 0;
-        for (; given < count && next_ < monikers_.size(); ++given, ++next_) {
-            out[given] = RefPtr<IMoniker>(monikers_[next_]).detach();
-        }
-        if (fetched) {
-            *fetched = given;
-        }
-        return given == count ? S_OK : S_FALSE;
-    }
-    HRESULT Skip(ULONG count) override {
-        const std::size_t left = monikers_.size() - next_;
-        next_ += std::min<std::size_t>(count, left);
-        return count <= left ? S_OK : S_FALSE;
-    }
-    HRESULT Reset() override {
-        next_ = 0;
-        return S_OK;
-    }
-
-private:
-    std::vector<RefPtr<IMoniker>> monikers_;
-    std::size_t next_ = 0;
-};
 
 class DeviceEnum final : public ComObject<ICreateDevEnum> {
 public:
@@ -54,7 +22,7 @@ public:
         if (monikers.empty()) {
             return S_FALSE;
         }
-        *enumerator = MakeCom<MonikerEnumerator>(std::move(monikers)).detach();
+        *enumerator = MakeCom<SnapshotEnumerator<IEnumMoniker, IMoniker>>(std::move(monikers)).detach();
         return S_OK;
     }
 

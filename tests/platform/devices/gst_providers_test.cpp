@@ -1,5 +1,7 @@
 #include "platform/devices/device_provider.h"
+#include "platform/devices/gst/gst_device_element.h"
 #include "platform/devices/gst/gst_encoder_provider.h"
+#include "platform/media/gst/gst_filter.h"
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
@@ -35,18 +37,31 @@ void ExpectEncodersFeedAviMux(const Guid& category, const char* padName, const c
     ASSERT_FALSE(listed.empty());
     bool sawExpected = false;
     for (const Listed& entry : listed) {
-        RefPtr<IDeviceElement> element;
-        ASSERT_EQ(entry.moniker->BindToObject(nullptr, nullptr, IDeviceElement::IID,
-                                              reinterpret_cast<void**>(element.put())),
+        // A filter with a raw input and an encoded output, the encoder inside it.
+        RefPtr<IBaseFilter> filter;
+        ASSERT_EQ(entry.moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID,
+                                              reinterpret_cast<void**>(filter.put())),
                   S_OK)
             << entry.name;
-        GstElement* encoder = element->element();
+        RefPtr<IPin> input, output;
+        ASSERT_EQ(filter->FindPin(L"Input", input.put()), S_OK) << entry.name;
+        ASSERT_EQ(filter->FindPin(L"Output", output.put()), S_OK) << entry.name;
+        PIN_DIRECTION direction = PINDIR_INPUT;
+        output->QueryDirection(&direction);
+        EXPECT_EQ(direction, PINDIR_OUTPUT);
+        EXPECT_EQ(AsGstPin(input.get())->kind(),
+                  category == CLSID_VideoCompressorCategory ? PinKind::Video : PinKind::Audio);
+        EXPECT_EQ(AsGstPin(output.get())->kind(), PinKind::Stream);
+        RefPtr<IDeviceElement> element;
+        ASSERT_EQ(filter->QueryInterface(IDeviceElement::IID, reinterpret_cast<void**>(element.put())), S_OK);
+        GstElement* encoder = element->deviceElement();
         const std::string factory = GST_OBJECT_NAME(gst_element_get_factory(encoder));
         sawExpected = sawExpected || factory == mustContain;
         GstElement* mux = gst_element_factory_make("avimux", nullptr);
         GstElement* bin = gst_bin_new(nullptr);
-        gst_bin_add_many(GST_BIN(bin), GST_ELEMENT(gst_object_ref(encoder)), mux, nullptr);
-        EXPECT_TRUE(gst_element_link_pads(encoder, "src", mux, padName))
+        gst_bin_add_many(GST_BIN(bin), GST_ELEMENT(gst_object_ref(AsGstFilter(filter.get())->element())), mux,
+                         nullptr);
+        EXPECT_TRUE(gst_element_link_pads(AsGstFilter(filter.get())->element(), "Output", mux, padName))
             << entry.name << " (" << factory << ")";
         gst_object_unref(bin);
     }
@@ -73,3 +88,27 @@ TEST(GstEncoders, OtherCategoriesAreNotTheirs) {
 }
 
 } // namespace
+
+TEST(DeviceFilter, ASourceHasOneAudioCapturePinAndKeepsItsElement) {
+    ASSERT_TRUE(EnsureGstInitialised());
+    GstElement* source = gst_element_factory_make("audiotestsrc", nullptr);
+    ASSERT_NE(source, nullptr);
+    RefPtr<IBaseFilter> filter;
+    ASSERT_EQ(BindDeviceElement(source, FilterRole::Source, IBaseFilter::IID,
+                                reinterpret_cast<void**>(filter.put())),
+              S_OK);
+    RefPtr<IPin> capture;
+    ASSERT_EQ(filter->FindPin(L"Capture", capture.put()), S_OK);
+    EXPECT_EQ(AsGstPin(capture.get())->kind(), PinKind::Audio);
+    RefPtr<IPin> none;
+    EXPECT_NE(filter->FindPin(L"Input", none.put()), S_OK);
+    RefPtr<IDeviceElement> element;
+    ASSERT_EQ(filter->QueryInterface(IDeviceElement::IID, reinterpret_cast<void**>(element.put())), S_OK);
+    EXPECT_EQ(element->deviceElement(), source);
+}
+
+TEST(DeviceFilter, AnElementThatCouldNotBeMadeFailsTheBinding) {
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(BindDeviceElement(nullptr, FilterRole::Source, IBaseFilter::IID, &object), E_FAIL);
+    EXPECT_EQ(object, nullptr);
+}

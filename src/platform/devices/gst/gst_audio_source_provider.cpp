@@ -30,7 +30,8 @@ public:
                                              [](GstDevice* d) { gst_object_unref(d); });
             found.push_back(
                 {displayName ? displayName : "", std::move(id), [owned](const Guid& iid, void** object) {
-                     return BindDeviceElement(gst_device_create_element(owned.get(), nullptr), iid, object);
+                     return BindDeviceElement(gst_device_create_element(owned.get(), nullptr),
+                                              FilterRole::Source, iid, object);
                  }});
             g_free(propertiesText);
             if (properties) {

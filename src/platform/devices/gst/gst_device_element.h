@@ -1,22 +1,32 @@
 #pragma once
-// A GStreamer element handed out by a device moniker; the object owns one reference to it.
+// A device's GStreamer element as a filter of the media engine: the element sits in the filter's bin and each
+// of its always-present pads is a pin, so a capture graph connects devices as it connects any filter.
 
-#include "platform/com/com_object.h"
 #include "platform/devices/device_enum.h"
 #include "platform/media/gst/engine_setup.h"
+#include "platform/media/gst/gst_filter.h"
 
 #include <gst/gst.h>
 
-class GstDeviceElement final : public ComObject<IDeviceElement> {
+class DeviceFilter final : public GstFilter, public IDeviceElement {
 public:
-    // Takes over a new (floating) element.
-    explicit GstDeviceElement(GstElement* element);
-    GstElement* element() override { return element_; }
+    // Takes over a new (floating) element. A source's output pin is "Capture"; other pins are "Input" and
+    // "Output".
+    DeviceFilter(GstElement* element, FilterRole role);
+
+    HRESULT QueryInterface(const Guid& iid, void** object) override {
+        return GstFilter::QueryInterface(iid, object);
+    }
+    std::uint32_t AddRef() override { return GstFilter::AddRef(); }
+    std::uint32_t Release() override { return GstFilter::Release(); }
+
+    GstElement* deviceElement() override { return element_; }
 
 private:
-    ~GstDeviceElement() override;
+    void* queryOtherInterface(const Guid& iid) override;
+
     GstElement* element_;
 };
 
-// Binds a freshly made element as the device's object; E_FAIL when the element could not be made.
-HRESULT BindDeviceElement(GstElement* element, const Guid& iid, void** object);
+// Binds a freshly made element as the device's filter; E_FAIL when the element could not be made.
+HRESULT BindDeviceElement(GstElement* element, FilterRole role, const Guid& iid, void** object);

@@ -53,7 +53,8 @@ public:
             found.push_back({longName ? longName : featureName, featureName,
                              [featureName](const Guid& iid, void** object) {
                                  return BindDeviceElement(
-                                     gst_element_factory_make(featureName.c_str(), nullptr), iid, object);
+                                     gst_element_factory_make(featureName.c_str(), nullptr),
+                                     FilterRole::Encoder, iid, object);
                              }});
         }
         gst_plugin_feature_list_free(usable);

@@ -2,7 +2,7 @@
 
 #include "engine_setup.h"
 #include "media_filters.h"
-#include "snapshot_enumerator.h"
+#include "platform/com/snapshot_enumerator.h"
 
 #include <QFile>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "gst_filter.h"
 
-#include "snapshot_enumerator.h"
+#include "platform/com/snapshot_enumerator.h"
 
 #include <QString>
 

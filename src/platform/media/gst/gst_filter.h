@@ -61,7 +61,7 @@ private:
 };
 
 // What a filter is for; the graph looks renderers up by their role.
-enum class FilterRole { Source, Decoder, AudioRenderer, VideoRenderer, Effect };
+enum class FilterRole { Source, Decoder, Encoder, AudioRenderer, VideoRenderer, Effect };
 
 class GstFilter : public ComObject<IBaseFilter> {
 public:
