@@ -10,8 +10,12 @@ QString FormatFrequencyMHz(std::int32_t hz, const QLocale& locale) {
 }
 
 std::optional<std::int32_t> ParseFrequencyMHz(const QString& text, const QLocale& locale) {
+    // Only the decimal separator is part of a number here: "1,000" or, in German, "1.000" is a typo rather
+    // than a thousand megahertz, and leaves the frequency as it was.
+    QLocale strict = locale;
+    strict.setNumberOptions(strict.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double mhz = locale.toDouble(text.trimmed(), &ok);
+    const double mhz = strict.toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(mhz)) {
         return std::nullopt;
     }

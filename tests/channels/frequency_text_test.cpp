@@ -35,9 +35,13 @@ TEST(FrequencyText, OutOfRangeTextSaturatesAndNonNumbersAreRejected) {
     EXPECT_EQ(ParseFrequencyMHz("4294.967396", kC), kMax); // would wrap to 100 Hz in 32 bits
     EXPECT_EQ(ParseFrequencyMHz("1e300", kC), kMax);
     EXPECT_EQ(ParseFrequencyMHz("-1e300", kC), kMin);
-    for (const char* text : {"", "abc", "12abc", "inf", "nan", "1.2.3"}) {
+    for (const char* text : {"", "abc", "12abc", "inf", "nan", "1.2.3", "1,000", "100,5"}) {
         EXPECT_FALSE(ParseFrequencyMHz(QString::fromLatin1(text), kC)) << text;
     }
+    // Only the user's decimal separator counts; the group separator is no part of a typed frequency.
+    EXPECT_EQ(ParseFrequencyMHz("100,5", kGerman), 100500000);
+    EXPECT_FALSE(ParseFrequencyMHz("1.000", kGerman));
+    EXPECT_FALSE(ParseFrequencyMHz("100.5", kGerman));
 }
 
 } // namespace
