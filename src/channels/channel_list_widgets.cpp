@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,7 +113,12 @@ void ChannelListWidgets::connectButton(QAbstractButton* button, std::function<vo
 
 bool ChannelListWidgets::eventFilter(QObject* watched, QEvent* event) {
     if (watched == freqEdit_ && event->type() == QEvent::FocusOut && editor_) {
-        editor_->freqEditExit();
+        // Leaving the edit means focus going to another control of the window. Switching to another window
+        // or opening the edit's context menu keeps it the active control, and must not retune.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            editor_->freqEditExit();
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -2,6 +2,8 @@
 #include "recording_channel_view.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -80,6 +82,19 @@ TEST(ChannelListWidgets, UserActionsRunTheHandlersAndTheControlsFollowTheList) {
     emit c.freqEdit->returnPressed();
     EXPECT_EQ(c.freqEdit->text(), "800.00");
     EXPECT_EQ(tv.list().at(0).freq, 800000000);
+
+    // Switching to another window or opening the edit's menu is no exit; moving to another control is.
+    c.freqEdit->setText("300");
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent away(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(c.freqEdit, &away);
+    }
+    EXPECT_EQ(c.freqEdit->text(), "300");
+    EXPECT_EQ(tv.list().at(0).freq, 800000000);
+    QFocusEvent exit(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(c.freqEdit, &exit);
+    EXPECT_EQ(c.freqEdit->text(), "300.00");
+    EXPECT_EQ(tv.list().at(0).freq, 300000000);
 
     // The stepper's arrows step over the unchecked entry to the checked one; its position stays put.
     c.upDown->stepUp();
