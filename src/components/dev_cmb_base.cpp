@@ -146,7 +146,12 @@ HRESULT DevicePickerCombo::FindByName(const Guid& iid, void** object, const QStr
     bool matched = false;
     const HRESULT listed = ForEachDevice(factory_, kind_.category, [&](const RefPtr<IMoniker>& moniker) {
         bool ok = false;
-        if (ReadFriendlyName(moniker.get(), ok) == wanted && ok) {
+        const std::string friendly = ReadFriendlyName(moniker.get(), ok);
+        // A name longer than the list keeps is looked for by the text the list shows, so the entry the user
+        // picked is the device that is made.
+        const bool named =
+            friendly == wanted || (friendly.size() > kMaxNameBytes && ListedName(friendly) == name);
+        if (ok && named) {
             found = moniker->BindToObject(nullptr, nullptr, iid, object);
             matched = true;
             return false;

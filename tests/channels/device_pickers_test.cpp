@@ -89,6 +89,19 @@ TEST(DevicePickers, LongNamesAreCutBetweenCharacters) {
     const QString listed = DevicePickerCombo::ListedName(euros);
     EXPECT_EQ(listed.size(), 42); // 126 bytes; the 43rd character would pass 127
     EXPECT_EQ(DevicePickerCombo::ListedName("short"), "short");
+
+    // The device behind a cut name is still the one made from the picker, and by its full name too.
+    TAudioCaptureDevCombo picker(nullptr, ListDevices(CLSID_AudioInputDeviceCategory, {"Mic", euros}));
+    picker.SetDevice(listed);
+    ASSERT_EQ(picker.currentIndex(), 1);
+    RefPtr<IPropertyBag> filter;
+    EXPECT_EQ(picker.GetBaseFilter(filter.put()), S_OK);
+    EXPECT_EQ(BoundIndex(filter.get()), "1");
+    EXPECT_EQ(picker.FindByName(filter.put(), QString::fromStdString(euros)), S_OK);
+    EXPECT_EQ(BoundIndex(filter.get()), "1");
+    // A short name is still matched whole: a prefix of a device's name finds nothing.
+    EXPECT_EQ(picker.FindByName(filter.put(), listed.left(10)), S_OK);
+    EXPECT_FALSE(filter);
 }
 
 TEST(DevicePickers, TheSystemsCompressorsAreListed) {
