@@ -204,8 +204,12 @@ void LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
 
 void SaveSettings(const SettingsTargets& targets, const std::filesystem::path& registry) {
     Registry reg(registry);
-    // A crash or a full disk never leaves half a save: the old settings stay until the commit.
-    reg.BeginTransaction();
+    // A crash or a full disk never leaves half a save: the old settings stay until the commit. When the
+    // transaction cannot start (the file is held by another writer, or read-only) nothing is saved; writing
+    // value by value would wait for the lock once per value and could leave half a save after all.
+    if (!reg.BeginTransaction()) {
+        return;
+    }
     if (reg.OpenKey(kBaseKey + "\\TV", true)) {
         SavePicker(reg, targets.tvVideoCaptureDev, kTVDevice);
         for (const IndexValue& value : kTVIndexValues) {

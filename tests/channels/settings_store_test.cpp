@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -222,6 +224,31 @@ TEST_F(SettingsStoreTest, HostileCountsAndIndexesAreBounded) {
         EXPECT_EQ(w.radio.list().count(), 0);
         std::filesystem::remove(path());
     }
+}
+
+TEST_F(SettingsStoreTest, ASaveThatCannotTakeTheFileWritesNothing) {
+    Window w;
+    w.tv.list().replaceAll({Channel("Kept", 100000000, true)});
+    SaveSettings(w.targets(), path());
+
+    // Another program holds the file for writing while the list is saved. Waiting for the lock value by
+    // value would keep the closing window frozen for minutes (this test would time out).
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::vector<ChannelEntry> entries;
+    for (int i = 0; i < 200; ++i) {
+        entries.push_back(Channel(QString::number(i), 100000000, false));
+    }
+    w.tv.list().replaceAll(entries);
+    SaveSettings(w.targets(), path());
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    Window again;
+    LoadSettings(again.targets(), path());
+    ASSERT_EQ(again.tv.list().count(), 1);
+    EXPECT_EQ(again.tv.list().at(0).name, "Kept");
 }
 
 TEST_F(SettingsStoreTest, ADamagedDatabaseStartsWithDefaultsAndIsNotOverwritten) {
