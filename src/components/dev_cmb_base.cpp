@@ -144,19 +144,24 @@ HRESULT DevicePickerCombo::FindByName(const Guid& iid, void** object, const QStr
     const std::string wanted = name.toStdString();
     HRESULT found = S_FALSE;
     bool matched = false;
+    // A name longer than the list keeps is also looked for by the text the list shows, so the entry the user
+    // picked is the device that is made; a device bearing exactly that text still comes first.
+    RefPtr<IMoniker> cut;
     const HRESULT listed = ForEachDevice(factory_, kind_.category, [&](const RefPtr<IMoniker>& moniker) {
         bool ok = false;
         const std::string friendly = ReadFriendlyName(moniker.get(), ok);
-        // A name longer than the list keeps is looked for by the text the list shows, so the entry the user
-        // picked is the device that is made.
-        const bool named =
-            friendly == wanted || (friendly.size() > kMaxNameBytes && ListedName(friendly) == name);
-        if (ok && named) {
+        if (ok && friendly == wanted) {
             found = moniker->BindToObject(nullptr, nullptr, iid, object);
             matched = true;
             return false;
         }
+        if (ok && !cut && friendly.size() > kMaxNameBytes && ListedName(friendly) == name) {
+            cut = moniker;
+        }
         return true;
     });
+    if (!matched && cut) {
+        return cut->BindToObject(nullptr, nullptr, iid, object);
+    }
     return matched ? found : listed;
 }

@@ -102,6 +102,12 @@ TEST(DevicePickers, LongNamesAreCutBetweenCharacters) {
     // A short name is still matched whole: a prefix of a device's name finds nothing.
     EXPECT_EQ(picker.FindByName(filter.put(), listed.left(10)), S_OK);
     EXPECT_FALSE(filter);
+
+    // A device named exactly the cut text is the one meant by that text, wherever it is listed.
+    TAudioCaptureDevCombo both(nullptr,
+                               ListDevices(CLSID_AudioInputDeviceCategory, {euros, listed.toStdString()}));
+    EXPECT_EQ(both.FindByName(filter.put(), listed), S_OK);
+    EXPECT_EQ(BoundIndex(filter.get()), "1");
 }
 
 TEST(DevicePickers, TheSystemsCompressorsAreListed) {
