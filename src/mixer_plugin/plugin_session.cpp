@@ -4,6 +4,7 @@
 #include "preset_actions.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace faderix {
 
@@ -15,8 +16,22 @@ std::string folderOfModule(const void* address) {
     std::string path;
     if (::dladdr(address, &info) != 0 && info.dli_fname != nullptr)
         path = info.dli_fname;
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+    return folderOfFile(path);
+}
+
+std::string folderOfFile(const std::string& path) {
+    std::string folder = path;
+    if (folder.empty() || folder.front() != '/') {
+        // The loader reports a module by the name it was opened with, which may be relative.
+        char current[4096];
+        const bool known = ::getcwd(current, sizeof current) != nullptr;
+        folder = std::string(known ? current : ".") + "/" + folder;
+    }
+    const auto slash = folder.find_last_of('/');
+    folder.resize(slash == std::string::npos ? 0 : slash);
+    while (!folder.empty() && folder.back() == '/')
+        folder.pop_back();
+    return folder + '/';
 }
 
 int32_t actionPreset(PluginSession& session, const char* name, int32_t tag) {

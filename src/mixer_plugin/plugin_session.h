@@ -24,6 +24,9 @@ struct PluginSession {
 
 // The folder of the shared object that holds `address`, ending with '/'.
 std::string folderOfModule(const void* address);
+// The absolute folder of a file path, ending with exactly one '/'. A relative path is taken from the
+// current directory now, so a host that changes directory later still finds the presets.
+std::string folderOfFile(const std::string& path);
 
 int32_t actionPreset(PluginSession& session, const char* name, int32_t tag);
 int32_t actionManual(PluginSession& session, const ManualParams* params, int32_t tag);

@@ -14,10 +14,11 @@ namespace {
 
 constexpr std::string_view kPresetExtension = ".cfg";
 
+// File names are case-sensitive here: "X.CFG" is not the file of preset X, so listing it would offer a
+// name whose preset reads as empty.
 bool hasPresetExtension(const std::string& fileName) {
     return fileName.size() > kPresetExtension.size() &&
-           equalsIgnoreCase(std::string_view(fileName).substr(fileName.size() - kPresetExtension.size()),
-                            kPresetExtension);
+           std::string_view(fileName).ends_with(kPresetExtension);
 }
 
 // Every entry matching "*.cfg", whatever its type, sorted so that indexes are stable between calls.

@@ -119,6 +119,18 @@ TEST_F(ActionFormLogic, PresetRoundTripsThroughTheTreeInTreeOrder) {
     EXPECT_TRUE(presetFromTree(tree).items.empty());
 }
 
+TEST_F(ActionFormLogic, ActionCodesReadAsSigned8BitNumbers) {
+    Preset preset;
+    preset.items = {PresetItem{0, 1, 200, 1, ""}, PresetItem{0, 3, 40, 0, ""}};
+    loadPresetIntoTree(tree, preset);
+    const std::vector<ControlRow> rows = controlRows(tree);
+    ASSERT_EQ(rows.size(), 1u) << "code 200 is negative as a signed 8-bit number: no row";
+    EXPECT_EQ(rows[0].control, "Mute");
+    EXPECT_EQ(rows[0].action, "<no action>") << "an unknown positive code shows as code 0";
+    EXPECT_EQ(nodeForRow(tree, "Volume"), -1);
+    EXPECT_TRUE(presetFromTree(tree).items.empty());
+}
+
 TEST(ActionFormLogicWideLists, SelectionsBeyondTheEighthItemAreKept) {
     faderix_test::TempDir dir;
     auto mixer = faderix_test::makeMixer(R"({"devices":[{"name":"W","destinations":[{"name":"In","controls":[

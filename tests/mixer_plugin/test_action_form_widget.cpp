@@ -118,3 +118,25 @@ TEST_F(ActionFormWidget, ActionSetupSavesHoweverTheDialogCloses) {
                      "[Item2]\r\nMixer=0\r\nID=6\r\nAction=3\r\nChecked=0\r\nName=0.Line.In.Volume\r\n")
         << "rewritten in tree order with fresh paths";
 }
+
+TEST_F(ActionFormWidget, AnUnsafeNameOpensNoDialogAndItsPresetStaysEmpty) {
+    PluginSession session(HostLink(nullptr), dir.path() + "/",
+                          faderix_test::makeMixer(faderix_test::kTestMixer, dir.file("s.json")));
+    void* formSlot = nullptr;
+    bool shown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* form = qobject_cast<TActionForm*>(QApplication::activeModalWidget())) {
+            shown = true;
+            form->treeView()->setCurrentItem(form->treeItemOf(3));
+            form->actionCombo()->setCurrentIndex(5);
+            emit form->actionCombo()->activated(5);
+            form->close();
+        }
+    });
+    closer.start(10);
+    actionSetup(session, "../TV_Mute", &formSlot);
+    closer.stop();
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(session.store.get("../TV_Mute").items.empty());
+}

@@ -69,6 +69,8 @@ TEST(ManualArguments, NumbersTextsAndForcedKinds) {
     EXPECT_FALSE(faderix_cli::parseInteger("4294967296"));
     EXPECT_FALSE(faderix_cli::parseInteger("12abc"));
     EXPECT_FALSE(faderix_cli::parseInteger("0x"));
+    EXPECT_FALSE(faderix_cli::parseInteger("\t5")) << "white space is text, not part of a number";
+    EXPECT_FALSE(faderix_cli::parseInteger("0x 5"));
     EXPECT_FALSE(faderix_cli::ManualArguments::parse({"--num=abc"}, error));
     EXPECT_FALSE(faderix_cli::ManualArguments::parse({"a", "b", "c", "d", "e"}, error));
 }

@@ -2,6 +2,7 @@
 #include "faderix.h"
 
 #include "atomic_file.h"
+#include "plugin_session.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -142,4 +143,37 @@ TEST_F(PluginAbi, AnOlderShorterHostRecordAndNoHostAreSafe) {
     open(0, nullptr, 0);
     EXPECT_EQ(preset("TV_Mute", 0), 0) << "nothing could be posted";
     close();
+}
+
+TEST(PluginFolder, IsAbsoluteAndEndsWithOneSeparatorWhereverTheHostGoes) {
+    faderix_test::TempDir dir;
+    const std::filesystem::path started = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    EXPECT_EQ(faderix::folderOfFile("/opt/corvane/Mixer//Faderix.so"), "/opt/corvane/Mixer/");
+    EXPECT_EQ(faderix::folderOfFile("/Faderix.so"), "/");
+    EXPECT_EQ(faderix::folderOfFile("Mixer/Faderix.so"), dir.path() + "/Mixer/");
+
+    // A host that opens the plug-in by a relative path and then changes directory still finds the presets.
+    std::filesystem::create_directory(dir.file("Mixer"));
+    std::filesystem::copy_file(FADERIX_PLUGIN_PATH, dir.file("Mixer/Faderix.so"));
+    ::setenv("FADERIX_BACKEND", "virtual", 1);
+    ::unsetenv("FADERIX_VIRTUAL_MIXER");
+    ::setenv("FADERIX_MIXER_STATE", dir.file("state.json").c_str(), 1);
+    void* library = ::dlopen("Mixer/Faderix.so", RTLD_NOW | RTLD_LOCAL);
+    RecordingHost host;
+    if (library != nullptr)
+        reinterpret_cast<FaderixOpenFn>(::dlsym(library, "Open"))(0, &host.record, 0);
+    std::filesystem::current_path(started);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    std::ofstream(dir.file("Mixer/Relative.cfg"))
+        << "[Setup]\nCount=1\n[Item1]\nName=0.Master.Volume\nAction=5\nChecked=1\n";
+    char name[16] = {};
+    EXPECT_EQ(reinterpret_cast<FaderixEnumActionPresetFn>(::dlsym(library, "EnumActionPreset"))(0, name, 16),
+              1);
+    EXPECT_STREQ(name, "Relative");
+    reinterpret_cast<FaderixActionPresetFn>(::dlsym(library, "ActionPreset"))("Relative", 0);
+    reinterpret_cast<FaderixCloseFn>(::dlsym(library, "Close"))();
+    ::dlclose(library);
+    ASSERT_EQ(host.posted.size(), 1u);
+    EXPECT_EQ(host.posted[0].lParam, 50);
 }

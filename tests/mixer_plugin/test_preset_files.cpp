@@ -163,19 +163,20 @@ TEST_F(PresetFiles, EnumeratesInNameOrderAndTruncatesLikeStrncpy) {
     char buffer[64];
     for (int32_t i = 0; enumActionPreset(dir.path() + "/", i, buffer, sizeof buffer) == 1; ++i)
         names.push_back(buffer);
-    EXPECT_EQ(names, (std::vector<std::string>{"Folder", "Radio_Mute", "Radio_Unmute", "TV_Mute", "a.b"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Folder", "Radio_Unmute", "TV_Mute", "a.b"}))
+        << "Radio_Mute.CFG is not the file that preset Radio_Mute reads";
 
     char small[12];
     std::memset(small, 'Q', sizeof small);
-    ASSERT_EQ(enumActionPreset(dir.path() + "/", 2, small, 8), 1);
+    ASSERT_EQ(enumActionPreset(dir.path() + "/", 1, small, 8), 1);
     EXPECT_STREQ(small, "Radio_U");
     EXPECT_EQ(small[8], 'Q') << "nothing past bufferSize is written";
     std::memset(small, 'Q', sizeof small);
-    ASSERT_EQ(enumActionPreset(dir.path() + "/", 4, small, 12), 1);
+    ASSERT_EQ(enumActionPreset(dir.path() + "/", 3, small, 12), 1);
     EXPECT_EQ(std::string(small, 12), std::string("a.b\0\0\0\0\0\0\0\0\0", 12)) << "NUL-padded";
 
     std::memset(small, 'Q', sizeof small);
-    EXPECT_EQ(enumActionPreset(dir.path() + "/", 5, small, 8), 0);
+    EXPECT_EQ(enumActionPreset(dir.path() + "/", 4, small, 8), 0);
     EXPECT_EQ(small[0], 'Q');
     EXPECT_EQ(enumActionPreset(dir.path() + "/", 0, nullptr, 8), 0);
     EXPECT_EQ(enumActionPreset(dir.path() + "/", 0, small, 0), 0);

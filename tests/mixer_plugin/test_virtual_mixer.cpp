@@ -33,6 +33,11 @@ TEST(VirtualMixer, DefinitionAcceptsHexAndRejectsBadShapes) {
     EXPECT_FALSE(parseVirtualMixer(R"({"devices":[{"name":"A","destinations":[{"name":"D","controls":[
         {"id":1,"type":"0x70010001","flags":2,"name":"L","items":["a","b"],"value":[1]}]}]}]})",
                                    error));
+    EXPECT_FALSE(parseVirtualMixer(R"({"devices":[{"name":"A","destinations":[{"name":"D",
+        "channels":"0xFFFFFFFF","controls":[{"id":1,"type":"0x70010001","flags":2,"name":"L","items":["a"]}]}]}]})",
+                                   error))
+        << "the dialog would list items x channels texts";
+    EXPECT_NE(error.find("channels"), std::string::npos);
 }
 
 TEST(VirtualMixer, BuiltInMixerHasTheUsualLines) {

@@ -1,5 +1,6 @@
 #include "manual_arguments.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -10,7 +11,9 @@ std::optional<int32_t> parseInteger(const std::string& text) {
         return std::nullopt;
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* digits = text.c_str() + (hex ? 2 : 0);
-    if (*digits == '\0' || *digits == ' ' || (hex && (*digits == '-' || *digits == '+')))
+    // strtoll would skip leading white space, but such an argument does not read whole as a number.
+    if (*digits == '\0' || std::isspace(static_cast<unsigned char>(*digits)) ||
+        (hex && (*digits == '-' || *digits == '+')))
         return std::nullopt;
     errno = 0;
     char* end = nullptr;

@@ -17,8 +17,16 @@ template <size_t N> std::string captionOf(const std::array<const char*, N>& tabl
     return table[action >= 0 && static_cast<size_t>(action) < N ? action : 0];
 }
 
+// Action codes are kept as signed 8-bit numbers, so a code from 128 on counts as no action. A List
+// control's mask is wider and counts whenever an item is selected.
+bool hasAction(const TreeEntry& entry) {
+    if (entry.kind == ControlKind::List)
+        return entry.action > 0;
+    return static_cast<int8_t>(entry.action) > 0;
+}
+
 bool hasAction(const MixerTreeNode& node) {
-    return node.level >= 3 && node.entry && node.entry->action > 0;
+    return node.level >= 3 && node.entry && hasAction(*node.entry);
 }
 
 // Items from the preset (and the dialog) that the List control's mask covers.
@@ -28,7 +36,7 @@ bool listBit(int32_t mask, int bit) {
 
 // Whether a level 3 entry becomes a preset item: a known action for its kind.
 bool becomesItem(const TreeEntry& entry) {
-    if (entry.action <= 0)
+    if (!hasAction(entry))
         return false;
     switch (entry.kind) {
     case ControlKind::Volume:

@@ -60,6 +60,13 @@ void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
 } // namespace
 
 void actionSetup(PluginSession& session, const char* name, void** formSlot) {
+    // Such a name can never be saved, and its preset is to stay empty: edits would be lost or, worse,
+    // applied by ActionPreset from memory.
+    if (!isSafePresetName(name)) {
+        std::fprintf(stderr, "Faderix: \"%s\" cannot name a preset file; the setup dialog is not shown\n",
+                     name);
+        return;
+    }
     if (!ensureWidgetApplication())
         return;
     const uintptr_t nativeParent = session.host.nativeParent();

@@ -15,6 +15,8 @@ namespace {
 
 using nlohmann::json;
 
+constexpr uint32_t kMaxChannels = 32;
+
 struct DefinitionError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -99,6 +101,10 @@ LayoutLine parseLine(const json& object, const std::string& where, DeviceValues&
     line.info.name = textOf(object, "name", where, 63);
     line.info.componentType = numberOr(object, "componentType", 0, where);
     line.info.channels = numberOr(object, "channels", 1, where);
+    // A List control without the uniform flag has one entry per item and channel; an absurd count
+    // would make the setup dialog allocate without bound.
+    if (line.info.channels > kMaxChannels)
+        throw DefinitionError(where + ".channels must be at most " + std::to_string(kMaxChannels));
     const json& controls = arrayOf(object, "controls", where);
     for (size_t i = 0; i < controls.size(); ++i)
         line.controls.push_back(
