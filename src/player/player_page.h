@@ -88,6 +88,9 @@ protected:
 private:
     void createPlayerTools();
     void appendToPlaylist(const QStringList& files);
+    // The entry the user selected, or -1. The list's current row alone is not a choice: focus makes the first
+    // entry current without selecting it.
+    int selectedRow() const;
     void swapEntries(int row, int other);
     void continueLoop();
     void showVideoWindowForFile();
