@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <unistd.h>
 
@@ -216,6 +217,10 @@ void MprisPlayerAdaptor::Seek(qlonglong offsetMicroseconds) {
     if (!canSeek()) {
         return;
     }
+    // The offset comes from any client on the bus: bounded first, so that no multiplication overflows. Past
+    // either end the result is the same as for the bound.
+    const qlonglong bound = tools->length / UnitsPerMicrosecond + 1;
+    offsetMicroseconds = std::clamp(offsetMicroseconds, -bound, bound);
     const REFERENCE_TIME target = position() * UnitsPerMicrosecond + offsetMicroseconds * UnitsPerMicrosecond;
     if (target > tools->length) {
         Next();
@@ -227,11 +232,12 @@ void MprisPlayerAdaptor::Seek(qlonglong offsetMicroseconds) {
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track, qlonglong positionMicroseconds) {
     const TPlayerTools* tools = page_.playerTools();
-    const REFERENCE_TIME target = positionMicroseconds * UnitsPerMicrosecond;
-    if (!canSeek() || track != trackId() || target < 0 || target > tools->length) {
+    // Compared before converting: a position from the bus may be too large to convert.
+    if (!canSeek() || track != trackId() || positionMicroseconds < 0 ||
+        positionMicroseconds > tools->length / UnitsPerMicrosecond) {
         return;
     }
-    page_.seekTo(target);
+    page_.seekTo(positionMicroseconds * UnitsPerMicrosecond);
     emit Seeked(position());
 }
 
