@@ -202,4 +202,26 @@ TEST_F(EffectsTest, EffectObjectsAndTheirSettingsPage) {
     EXPECT_FLOAT_EQ(restored, intensityBefore);
 }
 
+TEST_F(EffectsTest, AFactorOpenToTheLargestFloatGetsASliderAroundItsValue) {
+    GstElement* amplify = gst_element_factory_make("audioamplify", nullptr);
+    ASSERT_NE(amplify, nullptr);
+    gst_object_ref_sink(amplify);
+    {
+        EffectSettingsDialog dialog(amplify, "Amplify");
+        auto* slider = dialog.findChild<QSlider*>("amplification");
+        ASSERT_NE(slider, nullptr);
+        float factor = 0;
+        slider->setValue(slider->value() + 1);
+        g_object_get(amplify, "amplification", &factor, nullptr);
+        EXPECT_NEAR(factor, 1.0f, 0.1f); // one step from the default of 1
+        slider->setValue(slider->maximum());
+        g_object_get(amplify, "amplification", &factor, nullptr);
+        EXPECT_FLOAT_EQ(factor, 10.0f);
+        slider->setValue(slider->minimum());
+        g_object_get(amplify, "amplification", &factor, nullptr);
+        EXPECT_FLOAT_EQ(factor, -10.0f);
+    }
+    gst_object_unref(amplify);
+}
+
 } // namespace
