@@ -98,6 +98,14 @@ TEST_F(EffectsTest, ListsInstalledAudioEffectsButNotLevelOrSpeedElements) {
     // The identifiers are the same in every run and every listing.
     EXPECT_EQ(ClassIdNamed(L"Audio echo"), ClassIdOfEffect("audioecho"));
     EXPECT_EQ(ListEffects().size(), effects.size());
+    // Skipping exactly to the end skips every item asked for; one more is past the end.
+    RefPtr<IEnumDMO> all;
+    ASSERT_EQ(DMOEnum(DMOCATEGORY_AUDIO_EFFECT, DMO_ENUMF_INCLUDE_KEYED, 0, nullptr, 0, nullptr, all.put()),
+              S_OK);
+    EXPECT_EQ(all->Skip(ULONG(effects.size())), S_OK);
+    EXPECT_EQ(all->Skip(1), S_FALSE);
+    all->Reset();
+    EXPECT_EQ(all->Skip(ULONG(effects.size() + 1)), S_FALSE);
     RefPtr<IEnumDMO> other;
     EXPECT_EQ(DMOEnum(MEDIATYPE_Audio, 0, 0, nullptr, 0, nullptr, other.put()), E_INVALIDARG);
 }
