@@ -313,8 +313,10 @@ void PlayerPage::FormMouseWheel(int wheelDelta) {
     tools_->seeking->GetPositions(&current, &stop);
     current += wheelDelta >= 0 ? WheelStep : -WheelStep;
     current = std::max<REFERENCE_TIME>(current, 0);
-    tools_->seeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame,
-                                  nullptr, AM_SEEKING_NoPositioning);
+    // An exact position: a step to a key frame could land where it started when key frames are more than a
+    // step apart.
+    tools_->seeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning, nullptr,
+                                  AM_SEEKING_NoPositioning);
 }
 
 void PlayerPage::handlePlayerNotify() {
