@@ -110,8 +110,23 @@ void MprisPlayerAdaptor::setLoopStatus(const QString& status) {
     page_.ui().LoopCheckBox->setChecked(status != QLatin1String("None"));
 }
 
+int MprisPlayerAdaptor::currentEntry() const {
+    const int selected = page_.selectedRow();
+    if (selected >= 0) {
+        return selected;
+    }
+    // After Open nothing is selected although the first chosen file plays.
+    const auto& list = *page_.ui().PlayCheckListBox;
+    for (int row = 0; row < list.count(); ++row) {
+        if (list.item(row)->text() == page_.currentFile()) {
+            return row;
+        }
+    }
+    return -1;
+}
+
 QDBusObjectPath MprisPlayerAdaptor::trackId() const {
-    const int row = std::max(page_.ui().PlayCheckListBox->currentRow(), 0);
+    const int row = std::max(currentEntry(), 0);
     return QDBusObjectPath(QStringLiteral("/org/corvane/Track/%1").arg(row));
 }
 
@@ -152,11 +167,11 @@ qlonglong MprisPlayerAdaptor::position() const {
 
 bool MprisPlayerAdaptor::canGoNext() const {
     const auto& list = *page_.ui().PlayCheckListBox;
-    return list.currentRow() + 1 < list.count();
+    return currentEntry() + 1 < list.count();
 }
 
 bool MprisPlayerAdaptor::canGoPrevious() const {
-    return page_.ui().PlayCheckListBox->currentRow() > 0;
+    return currentEntry() > 0;
 }
 
 bool MprisPlayerAdaptor::canPlay() const {
@@ -171,13 +186,13 @@ bool MprisPlayerAdaptor::canSeek() const {
 
 void MprisPlayerAdaptor::Next() {
     if (canGoNext()) {
-        page_.playEntry(page_.ui().PlayCheckListBox->currentRow() + 1);
+        page_.playEntry(currentEntry() + 1);
     }
 }
 
 void MprisPlayerAdaptor::Previous() {
     if (canGoPrevious()) {
-        page_.playEntry(page_.ui().PlayCheckListBox->currentRow() - 1);
+        page_.playEntry(currentEntry() - 1);
     }
 }
 

@@ -79,6 +79,13 @@ TEST_F(MprisTest, NextAndPreviousStepThroughThePlaylist) {
     EXPECT_EQ(page.page.currentFile(), files[2]);
     player->Previous();
     EXPECT_EQ(page.page.currentFile(), files[1]);
+
+    // Opened from the dialog nothing is selected, yet the first file plays: Next goes on to the second.
+    page.openFromDialog(files);
+    ASSERT_EQ(page.page.currentFile(), files[0]);
+    EXPECT_FALSE(player->canGoPrevious());
+    player->Next();
+    EXPECT_EQ(page.page.currentFile(), files[1]);
 }
 
 TEST_F(MprisTest, SeekAndSetPositionWorkInMicroseconds) {
