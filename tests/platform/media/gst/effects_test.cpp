@@ -4,6 +4,7 @@
 #include "platform/media/gst/dmo_interfaces.h"
 #include "platform/media/gst/effect_catalog.h"
 #include "platform/media/gst/effect_settings_dialog.h"
+#include "platform/media/gst/gst_filter.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -130,7 +131,12 @@ TEST_F(EffectsTest, AnEffectPlacedBetweenStreamAndRendererPlaysToTheEnd) {
     graph->Disconnect(chain.upstream.get());
     graph->Disconnect(chain.rendererInput.get());
     ASSERT_EQ(graph->ConnectDirect(chain.upstream.get(), in.get(), &chain.type), S_OK);
+    // Until the effect reaches the renderer the stream waits: data let through now would meet the effect's
+    // unlinked output and stop the file with an error.
+    GstPad* upstreamPad = AsGstPin(chain.upstream.get())->pad();
+    EXPECT_TRUE(gst_pad_is_blocked(upstreamPad));
     ASSERT_EQ(graph->ConnectDirect(out.get(), chain.rendererInput.get(), &chain.type), S_OK);
+    EXPECT_FALSE(gst_pad_is_blocked(upstreamPad));
 
     MessageCounter notify;
     auto events = query<IMediaEventEx>(graph);
