@@ -196,7 +196,11 @@ HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYP
     }
     out->setPeer(in);
     in->setPeer(out);
-    releaseHoldsThatCanFlow();
+    // After a flush the data waits for the seek that restarts it: let go now, it would race with that seek's
+    // flush, and an element caught renegotiating by the flush stops the stream as not negotiated.
+    if (!flushed_) {
+        releaseHoldsThatCanFlow();
+    }
     in->filter().inputConnected(*in);
     // Upstream first: a reader that pulls (typefind, demuxers) then takes the source over in pull mode.
     syncWithPipeline(out->filter());
