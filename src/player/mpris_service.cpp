@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <unistd.h>
 
@@ -109,8 +110,23 @@ void MprisPlayerAdaptor::setLoopStatus(const QString& status) {
     page_.ui().LoopCheckBox->setChecked(status != QLatin1String("None"));
 }
 
+int MprisPlayerAdaptor::currentEntry() const {
+    const int selected = page_.selectedRow();
+    if (selected >= 0) {
+        return selected;
+    }
+    // After Open nothing is selected although the first chosen file plays.
+    const auto& list = *page_.ui().PlayCheckListBox;
+    for (int row = 0; row < list.count(); ++row) {
+        if (list.item(row)->text() == page_.currentFile()) {
+            return row;
+        }
+    }
+    return -1;
+}
+
 QDBusObjectPath MprisPlayerAdaptor::trackId() const {
-    const int row = std::max(page_.ui().PlayCheckListBox->currentRow(), 0);
+    const int row = std::max(currentEntry(), 0);
     return QDBusObjectPath(QStringLiteral("/org/corvane/Track/%1").arg(row));
 }
 
@@ -151,11 +167,11 @@ qlonglong MprisPlayerAdaptor::position() const {
 
 bool MprisPlayerAdaptor::canGoNext() const {
     const auto& list = *page_.ui().PlayCheckListBox;
-    return list.currentRow() + 1 < list.count();
+    return currentEntry() + 1 < list.count();
 }
 
 bool MprisPlayerAdaptor::canGoPrevious() const {
-    return page_.ui().PlayCheckListBox->currentRow() > 0;
+    return currentEntry() > 0;
 }
 
 bool MprisPlayerAdaptor::canPlay() const {
@@ -170,13 +186,13 @@ bool MprisPlayerAdaptor::canSeek() const {
 
 void MprisPlayerAdaptor::Next() {
     if (canGoNext()) {
-        page_.playEntry(page_.ui().PlayCheckListBox->currentRow() + 1);
+        page_.playEntry(currentEntry() + 1);
     }
 }
 
 void MprisPlayerAdaptor::Previous() {
     if (canGoPrevious()) {
-        page_.playEntry(page_.ui().PlayCheckListBox->currentRow() - 1);
+        page_.playEntry(currentEntry() - 1);
     }
 }
 
@@ -216,6 +232,10 @@ void MprisPlayerAdaptor::Seek(qlonglong offsetMicroseconds) {
     if (!canSeek()) {
         return;
     }
+    // The offset comes from any client on the bus: bounded first, so that no multiplication overflows. Past
+    // either end the result is the same as for the bound.
+    const qlonglong bound = tools->length / UnitsPerMicrosecond + 1;
+    offsetMicroseconds = std::clamp(offsetMicroseconds, -bound, bound);
     const REFERENCE_TIME target = position() * UnitsPerMicrosecond + offsetMicroseconds * UnitsPerMicrosecond;
     if (target > tools->length) {
         Next();
@@ -227,11 +247,12 @@ void MprisPlayerAdaptor::Seek(qlonglong offsetMicroseconds) {
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track, qlonglong positionMicroseconds) {
     const TPlayerTools* tools = page_.playerTools();
-    const REFERENCE_TIME target = positionMicroseconds * UnitsPerMicrosecond;
-    if (!canSeek() || track != trackId() || target < 0 || target > tools->length) {
+    // Compared before converting: a position from the bus may be too large to convert.
+    if (!canSeek() || track != trackId() || positionMicroseconds < 0 ||
+        positionMicroseconds > tools->length / UnitsPerMicrosecond) {
         return;
     }
-    page_.seekTo(target);
+    page_.seekTo(positionMicroseconds * UnitsPerMicrosecond);
     emit Seeked(position());
 }
 

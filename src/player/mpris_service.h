@@ -112,5 +112,7 @@ signals:
 
 private:
     QDBusObjectPath trackId() const;
+    // The playlist entry that plays: the selected one, else the first that names the current file; or -1.
+    int currentEntry() const;
     PlayerPage& page_;
 };

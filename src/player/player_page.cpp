@@ -313,8 +313,10 @@ void PlayerPage::FormMouseWheel(int wheelDelta) {
     tools_->seeking->GetPositions(&current, &stop);
     current += wheelDelta >= 0 ? WheelStep : -WheelStep;
     current = std::max<REFERENCE_TIME>(current, 0);
-    tools_->seeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame,
-                                  nullptr, AM_SEEKING_NoPositioning);
+    // An exact position: a step to a key frame could land where it started when key frames are more than a
+    // step apart.
+    tools_->seeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning, nullptr,
+                                  AM_SEEKING_NoPositioning);
 }
 
 void PlayerPage::handlePlayerNotify() {
@@ -341,6 +343,12 @@ void PlayerPage::handlePlayerNotify() {
     }
 }
 
+int PlayerPage::selectedRow() const {
+    QListWidget& list = *ui_->PlayCheckListBox;
+    const int row = list.currentRow();
+    return row >= 0 && list.item(row)->isSelected() ? row : -1;
+}
+
 void PlayerPage::continueLoop() {
     QListWidget& list = *ui_->PlayCheckListBox;
     const int count = list.count();
@@ -348,7 +356,7 @@ void PlayerPage::continueLoop() {
         PlayButtonClick();
         return;
     }
-    const int selected = list.currentRow();
+    const int selected = selectedRow();
     for (int step = 1; step <= count; ++step) {
         const int row = ((selected < 0 ? -1 : selected) + step + count) % count;
         if (list.item(row)->checkState() == Qt::Checked) {
@@ -383,9 +391,11 @@ void PlayerPage::PlayAddButtonClick() {
 }
 
 void PlayerPage::PlayDelButtonClick() {
-    const int row = ui_->PlayCheckListBox->currentRow();
+    const int row = selectedRow();
     if (row >= 0) {
         delete ui_->PlayCheckListBox->takeItem(row);
+        // The list would select a neighbour instead; a second press must not delete an entry nobody chose.
+        ui_->PlayCheckListBox->setCurrentRow(-1);
     }
 }
 
@@ -401,21 +411,21 @@ void PlayerPage::swapEntries(int row, int other) {
 }
 
 void PlayerPage::PlayUpButtonClick() {
-    const int row = ui_->PlayCheckListBox->currentRow();
+    const int row = selectedRow();
     if (row > 0) {
         swapEntries(row, row - 1);
     }
 }
 
 void PlayerPage::PlayDownButtonClick() {
-    const int row = ui_->PlayCheckListBox->currentRow();
+    const int row = selectedRow();
     if (row >= 0 && row < ui_->PlayCheckListBox->count() - 1) {
         swapEntries(row, row + 1);
     }
 }
 
 void PlayerPage::PlayCheckListBoxClick() {
-    const int row = ui_->PlayCheckListBox->currentRow();
+    const int row = selectedRow();
     if (row >= 0) {
         playEntry(row);
     }

@@ -73,6 +73,9 @@ public:
 
     // Opens and plays a playlist entry, selecting it, as a click on it does.
     void playEntry(int row);
+    // The entry the user selected, or -1. The list's current row alone is not a choice: focus makes the first
+    // entry current without selecting it.
+    int selectedRow() const;
     // Moves to a position (100 ns units) in the current file and shows it; for the desktop's media controls.
     void seekTo(REFERENCE_TIME position);
     // The file opened last; empty before the first.

@@ -4,6 +4,8 @@
 
 #include <QUrl>
 
+#include <limits>
+
 namespace {
 
 class MprisTest : public ::testing::Test {
@@ -77,10 +79,17 @@ TEST_F(MprisTest, NextAndPreviousStepThroughThePlaylist) {
     EXPECT_EQ(page.page.currentFile(), files[2]);
     player->Previous();
     EXPECT_EQ(page.page.currentFile(), files[1]);
+
+    // Opened from the dialog nothing is selected, yet the first file plays: Next goes on to the second.
+    page.openFromDialog(files);
+    ASSERT_EQ(page.page.currentFile(), files[0]);
+    EXPECT_FALSE(player->canGoPrevious());
+    player->Next();
+    EXPECT_EQ(page.page.currentFile(), files[1]);
 }
 
 TEST_F(MprisTest, SeekAndSetPositionWorkInMicroseconds) {
-    playlist(2, 10.0);
+    playlist(3, 10.0);
     player->Play();
     page.page.PauseButtonClick();
     page.settle();
@@ -97,8 +106,16 @@ TEST_F(MprisTest, SeekAndSetPositionWorkInMicroseconds) {
     player->Seek(2'500'000);
     EXPECT_EQ(player->position(), 2'500'000);
     page.settle();
+    // Any client may send the extremes of the range: they act as any other value past an end.
+    player->SetPosition(QDBusObjectPath("/org/corvane/Track/0"), std::numeric_limits<qlonglong>::max());
+    EXPECT_EQ(player->position(), 2'500'000);
+    player->Seek(std::numeric_limits<qlonglong>::min());
+    EXPECT_EQ(player->position(), 0);
+    page.settle();
     player->Seek(60'000'000); // beyond the end: the next entry
     EXPECT_EQ(page.ui().PlayCheckListBox->currentRow(), 1);
+    player->Seek(std::numeric_limits<qlonglong>::max());
+    EXPECT_EQ(page.ui().PlayCheckListBox->currentRow(), 2);
 }
 
 TEST_F(MprisTest, LoopStatusAndVolumeAreThePagesControls) {

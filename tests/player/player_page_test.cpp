@@ -129,6 +129,23 @@ TEST_F(PlayerPageTest, TheWheelStepsTenSecondsAndStopsAtTheStart) {
     EXPECT_NEAR(double(page.position()), 20.0 * UnitsPerSecond, 0.05 * UnitsPerSecond);
 }
 
+TEST_F(PlayerPageTest, TheWheelStepsTenSecondsAlsoWhereKeyFramesAreFarApart) {
+    // One key frame at the start of 30 seconds: a step to a key frame would stay at the start.
+    const QString file = media.path("sparse.avi");
+    if (!RunToFile("videotestsrc num-buffers=150 ! video/x-raw,width=64,height=48,framerate=5/1 ! "
+                   "avenc_mpeg4 gop-size=1000 keyint-min=1000 ! avimux",
+                   file)) {
+        GTEST_SKIP() << "no MPEG-4 encoder";
+    }
+    page.openFromDialog({file});
+    page.settle();
+    page.page.PauseButtonClick();
+    page.settle();
+    page.page.FormMouseWheel(120);
+    page.settle();
+    EXPECT_NEAR(double(page.position()), 10.0 * UnitsPerSecond, 0.25 * UnitsPerSecond);
+}
+
 TEST_F(PlayerPageTest, TheSeekBarMapsItsInnerWidthOntoTheLength) {
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 10.0)});
     page.page.PauseButtonClick();

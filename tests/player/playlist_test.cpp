@@ -69,6 +69,35 @@ TEST_F(PlaylistTest, UpAndDownMoveTheSelectedEntryWithItsCheckMark) {
     EXPECT_EQ(list().count(), 2);
 }
 
+TEST_F(PlaylistTest, ButtonsActOnlyOnASelectedEntryAndDeletingSelectsNone) {
+    const QStringList files = makePlaylist({true, true, true, true});
+    // Focus makes an entry current without selecting it; the user chose nothing.
+    list().selectionModel()->setCurrentIndex(list().model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    page.page.PlayDelButtonClick();
+    page.page.PlayUpButtonClick();
+    page.page.PlayDownButtonClick();
+    EXPECT_EQ(list().count(), 4);
+    EXPECT_EQ(list().item(1)->text(), files[1]);
+    EXPECT_EQ(list().item(2)->text(), files[2]);
+
+    list().setCurrentRow(1);
+    page.page.PlayDelButtonClick();
+    EXPECT_TRUE(list().selectedItems().isEmpty());
+    page.page.PlayDelButtonClick(); // a second press has nothing to delete
+    ASSERT_EQ(list().count(), 3);
+    EXPECT_EQ(list().item(1)->text(), files[2]);
+}
+
+TEST_F(PlaylistTest, AfterThePlayingEntryIsDeletedLoopStartsFromTheTop) {
+    const QStringList files = makePlaylist({true, false, false, true});
+    page.ui().LoopCheckBox->setChecked(true);
+    list().setCurrentRow(1);
+    page.page.PlayCheckListBoxClick();
+    page.page.PlayDelButtonClick();
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(page.page.currentFile(), files[0]);
+}
+
 TEST_F(PlaylistTest, ClickingAnEntryPlaysItCheckedOrNot) {
     const QStringList files = makePlaylist({true, false});
     list().setCurrentRow(1);

@@ -41,9 +41,11 @@ public:
         }
         return filled == count ? S_OK : S_FALSE;
     }
+    // S_OK when all the items asked for were skipped, S_FALSE when the list ended first.
     HRESULT Skip(ULONG count) override {
-        next_ = std::min<std::size_t>(next_ + count, effects_.size());
-        return next_ < effects_.size() ? S_OK : S_FALSE;
+        const std::size_t left = effects_.size() - next_;
+        next_ += std::min<std::size_t>(count, left);
+        return count <= left ? S_OK : S_FALSE;
     }
     HRESULT Reset() override {
         next_ = 0;

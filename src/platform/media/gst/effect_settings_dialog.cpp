@@ -99,11 +99,13 @@ void WriteNumber(GstElement* element, GParamSpec* property, double number) {
     g_value_unset(&asDouble);
 }
 
-// 64-bit counts (delays in nanoseconds, buffer sizes) often allow up to the type's maximum; a slider over
-// that is useless and its far end can make an effect allocate without bound. Such a slider reaches ten times
-// the larger of the current and the default value instead.
+// Some properties allow values up to their type's limits: 64-bit counts (delays in nanoseconds, buffer sizes)
+// and floating factors up to the largest float. A slider over that is useless and dangerous: one step of such
+// a factor is about 1e35, and the far end of a count can make an effect allocate without bound. Such a slider
+// reaches ten times the larger of the current and the default value instead, on either side that is open.
 void LimitOpenRange(GParamSpec* property, double current, NumericRange& range) {
-    if (!range.integral || range.maximum <= double(G_MAXUINT32)) {
+    const double open = range.integral ? double(G_MAXUINT32) : 1e9;
+    if (range.maximum <= open && range.minimum >= -open) {
         return;
     }
     GValue initial = G_VALUE_INIT;
@@ -112,10 +114,16 @@ void LimitOpenRange(GParamSpec* property, double current, NumericRange& range) {
     GValue asDouble = G_VALUE_INIT;
     g_value_init(&asDouble, G_TYPE_DOUBLE);
     g_value_transform(&initial, &asDouble);
-    const double reach = 10.0 * std::max({current, g_value_get_double(&asDouble), 1000.0});
+    const double least = range.integral ? 1000.0 : 1.0;
+    const double reach = 10.0 * std::max({std::abs(current), std::abs(g_value_get_double(&asDouble)), least});
     g_value_unset(&initial);
     g_value_unset(&asDouble);
-    range.maximum = std::min(range.maximum, std::max(range.minimum + 1, reach));
+    if (range.maximum > open) {
+        range.maximum = std::min(range.maximum, std::max(range.minimum + 1, reach));
+    }
+    if (range.minimum < -open) {
+        range.minimum = std::max(range.minimum, std::min(range.maximum - 1, -reach));
+    }
 }
 
 QString NumberText(double number, bool integral) {

@@ -196,7 +196,11 @@ HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYP
     }
     out->setPeer(in);
     in->setPeer(out);
-    out->release();
+    // After a flush the data waits for the seek that restarts it: let go now, it would race with that seek's
+    // flush, and an element caught renegotiating by the flush stops the stream as not negotiated.
+    if (!flushed_) {
+        releaseHoldsThatCanFlow();
+    }
     in->filter().inputConnected(*in);
     // Upstream first: a reader that pulls (typefind, demuxers) then takes the source over in pull mode.
     syncWithPipeline(out->filter());
@@ -207,6 +211,30 @@ HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYP
 void FilterGraph::hold(GstPin& output) {
     if (isRunning()) {
         output.hold();
+    }
+}
+
+bool FilterGraph::passesDataOn(const GstFilter& filter) const {
+    // A decoder leaves the streams it does not render unlinked on purpose.
+    if (filter.role() == FilterRole::Decoder) {
+        return true;
+    }
+    for (const auto& pin : filter.pins()) {
+        if (pin->direction() == PINDIR_OUTPUT && (!pin->peer() || !passesDataOn(pin->peer()->filter()))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void FilterGraph::releaseHoldsThatCanFlow() {
+    for (const auto& filter : filters_) {
+        for (const auto& pin : filter->pins()) {
+            if (pin->direction() == PINDIR_OUTPUT && pin->held() && pin->peer() &&
+                passesDataOn(pin->peer()->filter())) {
+                pin->release();
+            }
+        }
     }
 }
 

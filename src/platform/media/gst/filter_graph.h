@@ -91,6 +91,10 @@ private:
     // the streaming threads so the link can change. The next state change or seek restarts the data.
     // Data arriving at an output whose link is about to break waits there instead of failing as not linked.
     void hold(GstPin& output);
+    // A held output lets its data go once everything behind it is linked up to a renderer: data entering a
+    // filter whose output leads nowhere would stop the stream with a not-linked error.
+    bool passesDataOn(const GstFilter& filter) const;
+    void releaseHoldsThatCanFlow();
     bool flushInto(GstPin& input);
     void endFlush(GstPin& input);
     void unlink(GstPin& pin);

@@ -176,7 +176,8 @@ HRESULT FilterGraph::seekTo(REFERENCE_TIME position, bool toKeyFrame) {
                                                        : GST_SEEK_FLAG_ACCURATE));
     const gint64 target = position * NanosecondsPerUnit;
     if (!sendSeek(flags, target)) {
-        // Elements still being linked up refuse a seek until they are ready for data.
+        // Elements still being linked up refuse a seek until they are ready for data, which may be held back.
+        releaseHoldsThatCanFlow();
         waitForState(SettleTimeoutMs);
         if (!sendSeek(flags, target)) {
             return E_FAIL;
@@ -184,6 +185,8 @@ HRESULT FilterGraph::seekTo(REFERENCE_TIME position, bool toKeyFrame) {
     }
     flushed_ = false;
     seekSettling_ = true;
+    // The seek has flushed and restarted the stream; held data now meets no flush on its way.
+    releaseHoldsThatCanFlow();
     return S_OK;
 }
 

@@ -46,6 +46,7 @@ public:
     // Holds back the data leaving an output pin until release(); used while its link changes.
     void hold();
     void release();
+    bool held() const { return holdProbe_ != 0; }
 
     // Whether the pin can carry caps given in text form.
     bool accepts(const std::string& format) const;

@@ -4,6 +4,7 @@
 #include "platform/media/gst/dmo_interfaces.h"
 #include "platform/media/gst/effect_catalog.h"
 #include "platform/media/gst/effect_settings_dialog.h"
+#include "platform/media/gst/gst_filter.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -98,6 +99,14 @@ TEST_F(EffectsTest, ListsInstalledAudioEffectsButNotLevelOrSpeedElements) {
     // The identifiers are the same in every run and every listing.
     EXPECT_EQ(ClassIdNamed(L"Audio echo"), ClassIdOfEffect("audioecho"));
     EXPECT_EQ(ListEffects().size(), effects.size());
+    // Skipping exactly to the end skips every item asked for; one more is past the end.
+    RefPtr<IEnumDMO> all;
+    ASSERT_EQ(DMOEnum(DMOCATEGORY_AUDIO_EFFECT, DMO_ENUMF_INCLUDE_KEYED, 0, nullptr, 0, nullptr, all.put()),
+              S_OK);
+    EXPECT_EQ(all->Skip(ULONG(effects.size())), S_OK);
+    EXPECT_EQ(all->Skip(1), S_FALSE);
+    all->Reset();
+    EXPECT_EQ(all->Skip(ULONG(effects.size() + 1)), S_FALSE);
     RefPtr<IEnumDMO> other;
     EXPECT_EQ(DMOEnum(MEDIATYPE_Audio, 0, 0, nullptr, 0, nullptr, other.put()), E_INVALIDARG);
 }
@@ -122,6 +131,10 @@ TEST_F(EffectsTest, AnEffectPlacedBetweenStreamAndRendererPlaysToTheEnd) {
     graph->Disconnect(chain.upstream.get());
     graph->Disconnect(chain.rendererInput.get());
     ASSERT_EQ(graph->ConnectDirect(chain.upstream.get(), in.get(), &chain.type), S_OK);
+    // Until the effect reaches the renderer the stream waits: data let through now would meet the effect's
+    // unlinked output and stop the file with an error.
+    GstPad* upstreamPad = AsGstPin(chain.upstream.get())->pad();
+    EXPECT_TRUE(gst_pad_is_blocked(upstreamPad));
     ASSERT_EQ(graph->ConnectDirect(out.get(), chain.rendererInput.get(), &chain.type), S_OK);
 
     MessageCounter notify;
@@ -130,6 +143,8 @@ TEST_F(EffectsTest, AnEffectPlacedBetweenStreamAndRendererPlaysToTheEnd) {
     REFERENCE_TIME start = 0;
     query<IMediaSeeking>(graph)->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
                                               AM_SEEKING_NoPositioning);
+    // The seek that restarts the stream lets it go.
+    EXPECT_FALSE(gst_pad_is_blocked(upstreamPad));
     query<IMediaControl>(graph)->Run();
     ASSERT_TRUE(WaitUntil([&] { return !notify.messages.empty(); }));
     EXPECT_EQ(NextEventCode(events.get(), 0), EC_COMPLETE);
@@ -200,6 +215,28 @@ TEST_F(EffectsTest, EffectObjectsAndTheirSettingsPage) {
     float restored = -1;
     g_object_get(echo, "intensity", &restored, nullptr);
     EXPECT_FLOAT_EQ(restored, intensityBefore);
+}
+
+TEST_F(EffectsTest, AFactorOpenToTheLargestFloatGetsASliderAroundItsValue) {
+    GstElement* amplify = gst_element_factory_make("audioamplify", nullptr);
+    ASSERT_NE(amplify, nullptr);
+    gst_object_ref_sink(amplify);
+    {
+        EffectSettingsDialog dialog(amplify, "Amplify");
+        auto* slider = dialog.findChild<QSlider*>("amplification");
+        ASSERT_NE(slider, nullptr);
+        float factor = 0;
+        slider->setValue(slider->value() + 1);
+        g_object_get(amplify, "amplification", &factor, nullptr);
+        EXPECT_NEAR(factor, 1.0f, 0.1f); // one step from the default of 1
+        slider->setValue(slider->maximum());
+        g_object_get(amplify, "amplification", &factor, nullptr);
+        EXPECT_FLOAT_EQ(factor, 10.0f);
+        slider->setValue(slider->minimum());
+        g_object_get(amplify, "amplification", &factor, nullptr);
+        EXPECT_FLOAT_EQ(factor, -10.0f);
+    }
+    gst_object_unref(amplify);
 }
 
 } // namespace
