@@ -9,8 +9,6 @@
 
 namespace {
 
-// The mixer needs this long after a mute preset before the tuner may switch.
-constexpr std::uint32_t kMuteSettleMs = 200;
 // The tuner's phase-locked loop needs this long before its offset means anything.
 constexpr std::uint32_t kTunerSettleMs = 100;
 
@@ -56,10 +54,7 @@ void ChannelListEditor::select() {
     if (!view_.isPageVisible()) {
         return;
     }
-    if (presets_) {
-        presets_->ActionPreset(kind_.mutePreset);
-    }
-    clock_.Sleep(kMuteSettleMs);
+    MuteAndSettle(presets_, clock_, kind_.mutePreset);
     // The picture sliders' handlers may have touched the list; look the entry up again.
     if (ChannelEntry* tuned = list_.selectedEntry()) {
         tune(*tuned);

@@ -9,7 +9,6 @@
 
 namespace {
 constexpr int kSignalIntervalMs = 1000;
-constexpr std::uint32_t kMuteSettleMs = 200;
 } // namespace
 
 TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent)
@@ -35,9 +34,7 @@ void TVPage::TVTabSheetShow() {
 }
 
 void TVPage::leavePage() {
-    presets_.ActionPreset(kPresetTVMute);
-    // The mixer settles before the tuner or the graph is touched.
-    clock_.Sleep(kMuteSettleMs);
+    MuteAndSettle(&presets_, clock_, kPresetTVMute);
     TVSignalTimer->stop();
 }
 
