@@ -58,9 +58,9 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::createPages() {
-    tvPage_ = new TVPage(services_.clock, *plugin_, ui->TVTabSheet);
+    tvPage_ = new TVPage(services_.clock, *plugin_, ui->TVTabSheet, services_.devices);
     ui->TVTabSheetLayout->addWidget(tvPage_);
-    radioPage_ = new RadioPage(services_.clock, *plugin_, ui->RadioTabSheet);
+    radioPage_ = new RadioPage(services_.clock, *plugin_, ui->RadioTabSheet, services_.devices);
     ui->RadioTabSheetLayout->addWidget(radioPage_);
 }
 
@@ -99,24 +99,10 @@ void TMainForm::FormCreate() {
 }
 
 SettingsTargets TMainForm::settingsTargets() const {
-    // The pages' controls go by their names.
-    const auto picker = [](QWidget* page, const char* name) {
-        return page->findChild<DevicePickerCombo*>(QString::fromLatin1(name));
-    };
-    const auto combo = [](QWidget* page, const char* name) {
-        return page->findChild<QComboBox*>(QString::fromLatin1(name));
-    };
-    return {picker(tvPage_, "TVVideoCaptureDevCombo"),
-            combo(tvPage_, "TVCapResCombo"),
-            combo(tvPage_, "TVPrvResCombo"),
-            combo(tvPage_, "TVVideoCompression"),
-            combo(tvPage_, "TVAudioCompression"),
-            &tvPage_->channels(),
-            picker(radioPage_, "RadioTunerDevCombo"),
-            picker(radioPage_, "RadioAudioDevCombo"),
-            picker(radioPage_, "RadioCrossbarDevCombo"),
-            &radioPage_->stations(),
-            &radioPage_->exitInputPin};
+    return {tvPage_->videoCaptureDevices(), tvPage_->captureResolutions(), tvPage_->previewResolutions(),
+            tvPage_->videoCompressors(),    tvPage_->audioCompressors(),   &tvPage_->channels(),
+            radioPage_->tunerDevices(),     radioPage_->audioDevices(),    radioPage_->crossbarDevices(),
+            &radioPage_->stations(),        &radioPage_->exitInputPin};
 }
 
 void TMainForm::FormShow() {
@@ -284,6 +270,18 @@ void TMainForm::wwwLabelClick() {
 
 void TMainForm::emailLabelClick() {
     services_.shell.open(ui->emailLabel->toolTip());
+}
+
+QTabWidget* TMainForm::pageControl() const {
+    return ui->MainPageControl;
+}
+
+QLabel* TMainForm::wwwLabel() const {
+    return ui->wwwLabel;
+}
+
+QLabel* TMainForm::emailLabel() const {
+    return ui->emailLabel;
 }
 
 int TMainForm::currentPage() const {
