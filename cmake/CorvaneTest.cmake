@@ -5,6 +5,8 @@ function(corvane_add_test name)
     cmake_parse_arguments(ARG "CORE" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+    # Helpers shared by the tests of several folders (recording views, device lists).
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
     if(ARG_CORE)
         target_link_libraries(${name} PRIVATE corvane_core_test_support)
         set_target_properties(${name} PROPERTIES AUTOUIC OFF)
