@@ -52,8 +52,9 @@ inline std::unique_ptr<faderix::VirtualMixerBackend> makeMixer(const std::string
                                                                const std::string& statePath) {
     std::string error;
     auto definition = faderix::parseVirtualMixer(json, error);
-    if (!definition)
+    if (!definition) {
         throw std::runtime_error(error);
+    }
     return std::make_unique<faderix::VirtualMixerBackend>(std::move(*definition), statePath);
 }
 
