@@ -41,36 +41,36 @@ template <typename T> std::optional<VolumeStep> stepIn(T min, T max, T v, uint16
     // apply, so such codes only read.
     bool writes = true;
     switch (action) {
-    case volume_action::UpSixteenth:
+    case volume_action::kUpSixteenth:
         p = W::sub(n, sixteenth) > p ? W::add(p, sixteenth) : n;
         break;
-    case volume_action::DownSixteenth:
+    case volume_action::kDownSixteenth:
         p = sixteenth < p ? W::sub(p, sixteenth) : 0;
         break;
-    case volume_action::Full:
+    case volume_action::kFull:
         p = n;
         break;
-    case volume_action::ThreeQuarters:
+    case volume_action::kThreeQuarters:
         p = W::div(W::mul(3, n), 4);
         break;
-    case volume_action::Half:
+    case volume_action::kHalf:
         p = W::div(n, 2);
         break;
-    case volume_action::Quarter:
+    case volume_action::kQuarter:
         p = W::div(n, 4);
         break;
-    case volume_action::Zero:
+    case volume_action::kZero:
         p = 0;
         break;
-    case volume_action::UpSixtyFourth:
+    case volume_action::kUpSixtyFourth:
         p = W::sub(n, sixtyFourth) > p ? W::add(p, sixtyFourth) : n;
         break;
-    case volume_action::DownSixtyFourth:
+    case volume_action::kDownSixtyFourth:
         p = sixtyFourth < p ? W::sub(p, sixtyFourth) : 0;
         break;
     default:
-        if (action >= volume_action::FirstPercent && action <= volume_action::LastPercent) {
-            const T percent = static_cast<T>(95 - 5 * (action - volume_action::FirstPercent));
+        if (action >= volume_action::kFirstPercent && action <= volume_action::kLastPercent) {
+            const T percent = static_cast<T>(95 - 5 * (action - volume_action::kFirstPercent));
             p = W::div(W::mul(n, percent), 100);
         } else {
             writes = false;
@@ -118,13 +118,13 @@ void applySwitch(MixerBackend& backend, const PresetItem& item, const MixerContr
         return;
     }
     switch (item.action) {
-    case switch_action::Check:
+    case switch_action::kCheck:
         value = 1;
         break;
-    case switch_action::Uncheck:
+    case switch_action::kUncheck:
         value = 0;
         break;
-    case switch_action::Toggle:
+    case switch_action::kToggle:
         value = value == 0 ? 1 : 0;
         break;
     default:
@@ -133,7 +133,7 @@ void applySwitch(MixerBackend& backend, const PresetItem& item, const MixerContr
     if (item.checked) {
         reported = static_cast<int32_t>(value);
     }
-    if (item.action != switch_action::ReadOnly) {
+    if (item.action != switch_action::kReadOnly) {
         backend.setValue(item.mixer, control, {value});
     }
 }
