@@ -4,6 +4,7 @@
 
 #include "channels/channel_list_editor.h"
 #include "components/dev_cmb_base.h"
+#include "faderix.h"
 #include "mixer_plugin_binding.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
@@ -190,6 +191,16 @@ void TMainForm::FormClose() {
     plugin_->unbind();
     closed_ = true;
 }
+
+// Message numbers that meet in the handler below. The plug-in's result and the playback graph's notification
+// share one number on purpose, and one case serves both; the capture graph's notification must stay apart
+// from everything the plug-in posts or sends.
+static_assert(FADERIX_WM_USER == WM_USER, "the plug-in counts its messages from the host's WM_USER");
+static_assert(PlayerNotifyMessage == WM_PLUGIN_RESULT,
+              "the PlayerNotifyMessage case also takes the plug-in's WM_PLUGIN_RESULT");
+static_assert(CaptureNotifyMessage != WM_PLUGIN_RESULT && CaptureNotifyMessage != WM_PLUGIN_ERROR &&
+                  CaptureNotifyMessage != WM_PLUGIN_CONTROL_INFO,
+              "the capture graph's events must not be taken for the plug-in's messages");
 
 bool TMainForm::WndProc(WindowMessageEvent& message) {
     switch (message.message()) {
