@@ -80,20 +80,21 @@ TEST_F(MainWindowSettingsTest, ListsMadeOnThePagesComeBackAtTheNextStart) {
 
 // Two devices in every category the settings name, so each picker shows whether it was restored.
 DeviceEnumFactory TwoOfEach() {
-    const DeviceProviderList providers = {
-        std::make_shared<ListDeviceProvider>(CLSID_VideoInputDeviceCategory,
-                                             std::vector<std::string>{"Card A", "Card B"}),
-        std::make_shared<ListDeviceProvider>(CLSID_VideoCompressorCategory,
-                                             std::vector<std::string>{"MJPEG", "H264"}),
-        std::make_shared<ListDeviceProvider>(CLSID_AudioCompressorCategory,
-                                             std::vector<std::string>{"MP3", "AAC"}),
-        std::make_shared<ListDeviceProvider>(AM_KSCATEGORY_TVTUNER,
-                                             std::vector<std::string>{"Tuner A", "Tuner B"}),
-        std::make_shared<ListDeviceProvider>(AM_KSCATEGORY_TVAUDIO,
-                                             std::vector<std::string>{"Sound A", "Sound B"}),
-        std::make_shared<ListDeviceProvider>(AM_KSCATEGORY_CROSSBAR,
-                                             std::vector<std::string>{"Xbar A", "Xbar B"}),
+    struct Category {
+        Guid id;
+        const char* first;
+        const char* second;
     };
+    DeviceProviderList providers;
+    for (const Category& category : {Category{CLSID_VideoInputDeviceCategory, "Card A", "Card B"},
+                                     Category{CLSID_VideoCompressorCategory, "MJPEG", "H264"},
+                                     Category{CLSID_AudioCompressorCategory, "MP3", "AAC"},
+                                     Category{AM_KSCATEGORY_TVTUNER, "Tuner A", "Tuner B"},
+                                     Category{AM_KSCATEGORY_TVAUDIO, "Sound A", "Sound B"},
+                                     Category{AM_KSCATEGORY_CROSSBAR, "Xbar A", "Xbar B"}}) {
+        providers.push_back(std::make_shared<ListDeviceProvider>(
+            category.id, std::vector<std::string>{category.first, category.second}));
+    }
     return [providers](ICreateDevEnum** out) {
         *out = MakeDeviceEnum(providers).detach();
         return S_OK;
