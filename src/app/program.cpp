@@ -9,6 +9,7 @@
 #include "player/player_page.h"
 #include "unix_signals.h"
 #include "view/video_window_form.h"
+#include "window_system_choice.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -21,6 +22,7 @@ constexpr const char* kApplicationTitle = "Corvane 1.0.0.6";
 } // namespace
 
 int RunProgram(int argc, char** argv) {
+    PreferXcbInWaylandSession();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setOrganizationName(QStringLiteral("Pellworth"));

@@ -71,8 +71,14 @@ void TVideoWindowForm::buildPopupMenu() {
     Zoom50 =
         add("Zoom50", tr("Zoom 50%"), QKeySequence(Qt::CTRL | Qt::Key_1), &TVideoWindowForm::Zoom50Click);
     Fullscreen1 = add("Fullscreen1", tr("Full screen"), QKeySequence(Qt::ALT | Qt::Key_Return),
-                      &TVideoWindowForm::Fullscreen1Click);
+                      &TVideoWindowForm::fullscreenTriggered);
     Fullscreen1->setCheckable(true);
+    // Full screen can also end without this menu (the picture detached); the mark shown is the real one.
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] {
+        if (VideoTarget.window) {
+            Fullscreen1->setChecked(pictureIsFullScreen());
+        }
+    });
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N2"));
     Exit1 = add("Exit1", tr("E&xit"), {}, &TVideoWindowForm::Exit1Click);
 }
@@ -173,28 +179,36 @@ void TVideoWindowForm::Exit1Click() {
     host_.closeMainWindow();
 }
 
+void TVideoWindowForm::fullscreenTriggered() {
+    Fullscreen1->setChecked(!Fullscreen1->isChecked());
+    Fullscreen1Click();
+}
+
+bool TVideoWindowForm::pictureIsFullScreen() const {
+    IVideoWindow* window = VideoTarget.window.get();
+    LONG mode = OAFALSE;
+    if (!window || FAILED(window->get_FullScreenMode(&mode))) {
+        return false;
+    }
+    return mode != OAFALSE;
+}
+
 void TVideoWindowForm::Fullscreen1Click() {
     IVideoWindow* window = VideoTarget.window.get();
     if (!window) {
         return;
     }
-    LONG mode = OAFALSE;
-    if (FAILED(window->get_FullScreenMode(&mode))) {
-        mode = OAFALSE;
-    }
-    if (mode != OAFALSE) {
-        window->put_FullScreenMode(OAFALSE);
-        Fullscreen1->setChecked(false);
-    } else {
-        window->put_FullScreenMode(OATRUE);
-        Fullscreen1->setChecked(true);
-    }
+    window->put_FullScreenMode(pictureIsFullScreen() ? OAFALSE : OATRUE);
+    Fullscreen1->setChecked(pictureIsFullScreen());
 }
 
 void TVideoWindowForm::zoomTo(int width, int height) {
-    if (Fullscreen1->isChecked()) {
+    // Zoom leaves full screen. The picture's own mode decides, not the mark: a mark left from a picture
+    // since detached must not make the zoom switch the new picture to full screen.
+    if (pictureIsFullScreen()) {
         Fullscreen1Click();
     }
+    Fullscreen1->setChecked(false);
     // Without a picture there is no native size to zoom to; a window of no size could not be found again.
     if (width < 1 || height < 1) {
         return;
@@ -241,8 +255,21 @@ void TVideoWindowForm::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
+bool TVideoWindowForm::triggerMenuShortcut(const QKeyEvent& event) {
+    const QKeySequence pressed(event.keyCombination());
+    for (QAction* action : actions()) {
+        if (action->isEnabled() && action->shortcut().matches(pressed) == QKeySequence::ExactMatch) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
 void TVideoWindowForm::keyPressEvent(QKeyEvent* event) {
-    FormKeyDown(event->key());
+    if (!triggerMenuShortcut(*event)) {
+        FormKeyDown(event->key());
+    }
     event->accept();
 }
 
@@ -258,8 +285,21 @@ void TVideoWindowForm::mousePressEvent(QMouseEvent* event) {
     FormMouseDown(event->button(), pos);
 }
 
+bool TVideoWindowForm::startWindowSystemMove() {
+    return windowHandle() && windowHandle()->startSystemMove();
+}
+
 void TVideoWindowForm::mouseMoveEvent(QMouseEvent* event) {
-    FormMouseMove(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    const bool leftDrag = dragging_ && leftPressed_ && (event->buttons() & Qt::LeftButton);
+    if (leftDrag && pos != QPoint(dragStartX_, dragStartY_) && startWindowSystemMove()) {
+        // The window system moves the window from here on and may keep the release to itself: the press ends
+        // now, as a drag, so no click follows it.
+        dragging_ = false;
+        leftPressed_ = false;
+        return;
+    }
+    FormMouseMove(pos);
 }
 
 void TVideoWindowForm::mouseReleaseEvent(QMouseEvent* event) {

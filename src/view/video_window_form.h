@@ -6,10 +6,11 @@
 #include <QWidget>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 class VideoWindowHost;
 
-class TVideoWindowForm final : public QWidget {
+class TVideoWindowForm : public QWidget {
     Q_OBJECT
 public:
     explicit TVideoWindowForm(VideoWindowHost& host, QWidget* parent = nullptr);
@@ -46,6 +47,10 @@ public:
     bool wasMoved() const { return moved_; }
 
 protected:
+    // Hands the drag to the window system, which moves the window with the pointer on X11 and Wayland alike;
+    // false where it cannot, and the window is then moved by the mouse events.
+    virtual bool startWindowSystemMove();
+
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -58,7 +63,15 @@ protected:
 
 private:
     void buildPopupMenu();
+    // The menu item and Alt+Enter: Qt toggles a checkable action before its handler runs, so the mark is put
+    // back first and then set by Fullscreen1Click from what the picture really does.
+    void fullscreenTriggered();
+    // The picture's real full-screen mode; off when no picture is attached or the mode cannot be read.
+    bool pictureIsFullScreen() const;
     void zoomTo(int width, int height);
+    // Keys the picture passed on while it is full screen miss the window's shortcuts; runs the menu item of
+    // the key, if any.
+    bool triggerMenuShortcut(const QKeyEvent& event);
     // The sizing frame of a borderless window: a press near an edge resizes instead of dragging.
     Qt::Edges edgesAt(QPoint clientPos) const;
 

@@ -1,8 +1,13 @@
 #include "app/main_form.h"
 #include "app/mixer_plugin_binding.h"
+#include "media_test_support.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
 #include "platform/win/shell.h"
+#include "platform/win/window_message.h"
+#include "player/player_messages.h"
+#include "player/player_page.h"
+#include "player/player_tools.h"
 #include "radio/radio_page.h"
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
@@ -181,12 +186,48 @@ TEST_F(MainFormTest, DeactivationMakesTheWindowTranslucent) {
     EXPECT_NEAR(form->windowOpacity(), 192.0 / 255.0, 0.01);
 }
 
+namespace {
+// Takes a graph's notifications in place of the main window.
+class NotificationProbe final : public QWidget {
+public:
+    int messages = 0;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == WindowMessageEvent::eventType()) {
+            ++messages;
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+} // namespace
+
 TEST_F(MainFormTest, PluginResultsArriveAsWindowMessages) {
+    UseFakeAudioOutput();
+    GeneratedMedia media;
+    // Long enough that the end cannot come before the notifications are redirected below.
+    const QString tone = WriteAudioFile(media.path("tone.wav"), 1.5);
+    ASSERT_FALSE(tone.isEmpty());
     create(RECORDING_PLUGIN);
+    form->playerPage()->openFiles({tone});
+    TPlayerTools* tools = form->playerPage()->playerTools();
+    ASSERT_TRUE(tools && tools->started);
+    // The graph tells only the probe about the end of the file, so only the plug-in's message can make the
+    // main window fetch it.
+    NotificationProbe probe;
+    tools->events->SetNotifyWindow(&probe, PlayerNotifyMessage, 0);
+    QCoreApplication::removePostedEvents(form.get(), WindowMessageEvent::eventType());
+    ASSERT_TRUE(WaitUntil([&] { return probe.messages > 0; }));
+    ASSERT_TRUE(tools->started);
+
     form->plugin().ActionPreset("TV_Mute");
-    // The completion message waits in the queue and is handled like the player's notification.
-    QCoreApplication::sendPostedEvents(form.get());
     EXPECT_EQ(recordedCalls(), "Open;ActionPreset TV_Mute;");
+    EXPECT_TRUE(tools->started) << "the result is posted, not handled at once";
+    QCoreApplication::sendPostedEvents(form.get(), WindowMessageEvent::eventType());
+    EXPECT_FALSE(tools->started)
+        << "handled as the player's notification: the end of the file stops the player";
+    EXPECT_TRUE(form->playerPage()->findChild<QWidget*>(QStringLiteral("PlayButton"))->isEnabled());
 }
 
 TEST_F(MainFormTest, AboutLinksOpenTheirHints) {

@@ -5,12 +5,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -52,6 +54,11 @@ protected:
             type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
         QMouseEvent event(type, at, form.mapToGlobal(at), button, held, Qt::NoModifier);
         QApplication::sendEvent(&form, &event);
+    }
+    // A key as it reaches a window that holds no shortcut for it.
+    static void press(QWidget* to, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(to, &event);
     }
     bool fullScreen() const {
         LONG mode = 0;
@@ -116,6 +123,61 @@ TEST_F(VideoWindowFormTest, WithoutAPictureZoomAndFullScreenDoNothing) {
     EXPECT_EQ(form.size(), QSize(394, 319));
 }
 
+TEST_F(VideoWindowFormTest, TheFullScreenMarkFollowsThePictureThroughTheMenuAndAltEnter) {
+    // No picture: the menu item and its shortcut leave the mark as it was.
+    form.Fullscreen1->trigger();
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+    press(&form, Qt::Key_Return, Qt::AltModifier);
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+
+    // A picture arrives: a zoom leaves it windowed rather than taking a stale mark for full screen.
+    attachPicture(352, 288);
+    form.Zoom100->trigger();
+    EXPECT_FALSE(fullScreen());
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+    EXPECT_EQ(form.size(), QSize(352, 288));
+
+    form.Fullscreen1->trigger();
+    EXPECT_TRUE(fullScreen());
+    EXPECT_TRUE(form.Fullscreen1->isChecked());
+    form.Fullscreen1->trigger();
+    EXPECT_FALSE(fullScreen());
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+    press(&form, Qt::Key_Return, Qt::AltModifier);
+    EXPECT_TRUE(fullScreen());
+    EXPECT_TRUE(form.Fullscreen1->isChecked());
+}
+
+TEST_F(VideoWindowFormTest, AMarkLeftByADetachedPictureDoesNotSendTheNextOneFullScreen) {
+    attachPicture(352, 288);
+    form.Fullscreen1->trigger();
+    ASSERT_TRUE(form.Fullscreen1->isChecked());
+    DetachVideo();
+    attachPicture(176, 144);
+    form.Zoom200->trigger();
+    EXPECT_FALSE(fullScreen());
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+    EXPECT_EQ(form.size(), QSize(352, 288));
+}
+
+TEST_F(VideoWindowFormTest, ZoomKeysWorkWhileThePictureIsFullScreen) {
+    attachPicture(352, 288);
+    const std::vector<std::pair<Qt::Key, QSize>> zooms = {
+        {Qt::Key_1, QSize(176, 144)}, {Qt::Key_2, QSize(352, 288)}, {Qt::Key_3, QSize(704, 576)}};
+    for (const auto& [key, size] : zooms) {
+        form.Fullscreen1->trigger();
+        ASSERT_TRUE(fullScreen());
+        // Full screen, the picture is a window of its own and the keys reach it there.
+        press(renderer->window(), key, Qt::ControlModifier);
+        EXPECT_FALSE(fullScreen()) << key;
+        EXPECT_FALSE(form.Fullscreen1->isChecked()) << key;
+        EXPECT_EQ(form.size(), size) << key;
+    }
+    // The other keys still do what they did.
+    press(renderer->window(), Qt::Key_Space);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"pause"}));
+}
+
 TEST_F(VideoWindowFormTest, EnterAndDoubleClickToggleFullScreenLikeTheMenu) {
     attachPicture(352, 288);
     form.FormKeyDown(Qt::Key_Return);
@@ -141,6 +203,44 @@ TEST_F(VideoWindowFormTest, DragMovesTheWindowAndDoesNotPause) {
     mouse(QEvent::MouseButtonPress, {100, 100});
     mouse(QEvent::MouseButtonRelease, {100, 100});
     EXPECT_EQ(host.calls, (std::vector<std::string>{"pause"}));
+}
+
+// A window system that takes every drag over, as X11 and Wayland do.
+class SystemMovedForm final : public TVideoWindowForm {
+public:
+    using TVideoWindowForm::TVideoWindowForm;
+    int systemMoves = 0;
+
+protected:
+    bool startWindowSystemMove() override {
+        ++systemMoves;
+        return true;
+    }
+};
+
+TEST(VideoWindowFormDrag, ADragIsHandedToTheWindowSystemAndEndsNoClick) {
+    RecordingHost host;
+    SystemMovedForm form(host);
+    form.show();
+    const QPoint start = form.pos();
+    auto send = [&form](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, form.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(&form, &event);
+    };
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    send(QEvent::MouseMove, {100, 100}, Qt::LeftButton);
+    EXPECT_EQ(form.systemMoves, 0) << "a pointer that did not move starts no drag";
+    send(QEvent::MouseMove, {130, 90}, Qt::LeftButton);
+    send(QEvent::MouseMove, {160, 80}, Qt::LeftButton);
+    EXPECT_EQ(form.systemMoves, 1);
+    EXPECT_EQ(form.pos(), start) << "the window system moves the window, not the mouse events";
+    EXPECT_FALSE(form.isDragging());
+    send(QEvent::MouseButtonRelease, {160, 80}, Qt::NoButton);
+    EXPECT_TRUE(host.calls.empty()) << "the release that ends a drag pauses nothing";
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {100, 100}, Qt::NoButton);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"pause"})) << "the next click pauses";
+    DetachVideo();
 }
 
 TEST_F(VideoWindowFormTest, ClickPausesOnlyOnThePlayerPage) {
