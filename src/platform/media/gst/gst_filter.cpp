@@ -243,4 +243,7 @@ GstPin* AsGstPin(IPin* pin) {
 void FreeMediaType(AM_MEDIA_TYPE& type) {
     type.majortype = Guid{};
     type.format.clear();
+    type.subtype = Guid{};
+    type.formattype = Guid{};
+    type.formatBlock.clear();
 }
