@@ -65,23 +65,21 @@ bool TTunerTools::RenderPreview() {
     return SUCCEEDED(hr);
 }
 
-HRESULT TTunerTools::ApplyFrameRate(IAMStreamConfig* config, bool& notVideoInfo) {
-    notVideoInfo = false;
-    if (!config) {
-        return E_POINTER;
-    }
+TTunerTools::FrameRateResult TTunerTools::ApplyFrameRate(IAMStreamConfig* config) {
+    FrameRateResult result;
     OwnedMediaType format;
-    HRESULT hr = config->GetFormat(&format.type);
-    if (FAILED(hr) || !format.type) {
-        return FAILED(hr) ? hr : E_FAIL;
+    if (!config || FAILED(config->GetFormat(&format.type)) || !format.type) {
+        return result;
     }
+    result.read = true;
     VIDEOINFOHEADER* info = VideoInfoOf(format.type);
     if (!info) {
-        notVideoInfo = true;
-        return S_OK;
+        return result;
     }
+    result.videoInfo = true;
     info->AvgTimePerFrame = FrameTimeOf(frameRate);
-    return config->SetFormat(format.type);
+    result.written = config->SetFormat(format.type);
+    return result;
 }
 
 void TTunerTools::ListenForEvents() {
@@ -106,12 +104,9 @@ bool TTunerTools::AssemblePreview() {
         ShowGraphError("This graph cannot preview!");
     }
     AttachVideoWindow();
-    bool notVideoInfo = false;
-    if (previewConfig) {
-        const HRESULT hr = ApplyFrameRate(previewConfig.get(), notVideoInfo);
-        if (FAILED(hr) && !notVideoInfo) {
-            ShowGraphErrorCode(hr, "Cannot set frame rate for preview");
-        }
+    if (const FrameRateResult rate = ApplyFrameRate(previewConfig.get());
+        rate.videoInfo && FAILED(rate.written)) {
+        ShowGraphErrorCode(rate.written, "Cannot set frame rate for preview");
     }
     ListenForEvents();
     const HRESULT hr = RegisterGraph();
@@ -178,9 +173,9 @@ bool TTunerTools::AssembleCapture() {
             ShowGraphError("This graph cannot preview");
         }
     }
-    bool notVideoInfo = false;
-    const HRESULT rate = ApplyFrameRate(captureConfig.get(), notVideoInfo);
-    if (FAILED(rate)) {
+    // A format of another type is left alone without a word.
+    if (const FrameRateResult rate = ApplyFrameRate(captureConfig.get());
+        !rate.read || (rate.videoInfo && FAILED(rate.written))) {
         ShowGraphError("Cannot set frame rate for capture");
     }
     ListenForEvents();

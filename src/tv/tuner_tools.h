@@ -130,9 +130,13 @@ private:
     void PlaceVideoWindow();
     // The preview stream of both assemble operations; VFW_S_NOPREVIEWPIN is success.
     bool RenderPreview();
-    // Sets the format's frame time from frameRate and writes it back: the result of SetFormat, or a failure
-    // when there is no config or its format is not FORMAT_VideoInfo (notVideoInfo tells which).
-    HRESULT ApplyFrameRate(IAMStreamConfig* config, bool& notVideoInfo);
+    // Sets the pin format's frame time from frameRate and writes it back, for a FORMAT_VideoInfo format.
+    struct FrameRateResult {
+        bool read = false;
+        bool videoInfo = false;
+        HRESULT written = E_FAIL;
+    };
+    FrameRateResult ApplyFrameRate(IAMStreamConfig* config);
     void ListenForEvents();
     bool SetPinFormat(bool preview, int width, int height);
     // The friendly name of a device moniker, for its lock and messages.
