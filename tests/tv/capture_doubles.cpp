@@ -181,6 +181,7 @@ HRESULT FakeBuilder::SetOutputFileName(const Guid* type, LPCOLESTR fileName, IBa
     }
     lastFile = fileName;
     lastMux = MakeCom<FakeAviMux>(log_);
+    lastMux->masterResult = refuseMasterStream ? E_FAIL : S_OK;
     lastMux->addPin(PINDIR_INPUT);
     lastMux->addPin(PINDIR_INPUT);
     graph_->AddFilter(lastMux.get(), nullptr);

@@ -267,6 +267,7 @@ public:
     HRESULT setGraphResult = S_OK;
     HRESULT outputResult = S_OK;
     HRESULT controlResult = S_OK;
+    bool refuseMasterStream = false;
     // RenderStream results by "capture video", "preview video", "capture audio".
     std::map<std::string, HRESULT> renderResults;
     // Capture filters whose rendered streams get a filter downstream, connected to a new output pin.
