@@ -44,6 +44,8 @@ constexpr std::int32_t kFirstAudioType = 0x1000;
 CCrossbar::CCrossbar(IPin* startingInputPin) {
     // A card without a crossbar simply offers no inputs.
     BuildRoutingList(startingInputPin, &routingRoot_, 0);
+    // The saved chains hold their crossbars; the walk's own record keeps none.
+    routingRoot_ = CRouting{};
 }
 
 CCrossbar::~CCrossbar() {
