@@ -34,6 +34,8 @@ inline constexpr Guid AMPROPSETID_Pin = Guid::of("{9B00F101-1567-11D1-B3F1-00AA0
 constexpr DWORD AMPROPERTY_PIN_CATEGORY = 0;
 
 // Media types beyond those of filter_interfaces.h. MEDIATYPE_Interleaved is digital video with sound inside.
+inline constexpr Guid MEDIATYPE_AnalogVideo = Guid::of("{0482DDE1-7817-11CF-8A03-00AA006ECB65}");
+inline constexpr Guid MEDIATYPE_AnalogAudio = Guid::of("{0482DEE1-7817-11CF-8A03-00AA006ECB65}");
 inline constexpr Guid MEDIATYPE_Interleaved = Guid::of("{73766169-0000-0010-8000-00AA00389B71}");
 inline constexpr Guid MEDIASUBTYPE_Avi = Guid::of("{E436EB88-524F-11CE-9F53-0020AF0BA770}");
 inline constexpr Guid MEDIASUBTYPE_RGB24 = Guid::of("{E436EB7D-524F-11CE-9F53-0020AF0BA770}");
