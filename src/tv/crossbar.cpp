@@ -61,52 +61,57 @@ const char* CCrossbar::ConnectorName(std::int32_t physicalType) {
     return "Unknown";
 }
 
+namespace {
+
+// A crossbar's pins in enumeration order (inputs, then outputs) and its input count; false when either cannot
+// be read.
+bool CrossbarPins(IAMCrossbar* crossbar, std::vector<RefPtr<IPin>>& pins, LONG& inputs) {
+    LONG outputs = 0;
+    const RefPtr<IBaseFilter> filter = query<IBaseFilter>(crossbar);
+    RefPtr<IEnumPins> enumerator;
+    if (FAILED(crossbar->get_PinCounts(&outputs, &inputs)) || !filter ||
+        FAILED(filter->EnumPins(enumerator.put())) || !enumerator) {
+        return false;
+    }
+    IPin* fetched = nullptr;
+    while (enumerator->Next(1, &fetched, nullptr) == S_OK) {
+        pins.push_back(RefPtr<IPin>::adopt(fetched));
+    }
+    return true;
+}
+
+} // namespace
+
 HRESULT CCrossbar::GetCrossbarIPinAtIndex(IAMCrossbar* crossbar, LONG index, bool isInput, IPin** pin) {
     if (!crossbar || !pin) {
         return E_POINTER;
     }
     *pin = nullptr;
-    LONG outputs = 0;
+    std::vector<RefPtr<IPin>> pins;
     LONG inputs = 0;
-    if (FAILED(crossbar->get_PinCounts(&outputs, &inputs))) {
+    if (!CrossbarPins(crossbar, pins, inputs)) {
         return E_FAIL;
     }
     const LONG position = isInput ? index : index + inputs;
-    const RefPtr<IBaseFilter> filter = query<IBaseFilter>(crossbar);
-    RefPtr<IEnumPins> pins;
-    if (!filter || FAILED(filter->EnumPins(pins.put())) || !pins) {
+    if (position < 0 || position >= static_cast<LONG>(pins.size())) {
         return E_FAIL;
     }
-    IPin* fetched = nullptr;
-    for (LONG i = 0; pins->Next(1, &fetched, nullptr) == S_OK; ++i) {
-        if (i == position) {
-            *pin = fetched;
-            return S_OK;
-        }
-        fetched->Release();
-    }
-    return E_FAIL;
+    *pin = pins[static_cast<std::size_t>(position)].detach();
+    return S_OK;
 }
 
 HRESULT CCrossbar::GetCrossbarIndexFromIPin(IAMCrossbar* crossbar, LONG* index, bool isInput, IPin* pin) {
     if (!crossbar || !index || !pin) {
         return E_POINTER;
     }
-    LONG outputs = 0;
+    std::vector<RefPtr<IPin>> pins;
     LONG inputs = 0;
-    if (FAILED(crossbar->get_PinCounts(&outputs, &inputs))) {
+    if (!CrossbarPins(crossbar, pins, inputs)) {
         return E_FAIL;
     }
-    const RefPtr<IBaseFilter> filter = query<IBaseFilter>(crossbar);
-    RefPtr<IEnumPins> pins;
-    if (!filter || FAILED(filter->EnumPins(pins.put())) || !pins) {
-        return E_FAIL;
-    }
-    IPin* fetched = nullptr;
-    for (LONG i = 0; pins->Next(1, &fetched, nullptr) == S_OK; ++i) {
-        const RefPtr<IPin> candidate = RefPtr<IPin>::adopt(fetched);
-        if (candidate.get() == pin) {
-            *index = isInput ? i : i - inputs;
+    for (std::size_t i = 0; i < pins.size(); ++i) {
+        if (pins[i].get() == pin) {
+            *index = static_cast<LONG>(i) - (isInput ? 0 : inputs);
             return S_OK;
         }
     }

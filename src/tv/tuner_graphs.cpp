@@ -2,23 +2,12 @@
 #include "capture_file.h"
 #include "tuner_tools.h"
 
+#include "owned_media_type.h"
+
 #include "platform/win/clock.h"
 
 #include <cstdlib>
 #include <filesystem>
-
-namespace {
-
-struct OwnedMediaType {
-    AM_MEDIA_TYPE* type = nullptr;
-    ~OwnedMediaType() {
-        if (type) {
-            DeleteMediaType(type);
-        }
-    }
-};
-
-} // namespace
 
 void TTunerTools::PlaceVideoWindow() {
     IVideoWindow* window = target->window.get();

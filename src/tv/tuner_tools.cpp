@@ -1,5 +1,6 @@
 #include "tuner_tools.h"
 
+#include "owned_media_type.h"
 #include "platform/win/message_boxes.h"
 #include "tuner_platform.h"
 
@@ -24,16 +25,6 @@ std::string Vformat(const char* format, va_list args) {
     text.resize(static_cast<std::size_t>(length));
     return text;
 }
-
-// Media types from GetFormat are the caller's to free.
-struct OwnedMediaType {
-    AM_MEDIA_TYPE* type = nullptr;
-    ~OwnedMediaType() {
-        if (type) {
-            DeleteMediaType(type);
-        }
-    }
-};
 
 } // namespace
 
