@@ -27,6 +27,11 @@ std::error_code KeepPreviousCapture(const fs::path& path) {
     if (::lstat(path.c_str(), &info) != 0) {
         return errno == ENOENT ? std::error_code() : std::error_code(errno, std::generic_category());
     }
+    // Only a recording (or a link to one) is moved aside; a device such as /dev/null named as the output is
+    // written to, never renamed.
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        return {};
+    }
     std::error_code error;
     fs::rename(path, KeptCaptureName(path, info.st_mtime), error);
     return error;

@@ -86,6 +86,22 @@ TEST_F(CaptureFile, NothingToKeepIsNoError) {
     EXPECT_TRUE(fs::is_empty(folder_.path().toStdString()));
 }
 
+TEST_F(CaptureFile, DevicesAreWrittenToAndNeverMoved) {
+    EXPECT_FALSE(KeepPreviousCapture("/dev/null"));
+    EXPECT_TRUE(fs::exists("/dev/null"));
+    fs::create_directory(path("capture.avi"));
+    EXPECT_FALSE(KeepPreviousCapture(path("capture.avi")));
+    EXPECT_TRUE(fs::is_directory(path("capture.avi")));
+}
+
+TEST_F(CaptureFile, LinkIsMovedAndItsTargetLeftAlone) {
+    std::ofstream(path("take1.avi")) << "first";
+    fs::create_symlink(path("take1.avi"), path("capture.avi"));
+    EXPECT_FALSE(KeepPreviousCapture(path("capture.avi")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(path("capture.avi"))));
+    EXPECT_TRUE(fs::exists(path("take1.avi")));
+}
+
 TEST_F(CaptureFile, FileThatCannotBeMovedIsReported) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root may rename anywhere";
