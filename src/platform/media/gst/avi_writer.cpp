@@ -1,5 +1,7 @@
 #include "avi_writer.h"
 
+#include "filter_graph.h"
+
 #include <QString>
 
 #include <chrono>
@@ -163,6 +165,16 @@ GstPadProbeReturn FileWriterFilter::onEvent(GstPad*, GstPadProbeInfo* info, gpoi
         writer->endReached_ = false;
     }
     return GST_PAD_PROBE_OK;
+}
+
+void FileWriterFilter::beforeStop() {
+    // A file that could not be opened (missing folder, no permission) keeps the writer out of the graph's
+    // state changes, so the rest of the graph can still stop and be taken apart.
+    GstElement* pipeline = graph() ? graph()->pipeline() : nullptr;
+    if (pipeline && GST_STATE_TARGET(pipeline) >= GST_STATE_PAUSED && GST_STATE(sink_) < GST_STATE_PAUSED) {
+        gst_element_set_locked_state(element(), TRUE);
+        gst_element_set_state(element(), GST_STATE_NULL);
+    }
 }
 
 bool FileWriterFilter::waitForEnd(int timeoutMs) {

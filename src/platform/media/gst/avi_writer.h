@@ -63,6 +63,8 @@ public:
     // True once end-of-stream reached the writer within the time.
     bool waitForEnd(int timeoutMs);
 
+    void beforeStop() override;
+
 private:
     void* queryOtherInterface(const Guid& iid) override;
     static GstPadProbeReturn onEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);

@@ -12,7 +12,8 @@ REFERENCE_TIME UnitsOf(GstClockTime time) {
 
 } // namespace
 
-CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames) {
+CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames,
+                             const std::vector<GstElement*>& conversion) {
     queue_ = gst_element_factory_make("queue", nullptr);
     // Leaky at the consumer's end: when the consumer falls behind, the oldest frame goes, as a card's
     // driver drops a frame for which it has no buffer.
@@ -23,8 +24,16 @@ CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames) {
     gst_pad_link(upstream, sink);
     gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_BUFFER, &CaptureOutput::onEnter, this, nullptr);
     gst_object_unref(sink);
-    source_ = gst_element_get_static_pad(queue_, "src");
-    gst_pad_add_probe(source_, GST_PAD_PROBE_TYPE_BUFFER, &CaptureOutput::onLeave, this, nullptr);
+    GstPad* left = gst_element_get_static_pad(queue_, "src");
+    gst_pad_add_probe(left, GST_PAD_PROBE_TYPE_BUFFER, &CaptureOutput::onLeave, this, nullptr);
+    gst_object_unref(left);
+    GstElement* last = queue_;
+    for (GstElement* element : conversion) {
+        gst_element_link(last, element);
+        last = element;
+    }
+    source_ = gst_element_get_static_pad(last, "src");
+    gst_pad_add_probe(source_, GST_PAD_PROBE_TYPE_BUFFER, &CaptureOutput::onDeliver, this, nullptr);
 }
 
 CaptureOutput::~CaptureOutput() {
@@ -48,32 +57,33 @@ GstPadProbeReturn CaptureOutput::onEnter(GstPad*, GstPadProbeInfo*, gpointer sel
     return GST_PAD_PROBE_OK;
 }
 
-GstPadProbeReturn CaptureOutput::onLeave(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
+bool CaptureOutput::linked() const {
+    return pin_ && gst_pad_is_linked(pin_->pad());
+}
+
+GstPadProbeReturn CaptureOutput::onLeave(GstPad*, GstPadProbeInfo* info, gpointer self) {
     auto* output = static_cast<CaptureOutput*>(self);
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-    // Nothing behind the pin: the data goes nowhere, quietly, instead of stopping the device as not linked.
-    GstPad* peer = gst_pad_get_peer(pad);
-    bool linked = false;
-    if (peer && !GST_IS_PROXY_PAD(peer)) {
-        linked = true;
-    } else if (peer) {
-        // The pad inside the pin's ghost: linked when the ghost itself has a peer.
-        GstPad* ghost = GST_PAD(gst_proxy_pad_get_internal(GST_PROXY_PAD(peer)));
-        linked = ghost && gst_pad_is_linked(ghost);
-        if (ghost) {
-            gst_object_unref(ghost);
-        }
-    }
-    if (peer) {
-        gst_object_unref(peer);
-    }
+    const bool linked = output->linked();
     std::lock_guard lock(output->mutex_);
     ++output->left_;
+    // Nothing behind the pin, or its stream not started: the frame goes no further.
     if (!linked || !output->passes(UnitsOf(GST_BUFFER_PTS(buffer)))) {
         return GST_PAD_PROBE_DROP;
     }
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn CaptureOutput::onDeliver(GstPad*, GstPadProbeInfo* info, gpointer self) {
+    auto* output = static_cast<CaptureOutput*>(self);
+    // The pin may have been disconnected while the frame was being converted: discard it quietly instead of
+    // stopping the device as not linked.
+    if (!output->linked()) {
+        return GST_PAD_PROBE_DROP;
+    }
+    std::lock_guard lock(output->mutex_);
     ++output->delivered_;
-    output->bytes_ += gst_buffer_get_size(buffer);
+    output->bytes_ += gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info));
     return GST_PAD_PROBE_OK;
 }
 

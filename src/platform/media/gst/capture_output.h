@@ -9,12 +9,15 @@
 #include <gst/gst.h>
 
 #include <mutex>
+#include <vector>
 
 class CaptureOutput final : public IAMStreamControl, public IAMDroppedFrames {
 public:
-    // Adds the queue to bin and links upstream (an element's or a tee's source pad) into it. maxFrames is how
-    // many frames may wait before the oldest is dropped.
-    CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames);
+    // Adds the queue and then the conversion elements (already in bin, may be none) to the chain from
+    // upstream (an element's or a tee's source pad). maxFrames is how many frames may wait before the oldest
+    // is dropped. Frames that would not be delivered are discarded before the conversion.
+    CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames,
+                  const std::vector<GstElement*>& conversion = {});
     ~CaptureOutput();
     CaptureOutput(const CaptureOutput&) = delete;
     CaptureOutput& operator=(const CaptureOutput&) = delete;
@@ -47,6 +50,8 @@ public:
 private:
     static GstPadProbeReturn onEnter(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn onLeave(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn onDeliver(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    bool linked() const;
     // The running time now, in 100 ns units, or 0 before the element runs.
     REFERENCE_TIME runningTimeNow() const;
     bool passes(REFERENCE_TIME time) const;
