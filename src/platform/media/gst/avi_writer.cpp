@@ -144,7 +144,9 @@ FileWriterFilter::FileWriterFilter() : GstFilter(FilterRole::Encoder) {
     // The file is written as fast as the data comes; it does not keep time.
     g_object_set(sink_, "sync", FALSE, "async", FALSE, nullptr);
     GstPad* input = gst_element_get_static_pad(sink_, "sink");
-    gst_pad_add_probe(input, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &FileWriterFilter::onEvent, this, nullptr);
+    gst_pad_add_probe(input,
+                      GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      &FileWriterFilter::onEvent, this, nullptr);
     addPin(L"in", PINDIR_INPUT, PinKind::Stream, input);
     gst_object_unref(input);
 }
@@ -156,6 +158,11 @@ void* FileWriterFilter::queryOtherInterface(const Guid& iid) {
 GstPadProbeReturn FileWriterFilter::onEvent(GstPad*, GstPadProbeInfo* info, gpointer self) {
     auto* writer = static_cast<FileWriterFilter*>(self);
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_START || GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+        // filesink empties its file on a flush; a finished file must survive the graph being taken apart.
+        std::lock_guard lock(writer->mutex_);
+        return writer->endReached_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+    }
     if (GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
         std::lock_guard lock(writer->mutex_);
         writer->endReached_ = true;
