@@ -165,7 +165,8 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
         }
     });
     figures.start(1000);
-    QTimer::singleShot(static_cast<int>(std::lround(args.seconds * 1000)), qApp,
+    // A coarse timer may fire 5 % early, which would cut the recording short.
+    QTimer::singleShot(static_cast<int>(std::lround(args.seconds * 1000)), Qt::PreciseTimer, qApp,
                        [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
     figures.stop();
