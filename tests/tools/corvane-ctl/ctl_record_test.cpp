@@ -228,6 +228,12 @@ TEST_F(CtlRecord, UnwritableFileEndsWithAnErrorInsteadOfAHang) {
 
     EXPECT_NE(result.exitCode, 0);
     EXPECT_TRUE(result.err.startsWith("error: ")) << result.err.toStdString();
+
+    // A full disk: the writes fail while recording, which ends it with the graph's error.
+    const CtlRun full = run({"record", "3", "--output", "/dev/full"}, 30000);
+    EXPECT_NE(full.exitCode, 0);
+    EXPECT_TRUE(full.err.contains("error: ERROR during capture/preview")) << full.err.toStdString();
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
 }
 
 TEST_F(CtlRecord, BusyDeviceNamesItsHolder) {
