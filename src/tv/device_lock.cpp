@@ -76,11 +76,10 @@ bool DeviceLock::acquire(const std::string& name) {
         ::close(fd);
         return false;
     }
+    // Without the pid written the lock still holds; another process would only name pid 0.
     const std::string pid = std::to_string(::getpid()) + "\n";
-    if (::ftruncate(fd, 0) != 0 ||
-        ::pwrite(fd, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
-        // The lock holds without the pid; another process would only name pid 0.
-    }
+    [[maybe_unused]] const bool written =
+        ::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
     fd_ = fd;
     return true;
 }
@@ -88,7 +87,7 @@ bool DeviceLock::acquire(const std::string& name) {
 void DeviceLock::release() {
     if (fd_ >= 0) {
         // Emptied before unlocking, so no later reader names a process that is gone.
-        (void)!::ftruncate(fd_, 0);
+        [[maybe_unused]] const int emptied = ::ftruncate(fd_, 0);
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
         fd_ = -1;
