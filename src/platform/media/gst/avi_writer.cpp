@@ -11,8 +11,6 @@
 namespace {
 
 constexpr int kFinishTimeoutMs = 5000;
-// More than the half second avimux lets the other streams run ahead of a video stream.
-constexpr guint64 kInterleaveSlack = 2 * GST_SECOND;
 
 } // namespace
 
@@ -71,22 +69,10 @@ GstPin* AviMuxFilter::addInput(PinKind kind, bool video) {
     if (!pad) {
         return nullptr;
     }
-    // avimux holds a video frame until the other streams are half a second past it; the queue keeps that
-    // half second, so a live source ahead of it does not drop frames meanwhile.
-    GstElement* queue = gst_element_factory_make("queue", nullptr);
-    g_object_set(queue, "max-size-buffers", 0u, "max-size-bytes", 0u, "max-size-time", kInterleaveSlack,
-                 nullptr);
-    gst_bin_add(GST_BIN(element()), queue);
-    GstPad* queueOut = gst_element_get_static_pad(queue, "src");
-    gst_pad_link(queueOut, pad);
-    gst_object_unref(queueOut);
-    gst_object_unref(pad);
-    gst_element_sync_state_with_parent(queue);
-    GstPad* input = gst_element_get_static_pad(queue, "sink");
     wchar_t name[16];
     std::swprintf(name, 16, L"Input %02d", ++inputs_);
-    GstPin& pin = addPin(name, PINDIR_INPUT, kind, input);
-    gst_object_unref(input);
+    GstPin& pin = addPin(name, PINDIR_INPUT, kind, pad);
+    gst_object_unref(pad);
     return &pin;
 }
 
@@ -96,26 +82,10 @@ void AviMuxFilter::dropInput(GstPin& pin) {
     }
     GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin.pad()));
     removePin(pin);
-    if (!target) {
-        return;
+    if (target) {
+        gst_element_release_request_pad(mux_, target);
+        gst_object_unref(target);
     }
-    GstElement* queue = gst_pad_get_parent_element(target);
-    GstPad* queueOut = queue ? gst_element_get_static_pad(queue, "src") : nullptr;
-    GstPad* muxInput = queueOut ? gst_pad_get_peer(queueOut) : nullptr;
-    if (muxInput) {
-        gst_pad_unlink(queueOut, muxInput);
-        gst_element_release_request_pad(mux_, muxInput);
-        gst_object_unref(muxInput);
-    }
-    if (queue) {
-        gst_element_set_state(queue, GST_STATE_NULL);
-        gst_bin_remove(GST_BIN(element()), queue);
-        gst_object_unref(queue);
-    }
-    if (queueOut) {
-        gst_object_unref(queueOut);
-    }
-    gst_object_unref(target);
     --inputs_;
 }
 
