@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr guint kCaptureBuffers = 8;
+constexpr guint kCaptureBuffers = 25; // a second of 40 ms buffers
 constexpr int kWaveSine = 0;
 constexpr int kWaveSilence = 4;
 constexpr double kToneVolume = 0.3;

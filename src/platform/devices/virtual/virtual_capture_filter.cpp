@@ -11,7 +11,9 @@ constexpr LONG kStandards = 0x1FFFF7;
 // Standards with 525 lines: NTSC and PAL M.
 constexpr LONG k525LineStandards = 0x1 | 0x2 | 0x4 | 0x200;
 
-constexpr guint kCaptureFrames = 4;
+// A second of frames: the AVI multiplexer holds the picture back while it interleaves about half a second of
+// sound ahead of it, and a frame must not be dropped meanwhile.
+constexpr guint kCaptureFrames = 25;
 constexpr guint kPreviewFrames = 2;
 
 // videotestsrc patterns.

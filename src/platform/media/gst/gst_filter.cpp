@@ -1,5 +1,6 @@
 #include "gst_filter.h"
 
+#include "engine_setup.h"
 #include "platform/com/snapshot_enumerator.h"
 
 #include <QString>
@@ -203,7 +204,10 @@ bool GstPin::accepts(const std::string& format) const {
     return accepted;
 }
 
-GstFilter::GstFilter(FilterRole role) : role_(role) {}
+GstFilter::GstFilter(FilterRole role) : role_(role) {
+    // Every filter builds GStreamer elements, whoever makes it first (a device bound before any graph).
+    EnsureGstInitialised();
+}
 
 GstFilter::~GstFilter() {
     pins_.clear();

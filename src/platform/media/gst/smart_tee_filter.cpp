@@ -4,7 +4,7 @@ const wchar_t* const SmartTeeName = L"Smart Tee";
 
 namespace {
 
-constexpr guint kCaptureFrames = 8;
+constexpr guint kCaptureFrames = 25; // a second: the multiplexer interleaves about half a second ahead
 constexpr guint kPreviewFrames = 2;
 
 } // namespace

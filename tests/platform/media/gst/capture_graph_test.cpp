@@ -4,6 +4,7 @@
 
 #include "avi_structure.h"
 #include "capture_test_support.h"
+#include "platform/devices/gst/gst_encoder_provider.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -368,4 +369,49 @@ TEST(CaptureGraph, AFileThatCannotBeWrittenEndsWithAnErrorNotAHang) {
         EXPECT_TRUE(aborted || FAILED(started)) << path.toStdString();
         EXPECT_EQ(rig.control()->Stop(), S_OK) << path.toStdString();
     }
+}
+
+TEST(CaptureGraph, RecordingThroughACompressorConvertsTheCardsPictureForIt) {
+    RefPtr<IBaseFilter> compressor;
+    for (DeviceDescription& encoder : MakeGstEncoderProvider()->devices(CLSID_VideoCompressorCategory)) {
+        if (encoder.id == "jpegenc") {
+            encoder.bind(IBaseFilter::IID, reinterpret_cast<void**>(compressor.put()));
+        }
+    }
+    ASSERT_TRUE(compressor) << "jpegenc is installed with the project's packages";
+    CaptureRig rig;
+    rig.card->setFrequency(49750000);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("compressed.avi");
+    RefPtr<IBaseFilter> mux;
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    ASSERT_EQ(
+        rig.builder->SetOutputFileName(&MEDIASUBTYPE_Avi, path.toStdWString().c_str(), mux.put(), nullptr),
+        S_OK);
+    ASSERT_EQ(rig.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, rig.video.get(),
+                                        compressor.get(), mux.get()),
+              S_OK);
+    // The compressor describes itself on its output.
+    RefPtr<IPin> output;
+    ASSERT_EQ(compressor->FindPin(L"Output", output.put()), S_OK);
+    RefPtr<IAMVideoCompression> compression = query<IAMVideoCompression>(output);
+    ASSERT_TRUE(compression);
+    wchar_t version[40];
+    wchar_t description[80];
+    int versionLength = 40;
+    int descriptionLength = 80;
+    ASSERT_EQ(compression->GetInfo(version, &versionLength, description, &descriptionLength, nullptr, nullptr,
+                                   nullptr, nullptr),
+              S_OK);
+    EXPECT_NE(std::wstring(description), L"");
+    EXPECT_NE(std::wstring(version), L"");
+    EXPECT_EQ(compression->put_Quality(0.5), S_OK);
+
+    RefPtr<IAMDroppedFrames> counters = rig.onCapturePin<IAMDroppedFrames>();
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Delivered(counters.get()) >= 5; }));
+    ASSERT_EQ(rig.control()->Stop(), S_OK);
+    const AviStructure avi = ReadAviStructure(path);
+    EXPECT_TRUE(avi.complete());
+    EXPECT_GE(avi.videoChunks, 5);
 }
