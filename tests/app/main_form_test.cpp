@@ -63,7 +63,9 @@ protected:
 } // namespace
 
 TEST_F(MainFormTest, IsASmallFixedAlwaysOnTopWindowWithFourPages) {
+    setenv("CORVANE_DEVICES", "none", 1);
     create(RECORDING_PLUGIN);
+    unsetenv("CORVANE_DEVICES");
     EXPECT_EQ(form->size(), QSize(242, 348));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -86,6 +88,14 @@ TEST_F(MainFormTest, IsASmallFixedAlwaysOnTopWindowWithFourPages) {
     form->show();
     EXPECT_FALSE(pages->isHidden());
     EXPECT_EQ(form->currentPage(), TMainForm::PlayerPageIndex);
+}
+
+TEST_F(MainFormTest, TheVirtualTvCardOffersTheTvAndRadioPages) {
+    setenv("CORVANE_DEVICES", "virtual", 1);
+    create(RECORDING_PLUGIN);
+    unsetenv("CORVANE_DEVICES");
+    EXPECT_TRUE(form->isPageTabVisible(TMainForm::TVPageIndex));
+    EXPECT_TRUE(form->isPageTabVisible(TMainForm::RadioPageIndex));
 }
 
 TEST_F(MainFormTest, BindsThePluginAndClosesItLast) {

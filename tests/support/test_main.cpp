@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
         const QByteArray path = home.path().toLocal8Bit();
         setenv("XDG_CONFIG_HOME", path.constData(), 1);
         setenv("XDG_STATE_HOME", path.constData(), 1);
+        // Device locks too: parallel test processes must not see each other's devices as busy.
+        setenv("XDG_RUNTIME_DIR", path.constData(), 1);
         setenv("CORVANE_REGISTRY", (path + "/registry.sqlite").constData(), 1);
     }
     TestApplication app(argc, argv);

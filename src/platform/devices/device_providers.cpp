@@ -1,8 +1,9 @@
-// The one place where device providers register. Later providers (the virtual TV card, V4L2) add a row here.
+// The one place where device providers register. Later providers (V4L2) add a row here.
 
 #include "device_provider.h"
 #include "gst/gst_audio_source_provider.h"
 #include "gst/gst_encoder_provider.h"
+#include "virtual/virtual_card_provider.h"
 
 #include <array>
 #include <cstdlib>
@@ -18,7 +19,14 @@ struct ProviderRow {
     bool inV4l2;
 };
 
+std::shared_ptr<DeviceProvider> MakeTheVirtualCardProvider() {
+    return MakeVirtualCardProvider();
+}
+
+// The virtual card first: it is there on every machine, so the pickers' first entries are the same
+// everywhere.
 constexpr std::array kProviders = {
+    ProviderRow{&MakeTheVirtualCardProvider, true, false},
     ProviderRow{&MakeGstAudioSourceProvider, false, true},
     ProviderRow{&MakeGstEncoderProvider, true, true},
 };

@@ -1,6 +1,10 @@
 #include "gst_device_element.h"
 
+#include <cwchar>
+
 namespace {
+
+constexpr guint kCaptureBuffers = 25; // a second of 40 ms buffers
 
 // Raw audio or raw video pads carry what the engine's audio and video pins carry; anything else (an
 // encoder's output) is a stream.
@@ -21,7 +25,148 @@ PinKind KindOf(GstPad* pad) {
     return kind;
 }
 
+// The converters an encoder needs in front of it to take whatever raw layout a capture pin delivers
+// (avenc_mpeg4 and x264enc take only planar 4:2:0, most audio encoders only some sample formats and rates);
+// returns the first one's sink pad, linked through to target.
+GstPad* ConverterInFront(GstBin* bin, GstPad* target, PinKind kind) {
+    std::vector<GstElement*> chain;
+    if (kind == PinKind::Video) {
+        chain = {gst_element_factory_make("videoconvert", nullptr)};
+    } else {
+        chain = {gst_element_factory_make("audioconvert", nullptr),
+                 gst_element_factory_make("audioresample", nullptr)};
+    }
+    GstElement* previous = nullptr;
+    for (GstElement* element : chain) {
+        gst_bin_add(bin, element);
+        if (previous) {
+            gst_element_link(previous, element);
+        }
+        previous = element;
+    }
+    GstPad* last = gst_element_get_static_pad(previous, "src");
+    gst_pad_link(last, target);
+    gst_object_unref(last);
+    return gst_element_get_static_pad(chain.front(), "sink");
+}
+
+bool HasProperty(GstElement* element, const char* name) {
+    return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
+}
+
 } // namespace
+
+// IAMVideoCompression of an encoder's output: its description and version from the element's factory, the
+// key frame distance and quality through the element's own properties where it has them.
+class DeviceFilter::Compression final : public IAMVideoCompression {
+public:
+    Compression(GstElement* encoder, GstPin& pin) : encoder_(encoder), pin_(pin) {}
+
+    HRESULT QueryInterface(const Guid& iid, void** object) override {
+        return pin_.QueryInterface(iid, object);
+    }
+    std::uint32_t AddRef() override { return pin_.AddRef(); }
+    std::uint32_t Release() override { return pin_.Release(); }
+
+    HRESULT GetInfo(wchar_t* version, int* versionLength, wchar_t* description, int* descriptionLength,
+                    LONG* defaultKeyFrameRate, LONG* defaultPFramesPerKey, double* defaultQuality,
+                    LONG* capabilities) override {
+        GstElementFactory* factory = gst_element_get_factory(encoder_);
+        const gchar* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
+        GstPlugin* plugin = gst_plugin_feature_get_plugin(GST_PLUGIN_FEATURE(factory));
+        const std::string versionText = plugin ? gst_plugin_get_version(plugin) : "";
+        if (plugin) {
+            gst_object_unref(plugin);
+        }
+        copy(versionText, version, versionLength);
+        copy(longName ? longName : "", description, descriptionLength);
+        if (defaultKeyFrameRate) {
+            *defaultKeyFrameRate = -1;
+        }
+        if (defaultPFramesPerKey) {
+            *defaultPFramesPerKey = -1;
+        }
+        if (defaultQuality) {
+            *defaultQuality = -1.0;
+        }
+        if (capabilities) {
+            *capabilities = (HasProperty(encoder_, "quality") ? CompressionCaps_CanQuality : 0) |
+                            (keyFrameProperty() ? CompressionCaps_CanKeyFrame : 0);
+        }
+        return S_OK;
+    }
+    HRESULT put_KeyFrameRate(LONG rate) override {
+        const char* property = keyFrameProperty();
+        if (!property) {
+            return E_NOTIMPL;
+        }
+        if (rate < 0) {
+            return S_OK; // the encoder's default
+        }
+        g_object_set(encoder_, property, static_cast<int>(rate), nullptr);
+        return S_OK;
+    }
+    HRESULT get_KeyFrameRate(LONG* rate) override {
+        if (!rate) {
+            return E_POINTER;
+        }
+        const char* property = keyFrameProperty();
+        if (!property) {
+            return E_NOTIMPL;
+        }
+        int value = 0;
+        g_object_get(encoder_, property, &value, nullptr);
+        *rate = value;
+        return S_OK;
+    }
+    // Quality 0.0 .. 1.0 over an element's "quality" property of 0 .. 100 (jpegenc).
+    HRESULT put_Quality(double quality) override {
+        if (!HasProperty(encoder_, "quality")) {
+            return E_NOTIMPL;
+        }
+        if (quality < 0) {
+            return S_OK;
+        }
+        g_object_set(encoder_, "quality", static_cast<int>(std::min(quality, 1.0) * 100), nullptr);
+        return S_OK;
+    }
+    HRESULT get_Quality(double* quality) override {
+        if (!quality) {
+            return E_POINTER;
+        }
+        if (!HasProperty(encoder_, "quality")) {
+            return E_NOTIMPL;
+        }
+        int value = 0;
+        g_object_get(encoder_, "quality", &value, nullptr);
+        *quality = value / 100.0;
+        return S_OK;
+    }
+
+private:
+    const char* keyFrameProperty() const {
+        for (const char* name : {"key-int-max", "keyframe-max-dist", "gop-size"}) {
+            GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder_), name);
+            if (spec && (spec->value_type == G_TYPE_INT || spec->value_type == G_TYPE_UINT)) {
+                return name;
+            }
+        }
+        return nullptr;
+    }
+    static void copy(const std::string& text, wchar_t* buffer, int* length) {
+        const std::wstring wide(text.begin(), text.end());
+        if (buffer && length && *length > 0) {
+            CopyName(wide, buffer, static_cast<std::size_t>(*length));
+            *length =
+                static_cast<int>(std::min<std::size_t>(wide.size() + 1, static_cast<std::size_t>(*length)));
+        } else if (length) {
+            *length = static_cast<int>(wide.size() + 1);
+        }
+    }
+
+    GstElement* encoder_;
+    GstPin& pin_;
+};
 
 DeviceFilter::DeviceFilter(GstElement* element, FilterRole role) : GstFilter(role), element_(element) {
     GstElement* bin = gst_bin_new(nullptr);
@@ -33,14 +178,56 @@ DeviceFilter::DeviceFilter(GstElement* element, FilterRole role) : GstFilter(rol
     }
     for (GstPad* pad : pads) {
         const bool input = GST_PAD_DIRECTION(pad) == GST_PAD_SINK;
-        const wchar_t* name = input ? L"Input" : role == FilterRole::Source ? L"Capture" : L"Output";
-        addPin(name, input ? PINDIR_INPUT : PINDIR_OUTPUT, KindOf(pad), pad);
+        const PinKind kind = KindOf(pad);
+        const bool raw = kind == PinKind::Audio || kind == PinKind::Video;
+        if (input) {
+            GstPad* target = role == FilterRole::Encoder && raw ? ConverterInFront(GST_BIN(bin), pad, kind)
+                                                                : GST_PAD(gst_object_ref(pad));
+            addPin(L"Input", PINDIR_INPUT, kind, target);
+            gst_object_unref(target);
+        } else if (role == FilterRole::Source && raw && !capture_) {
+            capture_ = std::make_unique<CaptureOutput>(GST_BIN(bin), pad, kCaptureBuffers);
+            capturePin_ = &addPin(L"Capture", PINDIR_OUTPUT, kind, capture_->pad());
+            capturePin_->setCategory(PIN_CATEGORY_CAPTURE);
+            capture_->setPin(capturePin_);
+        } else {
+            GstPin& pin =
+                addPin(role == FilterRole::Source ? L"Capture" : L"Output", PINDIR_OUTPUT, kind, pad);
+            const bool videoEncoder =
+                role == FilterRole::Encoder &&
+                gst_element_factory_list_is_type(gst_element_get_factory(element),
+                                                 GST_ELEMENT_FACTORY_TYPE_VIDEO_ENCODER);
+            if (videoEncoder && !compression_) {
+                compression_ = std::make_unique<Compression>(element, pin);
+                compressedPin_ = &pin;
+            }
+        }
         gst_object_unref(pad);
     }
 }
 
+DeviceFilter::~DeviceFilter() {
+    // The capture output's probes must not run once it is gone.
+    gst_element_set_state(element(), GST_STATE_NULL);
+}
+
 void* DeviceFilter::queryOtherInterface(const Guid& iid) {
     return iid == IDeviceElement::IID ? static_cast<IDeviceElement*>(this) : nullptr;
+}
+
+void* DeviceFilter::queryPinInterface(const GstPin& pin, const Guid& iid) {
+    if (&pin == capturePin_) {
+        if (iid == IAMStreamControl::IID) {
+            return static_cast<IAMStreamControl*>(capture_.get());
+        }
+        if (iid == IAMDroppedFrames::IID) {
+            return static_cast<IAMDroppedFrames*>(capture_.get());
+        }
+    }
+    if (&pin == compressedPin_ && iid == IAMVideoCompression::IID) {
+        return static_cast<IAMVideoCompression*>(compression_.get());
+    }
+    return nullptr;
 }
 
 HRESULT BindDeviceElement(GstElement* element, FilterRole role, const Guid& iid, void** object) {

@@ -1,12 +1,17 @@
 #pragma once
 // A device's GStreamer element as a filter of the media engine: the element sits in the filter's bin and each
-// of its always-present pads is a pin, so a capture graph connects devices as it connects any filter.
+// of its always-present pads is a pin, so a capture graph connects devices as it connects any filter. A
+// source's raw output is a capture pin (category, stream control, frame counters); an encoder takes any raw
+// layout through a converter in front of it and describes itself through IAMVideoCompression.
 
 #include "platform/devices/device_enum.h"
+#include "platform/media/gst/capture_output.h"
 #include "platform/media/gst/engine_setup.h"
 #include "platform/media/gst/gst_filter.h"
 
 #include <gst/gst.h>
+
+#include <memory>
 
 class DeviceFilter final : public GstFilter, public IDeviceElement {
 public:
@@ -22,10 +27,18 @@ public:
 
     GstElement* deviceElement() override { return element_; }
 
+    void* queryPinInterface(const GstPin& pin, const Guid& iid) override;
+
 private:
+    class Compression;
+    ~DeviceFilter() override;
     void* queryOtherInterface(const Guid& iid) override;
 
     GstElement* element_;
+    std::unique_ptr<CaptureOutput> capture_;
+    GstPin* capturePin_ = nullptr;
+    std::unique_ptr<Compression> compression_;
+    GstPin* compressedPin_ = nullptr;
 };
 
 // Binds a freshly made element as the device's filter; E_FAIL when the element could not be made.

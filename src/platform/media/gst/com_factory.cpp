@@ -1,5 +1,6 @@
 #include "com_factory.h"
 
+#include "capture_graph_builder.h"
 #include "dmo_wrapper_filter.h"
 #include "filter_graph.h"
 
@@ -20,6 +21,7 @@ template <typename T, typename Interface> RefPtr<IUnknown> Create() {
 constexpr std::array kClasses{
     ClassEntry{CLSID_FilterGraph, &Create<FilterGraph, IGraphBuilder>},
     ClassEntry{CLSID_DMOWrapperFilter, &Create<DmoWrapperFilter, IBaseFilter>},
+    ClassEntry{CLSID_CaptureGraphBuilder2, &Create<CaptureGraphBuilder, ICaptureGraphBuilder2>},
 };
 
 } // namespace

@@ -46,6 +46,14 @@ GstBusSyncReply FilterGraph::onBusMessage(GstBus*, GstMessage* message, gpointer
     case GST_MESSAGE_EOS:
         graph->queueEvent(EC_COMPLETE, S_OK, 0);
         break;
+    case GST_MESSAGE_ELEMENT:
+        // A capture device that went away says so with this message (see DeviceLostMessageName).
+        if (gst_message_has_name(message, DeviceLostMessageName)) {
+            gpointer device = nullptr;
+            gst_structure_get(gst_message_get_structure(message), "device", G_TYPE_POINTER, &device, nullptr);
+            graph->queueEvent(EC_DEVICE_LOST, reinterpret_cast<LONG_PTR>(device), 0);
+        }
+        break;
     case GST_MESSAGE_ERROR: {
         std::unique_lock lock(graph->eventMutex_);
         if (graph->discovering_) {
@@ -80,6 +88,9 @@ HRESULT FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
     }
     if (!own->element()) {
         return E_UNEXPECTED;
+    }
+    if (const HRESULT refused = own->joinGraph(); FAILED(refused)) {
+        return refused;
     }
     own->setName(uniqueName(name && *name ? name : L"Filter"));
     // A filter takes part in the graph's state changes once it is connected: a source running with nothing

@@ -10,6 +10,10 @@
 #include <deque>
 #include <mutex>
 
+// The element message a capture source posts when its device is lost (PostDeviceLost); the graph queues
+// EC_DEVICE_LOST with the device's filter as first parameter.
+inline constexpr const char* DeviceLostMessageName = "corvane-device-lost";
+
 class AudioRendererFilter;
 class DecoderFilter;
 class VideoRenderer;

@@ -38,6 +38,10 @@ HRESULT FilterGraph::Pause() {
 
 HRESULT FilterGraph::Stop() {
     state_ = State_Stopped;
+    // Writers finish their files while the data can still reach them.
+    for (const auto& filter : filters_) {
+        filter->beforeStop();
+    }
     if (filters_.empty()) {
         return gst_element_set_state(pipeline_, GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE ? E_FAIL : S_OK;
     }
@@ -92,7 +96,11 @@ HRESULT FilterGraph::GetEvent(LONG* code, LONG_PTR* param1, LONG_PTR* param2, LO
     return S_OK;
 }
 
-HRESULT FilterGraph::FreeEventParams(LONG, LONG_PTR, LONG_PTR) {
+HRESULT FilterGraph::FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR) {
+    // A lost device's event holds a reference to the device's filter.
+    if (code == EC_DEVICE_LOST && param1) {
+        reinterpret_cast<IUnknown*>(param1)->Release();
+    }
     return S_OK;
 }
 

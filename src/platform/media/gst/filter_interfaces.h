@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using ULONG = std::uint32_t;
 using LPCWSTR = const wchar_t*;
@@ -16,10 +17,15 @@ inline constexpr Guid MEDIATYPE_Stream = Guid::of("{E436EB83-524F-11CE-9F53-0020
 inline constexpr Guid MEDIATYPE_Audio = Guid::of("{73647561-0000-0010-8000-00AA00389B71}");
 inline constexpr Guid MEDIATYPE_Video = Guid::of("{73646976-0000-0010-8000-00AA00389B71}");
 
-// A connection's format. The format block is the stream's caps in their text form.
+// A connection's or a pin's format. `format` is the stream's caps in their text form; capture pins also
+// describe their format the platform's way: subtype, format type and the format block (a VIDEOINFOHEADER for
+// FORMAT_VideoInfo, a WAVEFORMATEX for FORMAT_WaveFormatEx; see platform/media/capture_interfaces.h).
 struct AM_MEDIA_TYPE {
     Guid majortype;
     std::string format;
+    Guid subtype;
+    Guid formattype;
+    std::vector<std::uint8_t> formatBlock;
 };
 void FreeMediaType(AM_MEDIA_TYPE& type);
 

@@ -1,5 +1,6 @@
 #include "gst_filter.h"
 
+#include "engine_setup.h"
 #include "platform/com/snapshot_enumerator.h"
 
 #include <QString>
@@ -65,13 +66,60 @@ HRESULT GstPin::QueryInterface(const Guid& iid, void** object) {
     if (!object) {
         return E_POINTER;
     }
+    *object = nullptr;
     if (iid == IUnknown::IID || iid == IPin::IID) {
         *object = static_cast<IPin*>(this);
-        AddRef();
-        return S_OK;
+    } else if (iid == IKsPropertySet::IID && !category_.isNull()) {
+        *object = static_cast<IKsPropertySet*>(this);
+    } else {
+        *object = filter_.queryPinInterface(*this, iid);
     }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    if (!*object) {
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+HRESULT GstPin::Set(const Guid& set, DWORD id, void*, DWORD, void*, DWORD) {
+    if (set != AMPROPSETID_Pin) {
+        return E_PROP_SET_UNSUPPORTED;
+    }
+    // A pin's category is what the pin is; it cannot be changed.
+    return id == AMPROPERTY_PIN_CATEGORY ? E_ACCESSDENIED : E_PROP_ID_UNSUPPORTED;
+}
+
+HRESULT GstPin::Get(const Guid& set, DWORD id, void*, DWORD, void* data, DWORD dataLength, DWORD* returned) {
+    if (set != AMPROPSETID_Pin) {
+        return E_PROP_SET_UNSUPPORTED;
+    }
+    if (id != AMPROPERTY_PIN_CATEGORY) {
+        return E_PROP_ID_UNSUPPORTED;
+    }
+    if (!data) {
+        return E_POINTER;
+    }
+    if (dataLength < sizeof(Guid)) {
+        return E_UNEXPECTED;
+    }
+    *static_cast<Guid*>(data) = category_;
+    if (returned) {
+        *returned = sizeof(Guid);
+    }
+    return S_OK;
+}
+
+HRESULT GstPin::QuerySupported(const Guid& set, DWORD id, DWORD* support) {
+    if (set != AMPROPSETID_Pin) {
+        return E_PROP_SET_UNSUPPORTED;
+    }
+    if (id != AMPROPERTY_PIN_CATEGORY) {
+        return E_PROP_ID_UNSUPPORTED;
+    }
+    if (support) {
+        *support = KSPROPERTY_SUPPORT_GET;
+    }
+    return S_OK;
 }
 
 std::uint32_t GstPin::AddRef() {
@@ -100,9 +148,7 @@ HRESULT GstPin::ConnectionMediaType(AM_MEDIA_TYPE* type) {
         return VFW_E_NOT_CONNECTED;
     }
     const GstPin& output = direction_ == PINDIR_OUTPUT ? *this : *peer_;
-    type->majortype = kind_ == PinKind::Audio   ? MEDIATYPE_Audio
-                      : kind_ == PinKind::Video ? MEDIATYPE_Video
-                                                : MEDIATYPE_Stream;
+    type->majortype = MajorTypeOf(kind_);
     type->format = output.currentFormat();
     return S_OK;
 }
@@ -162,7 +208,10 @@ bool GstPin::accepts(const std::string& format) const {
     return accepted;
 }
 
-GstFilter::GstFilter(FilterRole role) : role_(role) {}
+GstFilter::GstFilter(FilterRole role) : role_(role) {
+    // Every filter builds GStreamer elements, whoever makes it first (a device bound before any graph).
+    EnsureGstInitialised();
+}
 
 GstFilter::~GstFilter() {
     pins_.clear();
@@ -192,6 +241,18 @@ GstPin& GstFilter::addPin(std::wstring name, PIN_DIRECTION direction, PinKind ki
 void GstFilter::releaseHolds() {
     for (const auto& pin : pins_) {
         pin->release();
+    }
+}
+
+void GstFilter::removePin(GstPin& pin) {
+    for (auto it = pins_.begin(); it != pins_.end(); ++it) {
+        if (it->get() == &pin && !pin.peer()) {
+            GstPad* ghost = GST_PAD(gst_object_ref(pin.pad()));
+            pins_.erase(it);
+            gst_element_remove_pad(bin_, ghost);
+            gst_object_unref(ghost);
+            return;
+        }
     }
 }
 
@@ -272,6 +333,19 @@ bool WaitUntilIdle(GstPad* pad, int timeoutMs) {
     return signal->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return signal->idle; });
 }
 
+const Guid& MajorTypeOf(PinKind kind) {
+    switch (kind) {
+    case PinKind::Audio:
+        return MEDIATYPE_Audio;
+    case PinKind::Video:
+        return MEDIATYPE_Video;
+    case PinKind::Analog:
+        return MEDIATYPE_AnalogVideo;
+    default:
+        return MEDIATYPE_Stream;
+    }
+}
+
 GstFilter* AsGstFilter(IBaseFilter* filter) {
     return dynamic_cast<GstFilter*>(filter);
 }
@@ -282,4 +356,7 @@ GstPin* AsGstPin(IPin* pin) {
 void FreeMediaType(AM_MEDIA_TYPE& type) {
     type.majortype = Guid{};
     type.format.clear();
+    type.subtype = Guid{};
+    type.formattype = Guid{};
+    type.formatBlock.clear();
 }

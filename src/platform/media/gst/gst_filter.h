@@ -4,6 +4,7 @@
 
 #include "filter_interfaces.h"
 #include "platform/com/com_object.h"
+#include "platform/media/capture_interfaces.h"
 
 #include <gst/gst.h>
 
@@ -14,10 +15,13 @@
 class GstFilter;
 class FilterGraph;
 
-// What flows through a pin; only pins of the same kind connect.
-enum class PinKind { Stream, Audio, Video };
+// What flows through a pin; only pins of the same kind connect. Analog pins stand for a card's wiring
+// between its tuner, crossbars and decoder: they connect, but no data flows through them.
+enum class PinKind { Stream, Audio, Video, Analog };
 
-class GstPin final : public IPin {
+// A pin with a category (capture, preview, analog video in) answers IKsPropertySet with it, as a capture
+// device's pins do.
+class GstPin final : public IPin, public IKsPropertySet {
 public:
     GstPin(GstFilter& filter, std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* pad);
     ~GstPin();
@@ -32,6 +36,15 @@ public:
     HRESULT ConnectionMediaType(AM_MEDIA_TYPE* type) override;
     HRESULT QueryDirection(PIN_DIRECTION* direction) override;
     HRESULT QueryPinInfo(PIN_INFO* info) override;
+
+    HRESULT Set(const Guid& set, DWORD id, void* instance, DWORD instanceLength, void* data,
+                DWORD dataLength) override;
+    HRESULT Get(const Guid& set, DWORD id, void* instance, DWORD instanceLength, void* data, DWORD dataLength,
+                DWORD* returned) override;
+    HRESULT QuerySupported(const Guid& set, DWORD id, DWORD* support) override;
+
+    const Guid& category() const { return category_; }
+    void setCategory(const Guid& category) { category_ = category; }
 
     GstFilter& filter() const { return filter_; }
     const std::wstring& name() const { return name_; }
@@ -59,6 +72,7 @@ private:
     GstPad* pad_;
     GstPin* peer_ = nullptr;
     gulong holdProbe_ = 0;
+    Guid category_;
 };
 
 // What a filter is for; the graph looks renderers up by their role.
@@ -86,6 +100,13 @@ public:
     // Lets held data go: a streaming thread waiting in a hold would keep the elements inside from stopping,
     // as their threads are joined when they go down.
     void releaseHolds();
+    // Called by the graph before the filter joins it; a failure keeps it out.
+    virtual HRESULT joinGraph() { return S_OK; }
+    // Called by the graph before it stops: a filter that writes a file finishes it here.
+    virtual void beforeStop() {}
+    // Interfaces of one of the filter's pins beyond IPin and IKsPropertySet (stream format, stream control,
+    // frame counters), sharing the filter's reference count; null when the pin has none.
+    virtual void* queryPinInterface(const GstPin&, const Guid&) { return nullptr; }
 
 protected:
     explicit GstFilter(FilterRole role);
@@ -95,6 +116,8 @@ protected:
     void setBin(GstElement* bin);
     // Exposes an element's pad as a ghost pad of the bin and as a pin.
     GstPin& addPin(std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* target);
+    // Takes an unconnected pin away again (a request pad that found no stream).
+    void removePin(GstPin& pin);
 
 private:
     FilterRole role_;
@@ -103,6 +126,9 @@ private:
     FilterGraph* graph_ = nullptr;
     std::vector<std::unique_ptr<GstPin>> pins_;
 };
+
+// The media type a pin of that kind carries (an analog pin carries a picture).
+const Guid& MajorTypeOf(PinKind kind);
 
 // The engine's own filter behind an interface pointer, or null for a foreign object.
 GstFilter* AsGstFilter(IBaseFilter* filter);

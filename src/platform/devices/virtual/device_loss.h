@@ -1,0 +1,31 @@
+#pragma once
+// The lose_device_after_ms fault: the source's data stops that long after its graph starts running and the
+// graph hears EC_DEVICE_LOST. Measured in the running time of the source's own frames, so it follows the
+// pipeline clock and every start of the graph counts from zero again.
+
+#include "platform/media/gst/gst_filter.h"
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+
+class DeviceLoss {
+public:
+    // Watches the frames leaving pad of a source inside filter; does nothing without a time.
+    DeviceLoss(GstPad* pad, IBaseFilter& filter, std::optional<std::int64_t> afterMs);
+    ~DeviceLoss();
+    DeviceLoss(const DeviceLoss&) = delete;
+    DeviceLoss& operator=(const DeviceLoss&) = delete;
+
+    bool lost() const { return lost_; }
+
+private:
+    static GstPadProbeReturn onFrame(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+
+    GstPad* pad_ = nullptr;
+    gulong probe_ = 0;
+    IBaseFilter& filter_;
+    GstClockTime after_ = GST_CLOCK_TIME_NONE;
+    GstClockTime lastTime_ = 0;
+    std::atomic<bool> lost_{false};
+};

@@ -1,0 +1,216 @@
+#include "avi_writer.h"
+
+#include "filter_graph.h"
+
+#include <QString>
+
+#include <chrono>
+#include <cwchar>
+#include <thread>
+
+namespace {
+
+constexpr int kFinishTimeoutMs = 5000;
+
+} // namespace
+
+AviMuxFilter::AviMuxFilter() : GstFilter(FilterRole::Encoder) {
+    GstElement* bin = gst_bin_new(nullptr);
+    mux_ = gst_element_factory_make("avimux", nullptr);
+    setBin(bin);
+    if (mux_) {
+        gst_bin_add(GST_BIN(bin), mux_);
+        GstPad* source = gst_element_get_static_pad(mux_, "src");
+        addPin(L"AVI Out", PINDIR_OUTPUT, PinKind::Stream, source);
+        gst_object_unref(source);
+    }
+}
+
+void* AviMuxFilter::queryOtherInterface(const Guid& iid) {
+    return iid == IConfigAviMux::IID ? static_cast<IConfigAviMux*>(this) : nullptr;
+}
+
+HRESULT AviMuxFilter::SetMasterStream(LONG stream) {
+    // The streams are interleaved by their timestamps, all taken from the one pipeline clock, so every
+    // stream keeps time with the others; the choice is kept for GetMasterStream.
+    if (stream < -1) {
+        return E_INVALIDARG;
+    }
+    masterStream_ = stream;
+    return S_OK;
+}
+
+HRESULT AviMuxFilter::GetMasterStream(LONG* stream) {
+    if (!stream) {
+        return E_POINTER;
+    }
+    *stream = masterStream_;
+    return S_OK;
+}
+
+HRESULT AviMuxFilter::SetOutputCompatibilityIndex(BOOL index) {
+    // avimux always writes idx1 after movi; a file without it is what other players reject.
+    return index ? S_OK : E_INVALIDARG;
+}
+
+HRESULT AviMuxFilter::GetOutputCompatibilityIndex(BOOL* index) {
+    if (!index) {
+        return E_POINTER;
+    }
+    *index = 1;
+    return S_OK;
+}
+
+GstPin* AviMuxFilter::addInput(PinKind kind, bool video) {
+    if (!mux_ || finished_) {
+        return nullptr;
+    }
+    GstPad* pad = gst_element_request_pad_simple(mux_, video ? "video_%u" : "audio_%u");
+    if (!pad) {
+        return nullptr;
+    }
+    wchar_t name[16];
+    std::swprintf(name, 16, L"Input %02d", ++inputs_);
+    GstPin& pin = addPin(name, PINDIR_INPUT, kind, pad);
+    gst_object_unref(pad);
+    return &pin;
+}
+
+void AviMuxFilter::dropInput(GstPin& pin) {
+    if (pin.peer() || pin.direction() != PINDIR_INPUT) {
+        return;
+    }
+    GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin.pad()));
+    removePin(pin);
+    if (target) {
+        gst_element_release_request_pad(mux_, target);
+        gst_object_unref(target);
+    }
+    --inputs_;
+}
+
+void AviMuxFilter::beforeStop() {
+    finish(kFinishTimeoutMs);
+}
+
+void AviMuxFilter::finish(int timeoutMs) {
+    if (finished_ || !mux_ || GST_STATE(mux_) < GST_STATE_PAUSED) {
+        return;
+    }
+    finished_ = true;
+    FileWriterFilter* writer = nullptr;
+    std::vector<GstPad*> inputs;
+    for (const auto& pin : pins()) {
+        if (pin->direction() == PINDIR_OUTPUT && pin->peer()) {
+            writer = dynamic_cast<FileWriterFilter*>(&pin->peer()->filter());
+        }
+        if (pin->direction() == PINDIR_INPUT) {
+            GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin->pad()));
+            if (target) {
+                // From now on data arriving is discarded, so the end of the file is the end of the data.
+                gst_pad_add_probe(
+                    target, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                    [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
+                inputs.push_back(target);
+            }
+        }
+    }
+    // Each input gets its end-of-stream on its own thread: an input may still be busy with a frame that the
+    // multiplexer holds until the other inputs have data or have ended.
+    std::vector<std::thread> senders;
+    for (GstPad* input : inputs) {
+        senders.emplace_back([input] { gst_pad_send_event(input, gst_event_new_eos()); });
+    }
+    const bool ended = writer && writer->waitForEnd(timeoutMs);
+    if (!ended) {
+        // The data cannot reach the file (a write failed, the writer is gone): stop waiting, release whatever
+        // waits inside the multiplexer.
+        gst_element_set_locked_state(mux_, TRUE);
+        gst_element_set_state(mux_, GST_STATE_NULL);
+    }
+    for (std::thread& sender : senders) {
+        sender.join();
+    }
+    for (GstPad* input : inputs) {
+        gst_object_unref(input);
+    }
+}
+
+FileWriterFilter::FileWriterFilter() : GstFilter(FilterRole::Encoder) {
+    GstElement* bin = gst_bin_new(nullptr);
+    sink_ = gst_element_factory_make("filesink", nullptr);
+    setBin(bin);
+    gst_bin_add(GST_BIN(bin), sink_);
+    // The file is written as fast as the data comes; it does not keep time.
+    g_object_set(sink_, "sync", FALSE, "async", FALSE, nullptr);
+    GstPad* input = gst_element_get_static_pad(sink_, "sink");
+    gst_pad_add_probe(input,
+                      GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      &FileWriterFilter::onEvent, this, nullptr);
+    addPin(L"in", PINDIR_INPUT, PinKind::Stream, input);
+    gst_object_unref(input);
+}
+
+void* FileWriterFilter::queryOtherInterface(const Guid& iid) {
+    return iid == IFileSinkFilter::IID ? static_cast<IFileSinkFilter*>(this) : nullptr;
+}
+
+GstPadProbeReturn FileWriterFilter::onEvent(GstPad*, GstPadProbeInfo* info, gpointer self) {
+    auto* writer = static_cast<FileWriterFilter*>(self);
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_START || GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+        // filesink empties its file on a flush; a finished file must survive the graph being taken apart.
+        std::lock_guard lock(writer->mutex_);
+        return writer->endReached_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+    }
+    if (GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
+        std::lock_guard lock(writer->mutex_);
+        writer->endReached_ = true;
+        writer->ended_.notify_all();
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
+        std::lock_guard lock(writer->mutex_);
+        writer->endReached_ = false;
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+void FileWriterFilter::beforeStop() {
+    // A file that could not be opened (missing folder, no permission) keeps the writer out of the graph's
+    // state changes, so the rest of the graph can still stop and be taken apart.
+    GstElement* pipeline = graph() ? graph()->pipeline() : nullptr;
+    if (pipeline && GST_STATE_TARGET(pipeline) >= GST_STATE_PAUSED && GST_STATE(sink_) < GST_STATE_PAUSED) {
+        gst_element_set_locked_state(element(), TRUE);
+        gst_element_set_state(element(), GST_STATE_NULL);
+    }
+}
+
+bool FileWriterFilter::waitForEnd(int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return ended_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return endReached_; });
+}
+
+HRESULT FileWriterFilter::SetFileName(LPCOLESTR fileName, const AM_MEDIA_TYPE*) {
+    if (!fileName || !*fileName) {
+        return E_INVALIDARG;
+    }
+    if (GST_STATE(sink_) > GST_STATE_READY) {
+        return VFW_E_WRONG_STATE;
+    }
+    fileName_ = fileName;
+    const QByteArray path = QString::fromStdWString(fileName_).toLocal8Bit();
+    g_object_set(sink_, "location", path.constData(), nullptr);
+    return S_OK;
+}
+
+HRESULT FileWriterFilter::GetCurFile(std::wstring* fileName, AM_MEDIA_TYPE* type) {
+    if (!fileName) {
+        return E_POINTER;
+    }
+    *fileName = fileName_;
+    if (type) {
+        *type = AM_MEDIA_TYPE{};
+        type->majortype = MEDIATYPE_Stream;
+        type->subtype = MEDIASUBTYPE_Avi;
+    }
+    return fileName_.empty() ? E_FAIL : S_OK;
+}

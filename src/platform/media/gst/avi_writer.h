@@ -1,0 +1,77 @@
+#pragma once
+// Recording to a file: the AVI multiplexer (avimux, which writes the idx1 index after the movi list) and the
+// file writer (filesink). Stopping the graph finishes the file first: end-of-stream goes straight into each
+// of the multiplexer's inputs and the graph waits, bounded, until the writer has it, so a stopped recording
+// is a complete AVI even after the device was lost or an error stopped the data.
+
+#include "gst_filter.h"
+
+#include <condition_variable>
+#include <mutex>
+
+class AviMuxFilter final : public GstFilter, public IConfigAviMux {
+public:
+    AviMuxFilter();
+
+    HRESULT QueryInterface(const Guid& iid, void** object) override {
+        return GstFilter::QueryInterface(iid, object);
+    }
+    std::uint32_t AddRef() override { return GstFilter::AddRef(); }
+    std::uint32_t Release() override { return GstFilter::Release(); }
+
+    // IConfigAviMux
+    HRESULT SetMasterStream(LONG stream) override;
+    HRESULT GetMasterStream(LONG* stream) override;
+    HRESULT SetOutputCompatibilityIndex(BOOL index) override;
+    HRESULT GetOutputCompatibilityIndex(BOOL* index) override;
+
+    // A new input pin ("Input 01", "Input 02", ...) for a stream of that kind; video says which of the
+    // multiplexer's inputs a compressed stream needs. Null when the multiplexer refuses another stream.
+    GstPin* addInput(PinKind kind, bool video);
+    // Gives back an input that could not be connected: an input without data would hold the file back.
+    void dropInput(GstPin& pin);
+    // The input pins made so far, in order.
+    int inputCount() const { return inputs_; }
+
+    void beforeStop() override;
+
+private:
+    void* queryOtherInterface(const Guid& iid) override;
+    // Ends the file; bounded by timeoutMs.
+    void finish(int timeoutMs);
+
+    GstElement* mux_ = nullptr;
+    int inputs_ = 0;
+    LONG masterStream_ = -1;
+    bool finished_ = false;
+};
+
+class FileWriterFilter final : public GstFilter, public IFileSinkFilter {
+public:
+    FileWriterFilter();
+
+    HRESULT QueryInterface(const Guid& iid, void** object) override {
+        return GstFilter::QueryInterface(iid, object);
+    }
+    std::uint32_t AddRef() override { return GstFilter::AddRef(); }
+    std::uint32_t Release() override { return GstFilter::Release(); }
+
+    // IFileSinkFilter
+    HRESULT SetFileName(LPCOLESTR fileName, const AM_MEDIA_TYPE* type) override;
+    HRESULT GetCurFile(std::wstring* fileName, AM_MEDIA_TYPE* type) override;
+
+    // True once end-of-stream reached the writer within the time.
+    bool waitForEnd(int timeoutMs);
+
+    void beforeStop() override;
+
+private:
+    void* queryOtherInterface(const Guid& iid) override;
+    static GstPadProbeReturn onEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+
+    GstElement* sink_ = nullptr;
+    std::wstring fileName_;
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool endReached_ = false;
+};

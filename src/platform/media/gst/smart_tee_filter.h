@@ -1,0 +1,22 @@
+#pragma once
+// The "Smart Tee": splits one capture pin into a capture and a preview output, for a device without a preview
+// pin. The preview output drops frames rather than hold the capture back.
+
+#include "capture_output.h"
+
+#include <memory>
+
+class SmartTeeFilter final : public GstFilter {
+public:
+    SmartTeeFilter();
+
+    void* queryPinInterface(const GstPin& pin, const Guid& iid) override;
+
+private:
+    ~SmartTeeFilter() override;
+
+    std::unique_ptr<CaptureOutput> capture_;
+    std::unique_ptr<CaptureOutput> preview_;
+};
+
+extern const wchar_t* const SmartTeeName;

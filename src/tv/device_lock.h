@@ -1,0 +1,38 @@
+#pragma once
+// One process at a time per device: the program and corvane-ctl both take a lock file per device in
+// $XDG_RUNTIME_DIR/corvane/ before they make the device's filter. The lock is an flock on the file, so it
+// goes away with the process however that ends; the file itself keeps the holder's process id for the
+// message.
+
+#include <string>
+#include <sys/types.h>
+
+class DeviceLock {
+public:
+    DeviceLock() = default;
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+    DeviceLock(DeviceLock&& other) noexcept;
+    DeviceLock& operator=(DeviceLock&& other) noexcept;
+    ~DeviceLock();
+
+    // Takes the lock of the device named name. False when another holder has it (busyMessage() says who) or
+    // the lock file cannot be made; a lock already held by this object is released first.
+    bool acquire(const std::string& name);
+    void release();
+    bool held() const { return fd_ >= 0; }
+
+    // "device busy: NAME is in use by process PID" after a refused acquire; empty otherwise.
+    const std::string& busyMessage() const { return busyMessage_; }
+
+    // The folder of the lock files: $XDG_RUNTIME_DIR/corvane, or corvane-UID in the temporary folder
+    // where the session has no runtime folder.
+    static std::string lockFolder();
+    // The lock file of a device: its name with every character that is not a letter, a digit, '.', '-' or
+    // '_' written as '_', and ".lock".
+    static std::string lockPath(const std::string& name);
+
+private:
+    int fd_ = -1;
+    std::string busyMessage_;
+};

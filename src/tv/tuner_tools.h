@@ -1,0 +1,158 @@
+#pragma once
+// TTunerTools: the one object through which the TV side drives a capture device. It makes the filters of the
+// chosen video and audio capture devices and compressors, finds their control interfaces, builds the
+// preview-only or the capture graph, runs and stops it, and reports every platform failure in an error box.
+// Plain C++ over the platform's interfaces: no widget is touched, so it runs the same in the program, in
+// corvane-ctl and in tests.
+
+#include "crossbar.h"
+#include "device_lock.h"
+#include "platform/devices/device_enum.h"
+#include "platform/devices/tv_device_interfaces.h"
+#include "platform/media/capture_interfaces.h"
+#include "platform/win/window_message.h"
+#include "view/video_target.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Clock;
+class MessageBoxes;
+class TunerPlatform;
+
+// Posted to notifyWindow for every graph event.
+constexpr UINT CaptureNotifyMessage = WM_USER + 1;
+static_assert(CaptureNotifyMessage == 0x0401);
+
+// The range of one picture property of the device; the fallback when the device reports none.
+struct ProcAmpRange {
+    bool available = false;
+    std::int32_t minimum = 0;
+    std::int32_t maximum = 10000;
+    std::int32_t step = 39;
+    std::int32_t defaultValue = 5000;
+};
+
+class TTunerTools {
+public:
+    struct Services {
+        TunerPlatform& platform;
+        MessageBoxes& messageBoxes;
+        Clock& clock;
+    };
+
+    TTunerTools(VideoTargetRecord* target, Services services);
+    ~TTunerTools();
+    TTunerTools(const TTunerTools&) = delete;
+    TTunerTools& operator=(const TTunerTools&) = delete;
+
+    // Devices and compressors.
+    void SelectSources(IMoniker* video, IMoniker* audio);
+    void SelectCompressors(IMoniker* video, IMoniker* audio);
+
+    // The preview-only graph and the capture graph.
+    bool AssemblePreview();
+    bool RunPreview();
+    bool HaltPreview();
+    bool AssembleCapture();
+    bool RunCapture();
+    bool HaltCapture();
+    void DismantleGraph();
+    bool SetPreviewFormat(int width, int height);
+    bool SetCaptureFormat(int width, int height);
+
+    // Error boxes: the formatted text, and for the code variant a line feed and the system's text for hr.
+    void ShowGraphError(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void ShowGraphErrorCode(HRESULT hr, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+    // Takes filter's downstream chain out of the graph, depth first; the filter itself stays.
+    void RemoveDownstream(IBaseFilter* filter);
+
+    // Fields, in the order the TV page and its sheets rely on.
+    VideoTargetRecord* target;
+    OAHWND errorOwner = nullptr;
+    OAHWND dialogOwner = nullptr;
+    OAHWND notifyWindow = nullptr;
+    std::int32_t captureWidth = 0;
+    std::int32_t captureHeight = 0;
+    std::int32_t droppedBase = 0;
+    std::int32_t notDroppedBase = 0;
+    std::uint32_t captureStartMs = 0;
+    RefPtr<ICaptureGraphBuilder2> builder;
+    RefPtr<IGraphBuilder> graph;
+    RefPtr<IMoniker> videoDevice;
+    RefPtr<IMoniker> audioDevice;
+    RefPtr<IMoniker> videoCodec;
+    RefPtr<IMoniker> audioCodec;
+    RefPtr<IBaseFilter> videoCapture;
+    RefPtr<IBaseFilter> audioCapture;
+    RefPtr<IBaseFilter> mux;
+    RefPtr<IBaseFilter> videoCompressor;
+    RefPtr<IBaseFilter> audioCompressor;
+    RefPtr<IFileSinkFilter> fileSink;
+    RefPtr<IConfigAviMux> aviMux;
+    RefPtr<IAMDroppedFrames> droppedFrames;
+    RefPtr<IAMVideoCompression> videoCompression;
+    RefPtr<IAMStreamConfig> captureConfig;
+    RefPtr<IAMStreamConfig> previewConfig;
+    RefPtr<IAMVfwCaptureDialogs> vfwDialogs;
+    RefPtr<IAMStreamConfig> audioConfig;
+    RefPtr<IAMTVTuner> tuner;
+    RefPtr<IAMTVAudio> tvAudio;
+    RefPtr<IAMVideoProcAmp> procAmp;
+    bool audioAllowed = false;
+    bool audioWanted = false;
+    std::unique_ptr<CCrossbar> crossbar;
+    std::int32_t videoInputCount = 0;
+    bool captureBuilt = false;
+    bool previewBuilt = false;
+    bool previewRunning = false;
+    bool previewWanted = false;
+    bool captureRunning = false;
+    const double frameRate = 25.0;
+    RefPtr<IMediaEventEx> events;
+    std::array<ProcAmpRange, 4> picture{};
+    std::uint32_t rotCookie = 0;
+
+    // Where recordings go: "capture.avi" in the current directory unless the owner says otherwise. A file
+    // already there is kept under a dated name before the next recording starts.
+    std::wstring outputFile = L"capture.avi";
+
+private:
+    bool PrepareFilters();
+    void ReleaseFilters();
+    HRESULT RegisterGraph();
+    HRESULT RevokeGraph();
+    void AttachVideoWindow();
+    // AttachVideoWindow step 5: the window becomes the video window's child and is shown.
+    void PlaceVideoWindow();
+    // The preview stream of both assemble operations; VFW_S_NOPREVIEWPIN is success.
+    bool RenderPreview();
+    // Sets the pin format's frame time from frameRate and writes it back, for a FORMAT_VideoInfo format.
+    struct FrameRateResult {
+        bool read = false;
+        bool videoInfo = false;
+        HRESULT written = E_FAIL;
+    };
+    FrameRateResult ApplyFrameRate(IAMStreamConfig* config);
+    void ListenForEvents();
+    bool SetPinFormat(bool preview, int width, int height);
+    // The friendly name of a device moniker, for its lock and messages.
+    static std::string DeviceName(IMoniker* moniker);
+    bool LockDevice(DeviceLock& lock, IMoniker* moniker);
+    void FindControlInterfaces();
+    void ReadPictureRanges();
+    void BuildCrossbar();
+    bool PrepareAudio();
+
+    Services services_;
+    DeviceLock videoLock_;
+    DeviceLock audioLock_;
+};
+
+// The average frame time written into video formats: 10,000,000 / frame rate, truncated.
+constexpr REFERENCE_TIME FrameTimeOf(double frameRate) {
+    return static_cast<REFERENCE_TIME>(10000000.0 / frameRate);
+}

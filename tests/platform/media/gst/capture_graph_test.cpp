@@ -1,0 +1,417 @@
+// The capture graph builder and the capture half of the engine on the virtual TV card: finding the card's
+// interfaces, rendering capture and preview streams, formats, stream control, and recordings that are
+// complete AVI files however they end.
+
+#include "avi_structure.h"
+#include "capture_test_support.h"
+#include "platform/devices/gst/gst_encoder_provider.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+std::vector<std::wstring> PinNames(IBaseFilter* filter) {
+    std::vector<std::wstring> names;
+    RefPtr<IEnumPins> pins;
+    filter->EnumPins(pins.put());
+    IPin* pin = nullptr;
+    while (pins->Next(1, &pin, nullptr) == S_OK) {
+        PIN_INFO info;
+        pin->QueryPinInfo(&info);
+        info.pFilter->Release();
+        names.emplace_back(info.achName);
+        pin->Release();
+    }
+    return names;
+}
+
+Guid CategoryOf(IBaseFilter* filter, const wchar_t* pinName) {
+    RefPtr<IPin> pin;
+    filter->FindPin(pinName, pin.put());
+    RefPtr<IKsPropertySet> properties = query<IKsPropertySet>(pin);
+    Guid category;
+    DWORD returned = 0;
+    if (!properties || FAILED(properties->Get(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, nullptr, 0, &category,
+                                              sizeof category, &returned))) {
+        return Guid{};
+    }
+    return category;
+}
+
+// Records into path until the video pin delivered frames and the graph is stopped; returns the counters.
+struct Recording {
+    RefPtr<IBaseFilter> mux;
+    RefPtr<IFileSinkFilter> sink;
+    RefPtr<IAMDroppedFrames> counters;
+};
+
+Recording BuildRecording(CaptureRig& rig, const QString& path, bool withSound) {
+    Recording recording;
+    const std::wstring file = path.toStdWString();
+    // The test may have added the capture filter already.
+    const HRESULT added = rig.graph->AddFilter(rig.video.get(), nullptr);
+    EXPECT_TRUE(added == S_OK || added == VFW_E_WRONG_STATE);
+    EXPECT_EQ(rig.builder->SetOutputFileName(&MEDIASUBTYPE_Avi, file.c_str(), recording.mux.put(),
+                                             recording.sink.put()),
+              S_OK);
+    EXPECT_EQ(rig.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, rig.video.get(), nullptr,
+                                        recording.mux.get()),
+              S_OK);
+    if (withSound) {
+        EXPECT_EQ(rig.graph->AddFilter(rig.audio.get(), nullptr), S_OK);
+        EXPECT_EQ(rig.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, rig.audio.get(), nullptr,
+                                            recording.mux.get()),
+                  S_OK);
+    }
+    recording.counters = rig.onCapturePin<IAMDroppedFrames>();
+    EXPECT_TRUE(recording.counters);
+    return recording;
+}
+
+} // namespace
+
+TEST(CaptureGraph, FindingTheTunerBringsTheCardsFrontEndIntoTheGraph) {
+    CaptureRig rig;
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    EXPECT_EQ(FilterNames(rig.graph.get()).size(), 1u);
+
+    EXPECT_TRUE(rig.onCapturePin<IAMTVTuner>());
+    const auto names = FilterNames(rig.graph.get());
+    EXPECT_EQ(names.size(), 4u); // capture, crossbar, tuner, TV audio
+    EXPECT_TRUE(rig.onCapturePin<IAMTVAudio>());
+    EXPECT_TRUE(rig.onCapturePin<IAMCrossbar>());
+    EXPECT_TRUE(rig.onCapturePin<IAMStreamConfig>());
+    EXPECT_TRUE(rig.onCapturePin<IAMVideoProcAmp>());
+    // A second search brings nothing new.
+    EXPECT_EQ(FilterNames(rig.graph.get()).size(), 4u);
+
+    // The analog input leads to the crossbar's decoder output.
+    RefPtr<IPin> analog;
+    ASSERT_EQ(rig.video->FindPin(L"Analog Video In", analog.put()), S_OK);
+    RefPtr<IPin> upstream;
+    ASSERT_EQ(analog->ConnectedTo(upstream.put()), S_OK);
+    PIN_INFO info;
+    upstream->QueryPinInfo(&info);
+    RefPtr<IBaseFilter> crossbar = RefPtr<IBaseFilter>::adopt(info.pFilter);
+    EXPECT_EQ(std::wstring(info.achName), L"Video Decoder");
+    EXPECT_TRUE(query<IAMCrossbar>(crossbar));
+    // With one crossbar there is none upstream of it.
+    EXPECT_FALSE(rig.find<IAMCrossbar>(&LOOK_UPSTREAM_ONLY, nullptr, crossbar.get()));
+}
+
+TEST(CaptureGraph, TwoCrossbarsAreFoundNearestFirst) {
+    CardDefinition definition = BuiltInCardDefinition();
+    definition.crossbars = 2;
+    CaptureRig rig(definition);
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    RefPtr<IAMCrossbar> first = rig.onCapturePin<IAMCrossbar>();
+    ASSERT_TRUE(first);
+    LONG outputs = 0;
+    LONG inputs = 0;
+    first->get_PinCounts(&outputs, &inputs);
+    EXPECT_EQ(inputs, 4); // the crossbar at the decoder: tuner (from the other crossbar), composite, audio
+    RefPtr<IBaseFilter> firstFilter = query<IBaseFilter>(first);
+    ASSERT_TRUE(firstFilter);
+    RefPtr<IAMCrossbar> second = rig.find<IAMCrossbar>(&LOOK_UPSTREAM_ONLY, nullptr, firstFilter.get());
+    ASSERT_TRUE(second);
+    second->get_PinCounts(&outputs, &inputs);
+    EXPECT_EQ(inputs, 5);
+    EXPECT_EQ(PinNames(query<IBaseFilter>(second).get()),
+              (std::vector<std::wstring>{L"Video Tuner", L"Video Composite", L"Video SVideo", L"Audio Tuner",
+                                         L"Audio Line", L"Video Decoder", L"Audio Decoder"}));
+    // The outer crossbar's decoder output feeds the inner one's first input.
+    RefPtr<IPin> innerTuner;
+    firstFilter->FindPin(L"Video Tuner", innerTuner.put());
+    RefPtr<IPin> feeding;
+    ASSERT_EQ(innerTuner->ConnectedTo(feeding.put()), S_OK);
+    PIN_INFO info;
+    feeding->QueryPinInfo(&info);
+    EXPECT_EQ(static_cast<IUnknown*>(info.pFilter), static_cast<IUnknown*>(query<IBaseFilter>(second).get()));
+    info.pFilter->Release();
+}
+
+TEST(CaptureGraph, PinsTellTheirCategory) {
+    CaptureRig rig;
+    EXPECT_EQ(PinNames(rig.video.get()),
+              (std::vector<std::wstring>{L"Capture", L"Preview", L"Analog Video In"}));
+    EXPECT_EQ(CategoryOf(rig.video.get(), L"Capture"), PIN_CATEGORY_CAPTURE);
+    EXPECT_EQ(CategoryOf(rig.video.get(), L"Preview"), PIN_CATEGORY_PREVIEW);
+    EXPECT_EQ(CategoryOf(rig.video.get(), L"Analog Video In"), PIN_CATEGORY_ANALOGVIDEOIN);
+}
+
+TEST(CaptureGraph, PreviewOfADeviceWithoutPreviewPinIsSplitOffTheCapturePin) {
+    for (bool captureFirst : {false, true}) {
+        CardDefinition definition = BuiltInCardDefinition();
+        definition.faults.noPreviewPin = true;
+        CaptureRig rig(definition);
+        QTemporaryDir dir;
+        RefPtr<IBaseFilter> mux;
+        ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+        ASSERT_EQ(rig.builder->SetOutputFileName(
+                      &MEDIASUBTYPE_Avi, dir.filePath("a.avi").toStdWString().c_str(), mux.put(), nullptr),
+                  S_OK);
+        auto renderCapture = [&] {
+            return rig.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, rig.video.get(),
+                                             nullptr, mux.get());
+        };
+        if (captureFirst) {
+            EXPECT_EQ(renderCapture(), S_OK);
+        }
+        EXPECT_EQ(rig.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get(), nullptr,
+                                            nullptr),
+                  VFW_S_NOPREVIEWPIN);
+        if (!captureFirst) {
+            EXPECT_EQ(renderCapture(), S_OK);
+        }
+        const auto names = FilterNames(rig.graph.get());
+        EXPECT_EQ(std::count(names.begin(), names.end(), L"Smart Tee"), 1) << captureFirst;
+        // The device has no preview pin, so no preview format either.
+        EXPECT_FALSE(rig.find<IAMStreamConfig>(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get()));
+    }
+}
+
+TEST(CaptureGraph, DeviceThatRefusesThePreviewFailsItsRendering) {
+    CardDefinition definition = BuiltInCardDefinition();
+    definition.faults.renderPreview = true;
+    CaptureRig rig(definition);
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    EXPECT_TRUE(FAILED(rig.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get(),
+                                                 nullptr, nullptr)));
+    EXPECT_EQ(FilterNames(rig.graph.get()).size(), 1u);
+}
+
+TEST(CaptureGraph, TheCaptureFilterDeliversTheFormatItIsGiven) {
+    CaptureRig rig;
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    RefPtr<IAMStreamConfig> config = rig.onCapturePin<IAMStreamConfig>();
+    ASSERT_TRUE(config);
+    AM_MEDIA_TYPE* type = nullptr;
+    ASSERT_EQ(config->GetFormat(&type), S_OK);
+    VIDEOINFOHEADER* header = VideoInfoOf(type);
+    ASSERT_TRUE(header);
+    header->bmiHeader.biWidth = 384;
+    header->bmiHeader.biHeight = -288; // top-down
+    header->AvgTimePerFrame = 400000;
+    EXPECT_EQ(config->SetFormat(type), S_OK);
+    DeleteMediaType(type);
+
+    ASSERT_EQ(config->GetFormat(&type), S_OK);
+    EXPECT_EQ(VideoInfoOf(type)->bmiHeader.biHeight, -288);
+    EXPECT_EQ(VideoInfoOf(type)->bmiHeader.biWidth, 384);
+    EXPECT_EQ(VideoInfoOf(type)->AvgTimePerFrame, 400000);
+    DeleteMediaType(type);
+
+    QTemporaryDir dir;
+    Recording recording = BuildRecording(rig, dir.filePath("format.avi"), false);
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Delivered(recording.counters.get()) >= 3; }));
+    RefPtr<IPin> capture;
+    rig.video->FindPin(L"Capture", capture.put());
+    AM_MEDIA_TYPE flowing;
+    ASSERT_EQ(capture->ConnectionMediaType(&flowing), S_OK);
+    EXPECT_NE(flowing.format.find("width=(int)384"), std::string::npos) << flowing.format;
+    EXPECT_NE(flowing.format.find("height=(int)288"), std::string::npos) << flowing.format;
+    EXPECT_NE(flowing.format.find("framerate=(fraction)25/1"), std::string::npos) << flowing.format;
+    rig.control()->Stop();
+}
+
+TEST(CaptureGraph, FormatsTheDeviceCannotDeliverAreRefused) {
+    CaptureRig rig;
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    RefPtr<IAMStreamConfig> config = rig.onCapturePin<IAMStreamConfig>();
+    AM_MEDIA_TYPE* type = nullptr;
+    ASSERT_EQ(config->GetFormat(&type), S_OK);
+    const VIDEOINFOHEADER original = *VideoInfoOf(type);
+    VideoInfoOf(type)->bmiHeader.biWidth = 1920;
+    EXPECT_EQ(config->SetFormat(type), VFW_E_INVALIDMEDIATYPE);
+    *VideoInfoOf(type) = original;
+    VideoInfoOf(type)->bmiHeader.biBitCount = 24; // YUY2 is 16 bits a pixel
+    EXPECT_EQ(config->SetFormat(type), VFW_E_INVALIDMEDIATYPE);
+    *VideoInfoOf(type) = original;
+    VideoInfoOf(type)->AvgTimePerFrame = 0;
+    EXPECT_EQ(config->SetFormat(type), VFW_E_INVALIDMEDIATYPE);
+    DeleteMediaType(type);
+    ASSERT_EQ(config->GetFormat(&type), S_OK);
+    EXPECT_EQ(VideoInfoOf(type)->bmiHeader.biWidth, original.bmiHeader.biWidth);
+    DeleteMediaType(type);
+}
+
+TEST(CaptureGraph, AStoppedRecordingIsACompleteAviWithItsIndex) {
+    CaptureRig rig;
+    rig.card->setFrequency(175250000);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("capture.avi");
+    Recording recording = BuildRecording(rig, path, true);
+    RefPtr<IConfigAviMux> config = query<IConfigAviMux>(recording.mux);
+    ASSERT_TRUE(config);
+    EXPECT_EQ(config->SetOutputCompatibilityIndex(1), S_OK);
+    EXPECT_EQ(config->SetMasterStream(0), S_OK);
+    std::wstring named;
+    EXPECT_EQ(recording.sink->GetCurFile(&named, nullptr), S_OK);
+    EXPECT_EQ(named, path.toStdWString());
+
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Delivered(recording.counters.get()) >= 10; }));
+    ASSERT_EQ(rig.control()->Stop(), S_OK);
+
+    const AviStructure avi = ReadAviStructure(path);
+    EXPECT_TRUE(avi.complete()) << "RIFF " << avi.riffSize << " file " << avi.fileSize;
+    EXPECT_GE(avi.videoChunks, 10);
+    EXPECT_GT(avi.audioChunks, 0);
+    LONG average = 0;
+    recording.counters->GetAverageFrameSize(&average);
+    EXPECT_EQ(average, 352 * 288 * 2);
+}
+
+TEST(CaptureGraph, StreamControlKeepsTheCapturePinIdleUntilStarted) {
+    CaptureRig rig;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("controlled.avi");
+    Recording recording = BuildRecording(rig, path, false);
+    ASSERT_EQ(
+        rig.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get(), nullptr, nullptr),
+        S_OK);
+    RefPtr<IAMDroppedFrames> preview =
+        rig.find<IAMDroppedFrames>(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get());
+    ASSERT_TRUE(preview);
+    REFERENCE_TIME never = MAXLONGLONG;
+    ASSERT_EQ(rig.builder->ControlStream(&PIN_CATEGORY_CAPTURE, nullptr, nullptr, &never, nullptr, 0, 0),
+              S_OK);
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    // The preview runs while the capture pin waits.
+    ASSERT_TRUE(WaitUntil([&] { return Delivered(preview.get()) >= 5; }));
+    EXPECT_EQ(Delivered(recording.counters.get()), 0);
+
+    ASSERT_EQ(rig.builder->ControlStream(&PIN_CATEGORY_CAPTURE, nullptr, nullptr, nullptr, &never, 0, 0),
+              S_OK);
+    EXPECT_TRUE(WaitUntil([&] { return Delivered(recording.counters.get()) >= 5; }));
+    ASSERT_EQ(rig.control()->Stop(), S_OK);
+    EXPECT_TRUE(ReadAviStructure(path).complete());
+}
+
+TEST(CaptureGraph, ADeviceWithoutStreamControlRefusesItAndStillRecords) {
+    CardDefinition definition = BuiltInCardDefinition();
+    definition.faults.noStreamControl = true;
+    CaptureRig rig(definition);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("uncontrolled.avi");
+    Recording recording = BuildRecording(rig, path, true);
+    EXPECT_FALSE(rig.onCapturePin<IAMStreamControl>());
+    REFERENCE_TIME never = MAXLONGLONG;
+    EXPECT_TRUE(
+        FAILED(rig.builder->ControlStream(&PIN_CATEGORY_CAPTURE, nullptr, nullptr, &never, nullptr, 0, 0)));
+    ASSERT_EQ(rig.control()->Pause(), S_OK);
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    EXPECT_TRUE(WaitUntil([&] { return Delivered(recording.counters.get()) >= 5; }));
+    ASSERT_EQ(rig.control()->Stop(), S_OK);
+    EXPECT_TRUE(ReadAviStructure(path).complete());
+}
+
+TEST(CaptureGraph, ARecordingWhoseDeviceIsLostIsStillComplete) {
+    CardDefinition definition = BuiltInCardDefinition();
+    definition.faults.loseDeviceAfterMs = 400;
+    CaptureRig rig(definition);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lost.avi");
+    Recording recording = BuildRecording(rig, path, true);
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    RefPtr<IMediaEventEx> events = rig.events();
+    // Both devices of the card go; each event names its device by the filter, as the TV page compares it.
+    std::vector<RefPtr<IUnknown>> lost;
+    ASSERT_TRUE(WaitUntil([&] {
+        LONG code = 0;
+        LONG_PTR device = 0;
+        LONG_PTR removed = 1;
+        while (SUCCEEDED(events->GetEvent(&code, &device, &removed, 0))) {
+            EXPECT_EQ(code, EC_DEVICE_LOST);
+            EXPECT_EQ(removed, 0);
+            lost.push_back(query<IUnknown>(reinterpret_cast<IUnknown*>(device)));
+            events->FreeEventParams(code, device, removed);
+        }
+        return lost.size() == 2;
+    }));
+    EXPECT_NE(std::find(lost.begin(), lost.end(), query<IUnknown>(rig.video)), lost.end());
+    EXPECT_NE(std::find(lost.begin(), lost.end(), query<IUnknown>(rig.audio)), lost.end());
+    const LONG frames = Delivered(recording.counters.get());
+    EXPECT_GT(frames, 0);
+
+    ASSERT_EQ(rig.control()->Stop(), S_OK);
+    const AviStructure avi = ReadAviStructure(path);
+    EXPECT_TRUE(avi.complete()) << "RIFF " << avi.riffSize << " file " << avi.fileSize;
+    // Nothing arrived after the loss: the file holds what was delivered before it.
+    EXPECT_LE(avi.videoChunks, frames);
+    EXPECT_GT(avi.videoChunks, 0);
+}
+
+TEST(CaptureGraph, AFileThatCannotBeWrittenEndsWithAnErrorNotAHang) {
+    QTemporaryDir dir;
+    for (const QString& path : {dir.filePath("missing/folder/capture.avi"), QString("/dev/full")}) {
+        if (path == "/dev/full" && !QFileInfo::exists(path)) {
+            continue;
+        }
+        CaptureRig rig;
+        Recording recording = BuildRecording(rig, path, true);
+        const HRESULT started = rig.control()->Run();
+        RefPtr<IMediaEventEx> events = rig.events();
+        LONG code = 0;
+        bool aborted = false;
+        WaitUntil([&] {
+            LONG_PTR first = 0;
+            LONG_PTR second = 0;
+            while (SUCCEEDED(events->GetEvent(&code, &first, &second, 0))) {
+                events->FreeEventParams(code, first, second);
+                aborted = aborted || code == EC_ERRORABORT;
+            }
+            return aborted;
+        });
+        EXPECT_TRUE(aborted || FAILED(started)) << path.toStdString();
+        EXPECT_EQ(rig.control()->Stop(), S_OK) << path.toStdString();
+    }
+}
+
+TEST(CaptureGraph, RecordingThroughACompressorConvertsTheCardsPictureForIt) {
+    RefPtr<IBaseFilter> compressor;
+    for (DeviceDescription& encoder : MakeGstEncoderProvider()->devices(CLSID_VideoCompressorCategory)) {
+        if (encoder.id == "jpegenc") {
+            encoder.bind(IBaseFilter::IID, reinterpret_cast<void**>(compressor.put()));
+        }
+    }
+    ASSERT_TRUE(compressor) << "jpegenc is installed with the project's packages";
+    CaptureRig rig;
+    rig.card->setFrequency(49750000);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("compressed.avi");
+    RefPtr<IBaseFilter> mux;
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    ASSERT_EQ(
+        rig.builder->SetOutputFileName(&MEDIASUBTYPE_Avi, path.toStdWString().c_str(), mux.put(), nullptr),
+        S_OK);
+    ASSERT_EQ(rig.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, rig.video.get(),
+                                        compressor.get(), mux.get()),
+              S_OK);
+    // The compressor describes itself on its output.
+    RefPtr<IPin> output;
+    ASSERT_EQ(compressor->FindPin(L"Output", output.put()), S_OK);
+    RefPtr<IAMVideoCompression> compression = query<IAMVideoCompression>(output);
+    ASSERT_TRUE(compression);
+    wchar_t version[40];
+    wchar_t description[80];
+    int versionLength = 40;
+    int descriptionLength = 80;
+    ASSERT_EQ(compression->GetInfo(version, &versionLength, description, &descriptionLength, nullptr, nullptr,
+                                   nullptr, nullptr),
+              S_OK);
+    EXPECT_NE(std::wstring(description), L"");
+    EXPECT_NE(std::wstring(version), L"");
+    EXPECT_EQ(compression->put_Quality(0.5), S_OK);
+
+    RefPtr<IAMDroppedFrames> counters = rig.onCapturePin<IAMDroppedFrames>();
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Delivered(counters.get()) >= 5; }));
+    ASSERT_EQ(rig.control()->Stop(), S_OK);
+    const AviStructure avi = ReadAviStructure(path);
+    EXPECT_TRUE(avi.complete());
+    EXPECT_GE(avi.videoChunks, 5);
+}

@@ -1,0 +1,73 @@
+// corvane-ctl's command line.
+#include "ctl_arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CtlParse Parse(std::vector<std::string> args) {
+    return ParseCtlArguments(args);
+}
+
+TEST(CtlArguments, RecordWithEveryOption) {
+    const CtlParse parsed =
+        Parse({"record", "2.5", "--device", "Corvane Virtual TV Card", "--audio-device", "Mic", "--size",
+               "720x576", "--video-codec", "JPEG image encoder", "--audio-codec", "L.A.M.E. mp3 encoder",
+               "--no-sound", "--output", "out/take.avi"});
+    ASSERT_TRUE(parsed.arguments) << parsed.error;
+    const CtlArguments& args = *parsed.arguments;
+    EXPECT_EQ(args.command, CtlArguments::Command::Record);
+    EXPECT_DOUBLE_EQ(args.seconds, 2.5);
+    EXPECT_EQ(args.device, "Corvane Virtual TV Card");
+    EXPECT_EQ(args.audioDevice, "Mic");
+    EXPECT_EQ(args.width, 720);
+    EXPECT_EQ(args.height, 576);
+    EXPECT_EQ(args.videoCodec, "JPEG image encoder");
+    EXPECT_EQ(args.audioCodec, "L.A.M.E. mp3 encoder");
+    EXPECT_TRUE(args.noSound);
+    EXPECT_EQ(args.output, "out/take.avi");
+}
+
+TEST(CtlArguments, RecordDefaults) {
+    const CtlParse parsed = Parse({"record", "3"});
+    ASSERT_TRUE(parsed.arguments);
+    EXPECT_EQ(parsed.arguments->width, 352);
+    EXPECT_EQ(parsed.arguments->height, 288);
+    EXPECT_EQ(parsed.arguments->output, "capture.avi");
+    EXPECT_FALSE(parsed.arguments->noSound);
+    EXPECT_FALSE(parsed.arguments->device);
+}
+
+TEST(CtlArguments, CommandsAndHelp) {
+    EXPECT_EQ(Parse({"devices"}).arguments->command, CtlArguments::Command::Devices);
+    EXPECT_EQ(Parse({"--help"}).arguments->command, CtlArguments::Command::Help);
+    EXPECT_EQ(Parse({"record", "3", "--help"}).arguments->command, CtlArguments::Command::Help);
+}
+
+TEST(CtlArguments, MistakesAreNamed) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "no command given"},
+        {{"play"}, "unknown command: play"},
+        {{"devices", "all"}, "devices takes no arguments"},
+        {{"record"}, "record needs a number of seconds above 0"},
+        {{"record", "0"}, "record needs a number of seconds above 0"},
+        {{"record", "-3"}, "record needs a number of seconds above 0"},
+        {{"record", "3s"}, "record needs a number of seconds above 0"},
+        {{"record", "1e9"}, "record needs a number of seconds above 0"},
+        {{"record", "3", "--size", "352"}, "--size needs WIDTHxHEIGHT, as 352x288"},
+        {{"record", "3", "--size", "0x288"}, "--size needs WIDTHxHEIGHT, as 352x288"},
+        {{"record", "3", "--size", "352x288x1"}, "--size needs WIDTHxHEIGHT, as 352x288"},
+        {{"record", "3", "--size", "99999x288"}, "--size needs WIDTHxHEIGHT, as 352x288"},
+        {{"record", "3", "--device"}, "--device needs a value"},
+        {{"record", "3", "--output", ""}, "--output needs a file name"},
+        {{"record", "3", "--colour", "red"}, "unknown option: --colour"},
+        {{"record", "3", "extra"}, "unexpected argument: extra"},
+    };
+    for (const auto& [args, error] : cases) {
+        const CtlParse parsed = Parse(args);
+        EXPECT_FALSE(parsed.arguments) << error;
+        EXPECT_EQ(parsed.error, error);
+    }
+}
+
+} // namespace

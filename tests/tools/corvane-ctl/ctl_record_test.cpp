@@ -1,0 +1,270 @@
+// corvane-ctl end to end on the virtual TV card: the files it records are complete AVI files that
+// gst-discoverer-1.0 reads with the size, rate, length and streams asked for.
+#include "tv/device_lock.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CtlRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Where the AVI's top-level chunks say they are.
+struct AviLayout {
+    std::uint64_t fileSize = 0;
+    std::uint32_t riffSize = 0;
+    bool moviFound = false;
+    bool idx1AfterMovi = false;
+};
+
+AviLayout ReadAviLayout(const fs::path& file) {
+    AviLayout layout;
+    std::ifstream in(file, std::ios::binary);
+    layout.fileSize = fs::file_size(file);
+    char header[12];
+    if (!in.read(header, 12) || std::string(header, 4) != "RIFF" || std::string(header + 8, 4) != "AVI ") {
+        return layout;
+    }
+    std::memcpy(&layout.riffSize, header + 4, 4);
+    char chunk[12];
+    while (in.read(chunk, 8)) {
+        std::uint32_t size = 0;
+        std::memcpy(&size, chunk + 4, 4);
+        const std::string id(chunk, 4);
+        if (id == "LIST" && in.read(chunk + 8, 4) && std::string(chunk + 8, 4) == "movi") {
+            layout.moviFound = true;
+            in.seekg(static_cast<std::streamoff>(size) - 4 + (size & 1), std::ios::cur);
+            continue;
+        }
+        if (id == "idx1" && layout.moviFound) {
+            layout.idx1AfterMovi = true;
+        }
+        in.seekg(static_cast<std::streamoff>(size) - (id == "LIST" ? 4 : 0) + (size & 1), std::ios::cur);
+    }
+    return layout;
+}
+
+struct Discovered {
+    int width = 0;
+    int height = 0;
+    QString frameRate;
+    double seconds = 0;
+    bool audio = false;
+    QString videoCaps;
+};
+
+Discovered Discover(const fs::path& file) {
+    QProcess discoverer;
+    discoverer.start(QStringLiteral("gst-discoverer-1.0"),
+                     {QStringLiteral("-v"), QString::fromStdString(file)});
+    EXPECT_TRUE(discoverer.waitForFinished(30000));
+    const QString text = QString::fromUtf8(discoverer.readAllStandardOutput());
+    Discovered found;
+    auto capture = [&](const char* pattern) {
+        const auto match = QRegularExpression(QString::fromLatin1(pattern)).match(text);
+        return match.hasMatch() ? match.captured(1) : QString();
+    };
+    found.width = capture(R"(Width: (\d+))").toInt();
+    found.height = capture(R"(Height: (\d+))").toInt();
+    found.frameRate = capture(R"(Frame rate: (\S+))");
+    found.videoCaps = capture(R"(video #\d+: (\S+))");
+    found.audio = text.contains(QRegularExpression(QStringLiteral(R"(audio #\d+:)")));
+    const auto duration = QRegularExpression(QStringLiteral(R"(Duration: (\d+):(\d+):([\d.]+))")).match(text);
+    if (duration.hasMatch()) {
+        found.seconds = duration.captured(1).toInt() * 3600 + duration.captured(2).toInt() * 60 +
+                        duration.captured(3).toDouble();
+    }
+    return found;
+}
+
+class CtlRecord : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        environment_ = QProcessEnvironment::systemEnvironment();
+        environment_.insert(QStringLiteral("CORVANE_DEVICES"), QStringLiteral("virtual"));
+        environment_.insert(QStringLiteral("CORVANE_REGISTRY"),
+                            folder_.filePath(QStringLiteral("registry.sqlite")));
+    }
+
+    fs::path file(const char* name) const {
+        return fs::path(folder_.filePath(QString::fromLatin1(name)).toStdString());
+    }
+
+    // Writes a virtual card with the default channels and the given faults.
+    void useCard(const std::string& faults) {
+        const fs::path card = file("card.json");
+        std::ofstream(card) << R"({"tv":[{"freq":196250000,"name":"Test One","lock":true,"audio":"stereo"}],)"
+                            << R"("radio":[{"freq":100100000,"name":"Radio"}],"crossbars":1,"faults":)"
+                            << faults << "}";
+        environment_.insert(QStringLiteral("CORVANE_VIRTUAL_CARD"), QString::fromStdString(card));
+    }
+
+    void start(QProcess& process, const QStringList& args) {
+        process.setProcessEnvironment(environment_);
+        process.setWorkingDirectory(folder_.path());
+        process.start(QStringLiteral(CORVANE_CTL_PATH), args);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    CtlRun run(const QStringList& args, int timeoutMs = 60000) {
+        QProcess process;
+        start(process, args);
+        EXPECT_TRUE(process.waitForFinished(timeoutMs)) << "corvane-ctl did not finish";
+        CtlRun result;
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    static void ExpectComplete(const fs::path& avi) {
+        ASSERT_TRUE(fs::exists(avi));
+        const AviLayout layout = ReadAviLayout(avi);
+        EXPECT_EQ(layout.riffSize, layout.fileSize - 8);
+        EXPECT_TRUE(layout.moviFound);
+        EXPECT_TRUE(layout.idx1AfterMovi);
+    }
+
+    QTemporaryDir folder_;
+    QProcessEnvironment environment_;
+};
+
+TEST_F(CtlRecord, ThreeSecondsOfPictureAndSoundKeepingTheLastRecording) {
+    std::ofstream(file("capture.avi")) << "the last recording";
+
+    const CtlRun result = run({"record", "3", "--size", "352x288"});
+
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(
+        QRegularExpression(QStringLiteral(R"(^Time: 1\.\d  Frames: \d+ \(dropped \d+\)  FPS: )"),
+                           QRegularExpression::MultilineOption)))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(
+        QRegularExpression(QStringLiteral(R"(recorded capture\.avi frames \d+ dropped 0\n$)"))))
+        << result.out.toStdString();
+    ExpectComplete(file("capture.avi"));
+    const Discovered found = Discover(file("capture.avi"));
+    EXPECT_EQ(found.width, 352);
+    EXPECT_EQ(found.height, 288);
+    EXPECT_EQ(found.frameRate, "25/1");
+    EXPECT_NEAR(found.seconds, 3.0, 0.2);
+    EXPECT_TRUE(found.audio);
+
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(file("."))) {
+        if (entry.path().filename().string().rfind("capture-", 0) == 0) {
+            std::ifstream in(entry.path());
+            std::string text;
+            std::getline(in, text);
+            EXPECT_EQ(text, "the last recording");
+            ++kept;
+        }
+    }
+    EXPECT_EQ(kept, 1);
+}
+
+TEST_F(CtlRecord, ThroughAVideoCompressor) {
+    const CtlRun result = run({"record", "3", "--video-codec", "JPEG image encoder", "--output", "jpeg.avi"});
+
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    ExpectComplete(file("jpeg.avi"));
+    const Discovered found = Discover(file("jpeg.avi"));
+    EXPECT_EQ(found.videoCaps.left(10), "image/jpeg");
+    EXPECT_EQ(found.width, 352);
+    EXPECT_EQ(found.height, 288);
+    EXPECT_EQ(found.frameRate, "25/1");
+    EXPECT_NEAR(found.seconds, 3.0, 0.2);
+    EXPECT_TRUE(found.audio);
+}
+
+TEST_F(CtlRecord, LostDeviceStillLeavesACompleteFile) {
+    useCard(R"({"lose_device_after_ms":1500})");
+
+    const CtlRun result = run({"record", "3"});
+
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_TRUE(
+        result.err.contains("error: Stopping Capture/Preview (Device Lost). Select New Capture Device"))
+        << result.err.toStdString();
+    ExpectComplete(file("capture.avi"));
+    EXPECT_NEAR(Discover(file("capture.avi")).seconds, 1.5, 0.3);
+}
+
+TEST_F(CtlRecord, CtrlCStopsWithACompleteFile) {
+    QProcess process;
+    start(process, {"record", "30", "--no-sound"});
+    // The first figures show the recording runs.
+    while (!process.readAllStandardOutput().contains("Time:") && process.state() == QProcess::Running) {
+        process.waitForReadyRead(10000);
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ExpectComplete(file("capture.avi"));
+    const Discovered found = Discover(file("capture.avi"));
+    EXPECT_FALSE(found.audio);
+    EXPECT_GT(found.seconds, 0.5);
+    EXPECT_LT(found.seconds, 10.0);
+}
+
+TEST_F(CtlRecord, UnwritableFileEndsWithAnErrorInsteadOfAHang) {
+    const CtlRun result = run({"record", "3", "--output", "missing/folder/capture.avi"}, 30000);
+
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_TRUE(result.err.startsWith("error: ")) << result.err.toStdString();
+
+    // A full disk: the writes fail while recording, which ends it with the graph's error.
+    const CtlRun full = run({"record", "3", "--output", "/dev/full"}, 30000);
+    EXPECT_NE(full.exitCode, 0);
+    EXPECT_TRUE(full.err.contains("error: ERROR during capture/preview")) << full.err.toStdString();
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST_F(CtlRecord, BusyDeviceNamesItsHolder) {
+    DeviceLock held;
+    ASSERT_TRUE(held.acquire("Corvane Virtual TV Card"));
+
+    const CtlRun result = run({"record", "3"});
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.toStdString(), "error: device busy: Corvane Virtual TV Card is in use by process " +
+                                            std::to_string(::getpid()) + "\n");
+    EXPECT_FALSE(fs::exists(file("capture.avi")));
+}
+
+TEST_F(CtlRecord, DevicesAreListedByCategoryAndPickerIndex) {
+    const CtlRun result = run({"devices"});
+
+    ASSERT_EQ(result.exitCode, 0);
+    for (const char* line :
+         {"video-capture\t0\tCorvane Virtual TV Card\n", "audio-capture\t0\tCorvane Virtual TV Card Audio\n",
+          "tv-tuner\t0\tCorvane Virtual TV Card\n", "tv-audio\t0\tCorvane Virtual TV Card\n",
+          "crossbar\t0\tCorvane Virtual TV Card\n", "video-compressor\t1\t"}) {
+        EXPECT_TRUE(result.out.contains(QString::fromLatin1(line))) << line;
+    }
+    EXPECT_FALSE(result.out.contains("<no compression>"));
+}
+
+TEST_F(CtlRecord, UnknownDeviceIsAnError) {
+    const CtlRun result = run({"record", "1", "--device", "No Such Card"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "error: no video capture device named No Such Card\n");
+}
+
+} // namespace

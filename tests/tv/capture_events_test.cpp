@@ -1,0 +1,60 @@
+// What the owner of the capture graph does with its events: an error abort and a lost device stop the
+// recording with one box each; other devices' losses and ordinary events change nothing.
+#include "tuner_test_card.h"
+#include "tv/capture_events.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RecordingCard : TestCard {
+    RecordingCard() {
+        select();
+        EXPECT_TRUE(tools.AssembleCapture());
+        EXPECT_TRUE(tools.RunCapture());
+        boxes.clear();
+    }
+    LONG_PTR param(IBaseFilter* filter) { return reinterpret_cast<LONG_PTR>(static_cast<IUnknown*>(filter)); }
+};
+
+TEST(CaptureEvents, ErrorAbortStopsTheRecordingWithOneBox) {
+    RecordingCard card;
+    card.platform.graph->events = {
+        {EC_ERRORABORT, E_FAIL, 0}, {EC_ERRORABORT, E_FAIL, 0}, {EC_COMPLETE, 0, 0}};
+
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::Aborted);
+
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_EQ(card.shown(), std::vector<std::string>{"ERROR during capture/preview"});
+    EXPECT_TRUE(card.platform.graph->events.empty());
+}
+
+TEST(CaptureEvents, LostVideoDeviceStopsReadingAtOnce) {
+    RecordingCard card;
+    card.platform.graph->events = {{EC_ERRORABORT, E_FAIL, 0},
+                                   {EC_DEVICE_LOST, card.param(card.videoFilter.get()), 0},
+                                   {EC_COMPLETE, 0, 0}};
+
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::DeviceLost);
+
+    EXPECT_FALSE(card.tools.captureRunning);
+    // The abort before it is forgotten: one box only.
+    EXPECT_EQ(card.shown(),
+              std::vector<std::string>{"Stopping Capture/Preview (Device Lost). Select New Capture Device"});
+    EXPECT_EQ(card.platform.graph->events.size(), 1u);
+}
+
+TEST(CaptureEvents, OtherDevicesAndArrivalsAreIgnored) {
+    RecordingCard card;
+    card.platform.graph->events = {{EC_DEVICE_LOST, card.param(card.audioFilter.get()), 0},
+                                   {EC_DEVICE_LOST, card.param(card.videoFilter.get()), 1},
+                                   {EC_COMPLETE, 0, 0}};
+
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::None);
+
+    EXPECT_TRUE(card.tools.captureRunning);
+    EXPECT_TRUE(card.shown().empty());
+    EXPECT_TRUE(card.platform.graph->events.empty());
+}
+
+} // namespace

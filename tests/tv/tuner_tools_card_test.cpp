@@ -1,0 +1,224 @@
+// TTunerTools on the virtual TV card through the media engine: the card's faults bring up the error boxes,
+// its crossbars become the video inputs, and a recording taken apart after it stopped is a complete file.
+#include "platform/devices/virtual/card_definition.h"
+#include "platform/devices/virtual/virtual_card.h"
+#include "platform/devices/virtual/virtual_card_provider.h"
+#include "platform/media/gst/engine_setup.h"
+#include "platform/win/clock.h"
+#include "platform/win/message_boxes.h"
+#include "tv/capture_events.h"
+#include "tv/tuner_platform.h"
+#include "tv/tuner_tools.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+RefPtr<IMoniker> FirstDevice(ICreateDevEnum* devices, const Guid& category) {
+    RefPtr<IEnumMoniker> monikers;
+    IMoniker* first = nullptr;
+    if (devices->CreateClassEnumerator(category, monikers.put(), 0) != S_OK ||
+        monikers->Next(1, &first, nullptr) != S_OK) {
+        return {};
+    }
+    return RefPtr<IMoniker>::adopt(first);
+}
+
+// Lets the graph's threads and posted messages run for a while (a recording needs real time).
+void RunFor(int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
+
+struct CardTools {
+    explicit CardTools(const std::function<void(CardDefinition&)>& arrange = {}) {
+        EnsureGstInitialised();
+        CardDefinition definition = BuiltInCardDefinition();
+        if (arrange) {
+            arrange(definition);
+        }
+        devices = MakeDeviceEnum({MakeVirtualCardProvider(std::make_shared<VirtualCard>(definition))});
+        video = FirstDevice(devices.get(), CLSID_VideoInputDeviceCategory);
+        audio = FirstDevice(devices.get(), CLSID_AudioInputDeviceCategory);
+        tools.audioWanted = true;
+    }
+    std::vector<std::string> shown() const {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes.shown()) {
+            texts.push_back(box.text.toStdString());
+        }
+        return texts;
+    }
+    bool showedBoxStartingWith(const std::string& text) const {
+        for (const auto& box : shown()) {
+            if (box.rfind(text, 0) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void select() { tools.SelectSources(video.get(), audio.get()); }
+
+    RefPtr<ICreateDevEnum> devices;
+    RefPtr<IMoniker> video;
+    RefPtr<IMoniker> audio;
+    std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
+    RecordingMessageBoxes boxes;
+    VirtualClock clock;
+    VideoTargetRecord target;
+    TTunerTools tools{&target, TTunerTools::Services{*platform, boxes, clock}};
+};
+
+TEST(TunerToolsOnTheCard, FindsEverythingAndNamesTheInputs) {
+    CardTools card;
+    card.select();
+
+    EXPECT_TRUE(card.shown().empty());
+    EXPECT_TRUE(card.tools.tuner && card.tools.tvAudio && card.tools.procAmp);
+    EXPECT_TRUE(card.tools.audioCapture && card.tools.audioConfig);
+    EXPECT_EQ(card.tools.picture[2].minimum, -128);
+    EXPECT_EQ(card.tools.picture[2].maximum, 127);
+    ASSERT_TRUE(card.tools.crossbar);
+    ASSERT_EQ(card.tools.videoInputCount, 3);
+    char name[32];
+    card.tools.crossbar->InputName(2, name, sizeof name);
+    EXPECT_STREQ(name, "Video SVideo");
+    EXPECT_EQ(card.tools.crossbar->Routing(1), S_OK);
+    EXPECT_EQ(card.tools.crossbar->Routing(3), E_FAIL);
+}
+
+TEST(TunerToolsOnTheCard, TwoCrossbarsOfferTheFarOnesInputsFirst) {
+    CardTools card([](CardDefinition& d) { d.crossbars = 2; });
+    card.select();
+
+    ASSERT_TRUE(card.tools.crossbar);
+    ASSERT_GT(card.tools.videoInputCount, 3);
+    char name[32];
+    card.tools.crossbar->InputName(0, name, sizeof name);
+    EXPECT_STREQ(name, "Video Tuner");
+    for (std::int32_t i = 0; i < card.tools.videoInputCount; ++i) {
+        EXPECT_EQ(card.tools.crossbar->Routing(i), S_OK) << i;
+    }
+}
+
+TEST(TunerToolsOnTheCard, DeviceThatCannotBeBound) {
+    CardTools card([](CardDefinition& d) { d.faults.bind = true; });
+    card.select();
+    EXPECT_TRUE(card.showedBoxStartingWith("Cannot create video capture filter\n"));
+    EXPECT_FALSE(card.tools.videoCapture);
+}
+
+TEST(TunerToolsOnTheCard, FilterTheGraphRefuses) {
+    CardTools card([](CardDefinition& d) { d.faults.addFilter = true; });
+    card.select();
+    EXPECT_TRUE(card.showedBoxStartingWith("Cannot add vidcap to filtergraph\n"));
+    EXPECT_FALSE(card.tools.graph);
+}
+
+TEST(TunerToolsOnTheCard, FormatsThatCannotBeWritten) {
+    CardTools card([](CardDefinition& d) { d.faults.setFormat = true; });
+    card.select();
+    ASSERT_TRUE(card.tools.AssemblePreview());
+    EXPECT_TRUE(card.showedBoxStartingWith("Cannot set frame rate for preview\n"));
+    card.boxes.clear();
+    ASSERT_TRUE(card.tools.AssembleCapture());
+    EXPECT_EQ(card.shown(), std::vector<std::string>{"Cannot set frame rate for capture"});
+}
+
+TEST(TunerToolsOnTheCard, FormatsThatCannotBeRead) {
+    CardTools card([](CardDefinition& d) { d.faults.getFormat = true; });
+    card.select();
+    EXPECT_FALSE(card.tools.SetCaptureFormat(352, 288));
+    EXPECT_FALSE(card.tools.SetPreviewFormat(352, 288));
+}
+
+TEST(TunerToolsOnTheCard, PreviewTheDeviceRefuses) {
+    CardTools card([](CardDefinition& d) { d.faults.renderPreview = true; });
+    card.select();
+    ASSERT_TRUE(card.tools.AssemblePreview());
+    EXPECT_TRUE(card.showedBoxStartingWith("This graph cannot preview!"));
+    card.boxes.clear();
+    card.tools.previewWanted = true;
+    EXPECT_FALSE(card.tools.AssembleCapture());
+    EXPECT_EQ(card.shown(), std::vector<std::string>{"Cannot render video preview stream"});
+}
+
+TEST(TunerToolsOnTheCard, DeviceWithoutPreviewPinPreviewsFromItsCapturePin) {
+    CardTools card([](CardDefinition& d) { d.faults.noPreviewPin = true; });
+    card.select();
+    EXPECT_TRUE(card.tools.AssemblePreview());
+    card.tools.DismantleGraph();
+    card.tools.previewWanted = true;
+    EXPECT_TRUE(card.tools.AssembleCapture());
+    EXPECT_TRUE(card.shown().empty());
+}
+
+TEST(TunerToolsOnTheCard, RecordingTakenApartAfterItStoppedIsComplete) {
+    CardTools card([](CardDefinition& d) { d.faults.noStreamControl = true; });
+    QTemporaryDir folder;
+    const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "capture.avi";
+    card.tools.outputFile = file.wstring();
+    card.select();
+    ASSERT_TRUE(card.tools.AssembleCapture());
+    ASSERT_TRUE(card.tools.RunCapture());
+    // Without stream control the graph was paused, then run; no frame counters.
+    EXPECT_FALSE(card.tools.droppedFrames);
+    EXPECT_EQ(card.tools.droppedBase, 0);
+    RunFor(600);
+    ASSERT_TRUE(card.tools.HaltCapture());
+    card.tools.DismantleGraph();
+
+    std::ifstream in(file, std::ios::binary);
+    char riff[8];
+    ASSERT_TRUE(in.read(riff, 8));
+    std::uint32_t size = 0;
+    std::memcpy(&size, riff + 4, 4);
+    EXPECT_EQ(std::string(riff, 4), "RIFF");
+    EXPECT_EQ(size, std::filesystem::file_size(file) - 8);
+    EXPECT_TRUE(card.shown().empty());
+}
+
+TEST(TunerToolsOnTheCard, LostDeviceStopsTheRecordingWithItsBox) {
+    CardTools card([](CardDefinition& d) { d.faults.loseDeviceAfterMs = 300; });
+    QTemporaryDir folder;
+    card.tools.outputFile = (std::filesystem::path(folder.path().toStdString()) / "capture.avi").wstring();
+    card.select();
+    ASSERT_TRUE(card.tools.AssembleCapture());
+    ASSERT_TRUE(card.tools.RunCapture());
+    CaptureEventOutcome outcome = CaptureEventOutcome::None;
+    QElapsedTimer waited;
+    waited.start();
+    while (outcome == CaptureEventOutcome::None && waited.elapsed() < 10000) {
+        RunFor(50);
+        outcome = DrainCaptureEvents(card.tools);
+    }
+    EXPECT_EQ(outcome, CaptureEventOutcome::DeviceLost);
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_EQ(card.shown(),
+              std::vector<std::string>{"Stopping Capture/Preview (Device Lost). Select New Capture Device"});
+}
+
+TEST(TunerToolsOnTheCard, GraphsAreEnteredInTheRunningObjectTable) {
+    CardTools card;
+    card.select();
+    ASSERT_TRUE(card.tools.AssemblePreview());
+    const auto names = RunningObjectNames();
+    const bool found = std::any_of(names.begin(), names.end(), [](const std::wstring& name) {
+        return name.find(L"FilterGraph ") != std::wstring::npos && name.find(L" pid ") != std::wstring::npos;
+    });
+    EXPECT_TRUE(found);
+    card.tools.DismantleGraph();
+    EXPECT_EQ(RunningObjectNames().size(), names.size() - 1);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "ctl_arguments.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+const char* const kCtlUsage =
+    "usage: corvane-ctl devices\n"
+    "       corvane-ctl record SECONDS [--device NAME] [--audio-device NAME] [--size WxH]\n"
+    "                          [--video-codec NAME] [--audio-codec NAME] [--no-sound] [--output FILE]\n"
+    "       corvane-ctl --help\n"
+    "\n"
+    "devices   list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
+    "record    record SECONDS seconds of picture and sound into an AVI file\n"
+    "  --device NAME        video capture device (default: the one chosen in the program)\n"
+    "  --audio-device NAME  audio capture device (default: the first one)\n"
+    "  --size WxH           capture size (default: 352x288)\n"
+    "  --video-codec NAME   video compressor (default: the one chosen in the program)\n"
+    "  --audio-codec NAME   audio compressor (default: the one chosen in the program)\n"
+    "  --no-sound           record the picture only\n"
+    "  --output FILE        output file (default: capture.avi); an existing file is kept\n"
+    "                       as NAME-YYYYMMDD-HHMMSS.avi\n"
+    "Ctrl+C ends a recording early; the file is complete either way.\n";
+
+namespace {
+
+constexpr std::int32_t kLargestSide = 4096;
+// A day: longer recordings are surely a typing error.
+constexpr double kLongestRecording = 86400.0;
+
+bool ParseSide(const char* first, const char* last, std::int32_t& side) {
+    const auto [end, error] = std::from_chars(first, last, side);
+    return error == std::errc() && end == last && side >= 1 && side <= kLargestSide;
+}
+
+bool ParseSeconds(const std::string& text, double& seconds) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) {
+        return false;
+    }
+    char* end = nullptr;
+    seconds = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(seconds) && seconds > 0 &&
+           seconds <= kLongestRecording;
+}
+
+CtlParse Fail(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
+
+} // namespace
+
+bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
+    const auto x = text.find('x');
+    if (x == std::string::npos) {
+        return false;
+    }
+    const char* begin = text.data();
+    return ParseSide(begin, begin + x, width) && ParseSide(begin + x + 1, begin + text.size(), height);
+}
+
+CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
+    CtlArguments parsed;
+    if (args.empty()) {
+        return Fail("no command given");
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        return {parsed, {}};
+    }
+    if (command == "devices") {
+        if (args.size() > 1) {
+            return Fail("devices takes no arguments");
+        }
+        parsed.command = CtlArguments::Command::Devices;
+        return {parsed, {}};
+    }
+    if (command != "record") {
+        return Fail("unknown command: " + command);
+    }
+    parsed.command = CtlArguments::Command::Record;
+    if (args.size() < 2 || !ParseSeconds(args[1], parsed.seconds)) {
+        return Fail("record needs a number of seconds above 0");
+    }
+    struct NamedOption {
+        const char* name;
+        std::optional<std::string> CtlArguments::*field;
+    };
+    const NamedOption named[] = {{"--device", &CtlArguments::device},
+                                 {"--audio-device", &CtlArguments::audioDevice},
+                                 {"--video-codec", &CtlArguments::videoCodec},
+                                 {"--audio-codec", &CtlArguments::audioCodec}};
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option == "--help" || option == "-h") {
+            return {CtlArguments{}, {}};
+        }
+        if (option == "--no-sound") {
+            parsed.noSound = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            return Fail(option.rfind("--", 0) == 0 ? option + " needs a value"
+                                                   : "unexpected argument: " + option);
+        }
+        const std::string& value = args[i + 1];
+        bool known = false;
+        for (const NamedOption& entry : named) {
+            if (option == entry.name) {
+                parsed.*entry.field = value;
+                known = true;
+            }
+        }
+        if (option == "--size") {
+            if (!ParseFrameSize(value, parsed.width, parsed.height)) {
+                return Fail("--size needs WIDTHxHEIGHT, as 352x288");
+            }
+            known = true;
+        } else if (option == "--output") {
+            if (value.empty()) {
+                return Fail("--output needs a file name");
+            }
+            parsed.output = value;
+            known = true;
+        }
+        if (!known) {
+            return Fail("unknown option: " + option);
+        }
+        ++i;
+    }
+    return {parsed, {}};
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The command line of corvane-ctl: what to do and with which choices. Parsing only; nothing is opened here.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CtlArguments {
+    enum class Command { Help, Devices, Record };
+    Command command = Command::Help;
+
+    // record
+    double seconds = 0;
+    std::optional<std::string> device;
+    std::optional<std::string> audioDevice;
+    std::optional<std::string> videoCodec;
+    std::optional<std::string> audioCodec;
+    std::int32_t width = 352;
+    std::int32_t height = 288;
+    bool noSound = false;
+    std::string output = "capture.avi";
+};
+
+// The parsed arguments (without the program name), or the reason they make no command.
+struct CtlParse {
+    std::optional<CtlArguments> arguments;
+    std::string error;
+};
+CtlParse ParseCtlArguments(const std::vector<std::string>& args);
+
+// "WxH" with both sides from 1 to 4096, as "352x288".
+bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height);
+
+extern const char* const kCtlUsage;

@@ -1,0 +1,25 @@
+#pragma once
+// Message boxes for a command line: each box's text is kept, so the command can print what went wrong as
+// "error: TEXT" and what it went on after as "warning: TEXT".
+
+#include "platform/win/message_boxes.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class CtlMessageBoxes final : public MessageBoxes {
+public:
+    MessageResult show(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
+                       MessageButtons buttons) override;
+
+    // Prints the boxes not printed yet: the last as "error: " when failed, every other as "warning: ".
+    // Returns whether an error line was printed.
+    bool flush(std::FILE* stream, bool failed);
+
+    // A box's text on one line: the system's text after a line feed follows a colon.
+    static std::string OneLine(const QString& text);
+
+private:
+    std::vector<std::string> pending_;
+};

@@ -1,0 +1,186 @@
+#include "ctl_record.h"
+
+#include "app/settings_store.h"
+#include "app/unix_signals.h"
+#include "components/dev_cmb_pickers.h"
+#include "ctl_message_boxes.h"
+#include "platform/win/clock.h"
+#include "tv/capture_events.h"
+#include "tv/capture_statistics.h"
+#include "tv/tuner_platform.h"
+#include "tv/tuner_tools.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// The window the graph's events are posted to; closing it (Ctrl+C) ends the recording.
+class CaptureEventWindow final : public QWidget {
+public:
+    explicit CaptureEventWindow(TTunerTools*& tools) : tools_(tools) {}
+
+    std::optional<CaptureEventOutcome> outcome;
+    bool interrupted = false;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == WindowMessageEvent::eventType() &&
+            static_cast<WindowMessageEvent*>(event)->message() == CaptureNotifyMessage) {
+            if (tools_) {
+                const CaptureEventOutcome result = DrainCaptureEvents(*tools_);
+                if (result != CaptureEventOutcome::None) {
+                    outcome = result;
+                    QCoreApplication::exit(1);
+                }
+            }
+            return true;
+        }
+        if (event->type() == QEvent::Close) {
+            interrupted = true;
+            QCoreApplication::exit(0);
+            return true;
+        }
+        return QWidget::event(event);
+    }
+
+private:
+    TTunerTools*& tools_;
+};
+
+// Selects the entry named exactly name; false when the picker has none.
+bool Choose(DevicePickerCombo& picker, const std::string& name) {
+    const int index =
+        picker.findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        return false;
+    }
+    picker.setCurrentIndex(index);
+    return true;
+}
+
+int Fail(CtlMessageBoxes& boxes, std::FILE* err, const std::string& fallback) {
+    if (!boxes.flush(err, true)) {
+        std::fprintf(err, "error: %s\n", fallback.c_str());
+    }
+    return 1;
+}
+
+std::optional<CaptureStatistics> ReadStatistics(const TTunerTools& tools, const Clock& clock) {
+    LONG dropped = 0;
+    LONG delivered = 0;
+    LONG average = 0;
+    if (!tools.droppedFrames || FAILED(tools.droppedFrames->GetNumDropped(&dropped)) ||
+        FAILED(tools.droppedFrames->GetNumNotDropped(&delivered)) ||
+        FAILED(tools.droppedFrames->GetAverageFrameSize(&average))) {
+        return std::nullopt;
+    }
+    const auto elapsed = static_cast<std::int32_t>(clock.timeGetTime() - tools.captureStartMs);
+    return ComputeCaptureStatistics(dropped, delivered, average, tools.droppedBase, tools.notDroppedBase,
+                                    elapsed);
+}
+
+} // namespace
+
+int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
+    RealClock clock;
+    CtlMessageBoxes boxes;
+    const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
+
+    TVideoCaptureDevCombo video;
+    TAudioCaptureDevCombo audio;
+    TVideoCompressionDevCombo videoCodec;
+    TAudioCompressionDevCombo audioCodec;
+    SettingsTargets targets;
+    targets.tvVideoCaptureDev = &video;
+    targets.tvVideoCompression = &videoCodec;
+    targets.tvAudioCompression = &audioCodec;
+    LoadSettings(targets);
+
+    struct Named {
+        const std::optional<std::string>& name;
+        DevicePickerCombo& picker;
+        const char* what;
+    };
+    for (const Named& named : {Named{args.device, video, "video capture device"},
+                               Named{args.audioDevice, audio, "audio capture device"},
+                               Named{args.videoCodec, videoCodec, "video compressor"},
+                               Named{args.audioCodec, audioCodec, "audio compressor"}}) {
+        if (named.name && !Choose(named.picker, *named.name)) {
+            std::fprintf(err, "error: no %s named %s\n", named.what, named.name->c_str());
+            return 1;
+        }
+    }
+    IMoniker* videoMoniker = video.GetMoniker();
+    if (!videoMoniker) {
+        std::fprintf(err, "error: no video capture device\n");
+        return 1;
+    }
+    IMoniker* audioMoniker = args.noSound ? nullptr : audio.GetMoniker();
+
+    TTunerTools* current = nullptr;
+    CaptureEventWindow window(current);
+    CloseWindowOnTerminationSignals(&window);
+    VideoTargetRecord target;
+    TTunerTools tools(&target, TTunerTools::Services{*platform, boxes, clock});
+    current = &tools;
+    tools.notifyWindow = &window;
+    tools.previewWanted = false;
+    tools.audioWanted = audioMoniker != nullptr;
+    tools.outputFile = std::filesystem::path(args.output).wstring();
+
+    tools.SelectSources(videoMoniker, audioMoniker);
+    if (!tools.videoCapture) {
+        return Fail(boxes, err, "cannot open " + video.GetDevice().toStdString());
+    }
+    if (!tools.SetCaptureFormat(args.width, args.height) || tools.captureWidth != args.width ||
+        tools.captureHeight != args.height) {
+        return Fail(boxes, err,
+                    video.GetDevice().toStdString() + " does not capture at " + std::to_string(args.width) +
+                        "x" + std::to_string(args.height));
+    }
+    tools.SelectCompressors(videoCodec.GetMoniker(), audioCodec.GetMoniker());
+    if ((videoCodec.GetMoniker() && !tools.videoCompressor) ||
+        (tools.audioWanted && audioCodec.GetMoniker() && !tools.audioCompressor)) {
+        return Fail(boxes, err, "cannot make the compressor");
+    }
+    if (!tools.AssembleCapture()) {
+        return Fail(boxes, err, "cannot build the capture graph");
+    }
+    if (!tools.RunCapture()) {
+        return Fail(boxes, err, "cannot start the recording");
+    }
+    boxes.flush(err, false);
+
+    QTimer figures;
+    QObject::connect(&figures, &QTimer::timeout, [&] {
+        if (const auto stats = ReadStatistics(tools, clock)) {
+            std::fprintf(out, "%s\n", FormatCaptureLine(*stats).c_str());
+            std::fflush(out);
+        }
+    });
+    figures.start(1000);
+    // A coarse timer may fire 5 % early, which would cut the recording short.
+    QTimer::singleShot(static_cast<int>(std::lround(args.seconds * 1000)), Qt::PreciseTimer, qApp,
+                       [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    figures.stop();
+
+    const std::optional<CaptureStatistics> last = ReadStatistics(tools, clock);
+    tools.HaltCapture();
+    const bool failed = window.outcome.has_value() || boxes.flush(err, false);
+    const std::optional<CaptureStatistics> stopped = ReadStatistics(tools, clock);
+    const CaptureStatistics& stats = stopped ? *stopped : last.value_or(CaptureStatistics{});
+    std::fprintf(out, "recorded %s frames %d dropped %d\n", args.output.c_str(), stats.delivered,
+                 stats.dropped);
+    std::fflush(out);
+    if (window.outcome) {
+        return Fail(boxes, err, "the recording stopped");
+    }
+    return failed ? 1 : 0;
+}

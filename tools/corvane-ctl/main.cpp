@@ -1,0 +1,36 @@
+// corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices and records through the
+// program's own settings, device pickers and capture graph.
+#include "ctl_arguments.h"
+#include "ctl_devices.h"
+#include "ctl_record.h"
+#include "platform/media/gst/engine_setup.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const CtlParse parsed = ParseCtlArguments(args);
+    if (!parsed.arguments) {
+        std::fprintf(stderr, "error: %s\n%s", parsed.error.c_str(), kCtlUsage);
+        return 2;
+    }
+    if (parsed.arguments->command == CtlArguments::Command::Help) {
+        std::fputs(kCtlUsage, stdout);
+        return 0;
+    }
+    // The pickers and the engine are widgets underneath; no window is ever shown.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("corvane-ctl"));
+    QApplication::setOrganizationName(QStringLiteral("Pellworth"));
+    EnsureGstInitialised();
+    if (parsed.arguments->command == CtlArguments::Command::Devices) {
+        return ListDevices(stdout);
+    }
+    return RecordCapture(*parsed.arguments, stdout, stderr);
+}
