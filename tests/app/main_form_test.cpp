@@ -222,22 +222,26 @@ TEST_F(MainFormTest, PluginResultsArriveAsWindowMessages) {
     create(RECORDING_PLUGIN);
     form->playerPage()->openFiles({tone});
     TPlayerTools* tools = form->playerPage()->playerTools();
-    ASSERT_TRUE(tools && tools->started);
+    ASSERT_TRUE(tools && tools->started());
     // The graph tells only the probe about the end of the file, so only the plug-in's message can make the
     // main window fetch it.
     NotificationProbe probe;
-    tools->events->SetNotifyWindow(&probe, PlayerNotifyMessage, 0);
+    const auto events = query<IMediaEventEx>(tools->graph());
+    ASSERT_TRUE(events);
+    events->SetNotifyWindow(&probe, PlayerNotifyMessage, 0);
     QCoreApplication::removePostedEvents(form.get(), WindowMessageEvent::eventType());
     ASSERT_TRUE(WaitUntil([&] { return probe.messages > 0; }));
-    ASSERT_TRUE(tools->started);
+    ASSERT_TRUE(tools->started());
 
     form->plugin().ActionPreset("TV_Mute");
     EXPECT_EQ(recordedCalls(), "Open;ActionPreset TV_Mute;");
-    EXPECT_TRUE(tools->started) << "the result is posted, not handled at once";
+    EXPECT_TRUE(tools->started()) << "the result is posted, not handled at once";
     QCoreApplication::sendPostedEvents(form.get(), WindowMessageEvent::eventType());
-    EXPECT_FALSE(tools->started)
+    EXPECT_FALSE(tools->started())
         << "handled as the player's notification: the end of the file stops the player";
     EXPECT_TRUE(form->playerPage()->findChild<QWidget*>(QStringLiteral("PlayButton"))->isEnabled());
+    // The probe goes before the graph does.
+    events->SetNotifyWindow(form.get(), PlayerNotifyMessage, 0);
 }
 
 TEST_F(MainFormTest, AboutLinksOpenTheirHints) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -200,6 +201,42 @@ TEST_F(SettingsStoreTest, DamagedValuesFallBackEntryByEntry) {
     EXPECT_EQ(w.tvView.description, "Channel 2");
     ASSERT_EQ(w.radio.list().count(), 1);
     EXPECT_EQ(w.radio.list().at(0).name, "Station 1");
+}
+
+TEST_F(SettingsStoreTest, AStoredIndexOneBeyondTheLastItemLeavesEachComboAsItWas) {
+    Window w;
+    struct Stored {
+        const char* key;
+        const char* value;
+        const char* name; // the picker's name value, stored as a number so that the index decides
+        QComboBox* combo;
+    };
+    const std::vector<Stored> stored = {
+        {"TV", "DeviceIndex", "DeviceName", &w.videoCapture},
+        {"TV", "CaptureResIndex", nullptr, &w.captureRes},
+        {"TV", "PreviewResIndex", nullptr, &w.previewRes},
+        {"TV", "VideoCompressIndex", nullptr, &w.videoCompression},
+        {"TV", "AudioCompressIndex", nullptr, &w.audioCompression},
+        {"Radio", "TunerIndex", "TunerName", &w.tuner},
+        {"Radio", "AudioIndex", "AudioName", &w.tvAudio},
+        {"Radio", "CrossbarIndex", "CrossbarName", &w.crossbar},
+    };
+    std::vector<int> before;
+    {
+        Registry reg(path());
+        for (const Stored& item : stored) {
+            before.push_back(item.combo->currentIndex());
+            reg.OpenKey(std::string("Software\\Pellworth\\Corvane\\") + item.key, true);
+            reg.WriteInteger(item.value, item.combo->count());
+            if (item.name) {
+                reg.WriteInteger(item.name, 0);
+            }
+        }
+    }
+    LoadSettings(w.targets(), path());
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        EXPECT_EQ(stored[i].combo->currentIndex(), before[i]) << stored[i].value;
+    }
 }
 
 TEST_F(SettingsStoreTest, HostileCountsAndIndexesAreBounded) {

@@ -3,8 +3,6 @@
 
 #include "platform/media/gst/effect_catalog.h"
 
-#include <QElapsedTimer>
-
 namespace {
 
 class PlayerToolsTest : public ::testing::Test {
@@ -96,10 +94,7 @@ TEST_F(PlayerToolsTest, AMissingFileChangesNothingAndANonMediaFileLeavesOnlyItsS
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(10000, '\x5a'));
     junk.close();
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_FALSE(tools.OpenFile(junk.fileName()));
-    EXPECT_LT(timer.elapsed(), 5000); // the failure ends the wait for streams at once
     EXPECT_EQ(Filters(tools), std::vector<std::wstring>{junk.fileName().toStdWString()});
     EXPECT_TRUE(tools.loaded());
     EXPECT_TRUE(boxes.shown().empty());

@@ -180,8 +180,7 @@ TEST_F(PlaylistTest, AGraphErrorWhilePlayingShowsThePlayerStopped) {
     EXPECT_FALSE(page.ui().PauseButton->isEnabled() || page.ui().StopButton->isEnabled());
     EXPECT_FALSE(page.page.PlayerStatusTimer().isActive());
     // An error is not the end of the file: Loop does not go on with it.
-    WaitUntil([] { return false; }, 300);
-    EXPECT_FALSE(page.page.playerTools()->started());
+    EXPECT_FALSE(WaitUntil([&] { return page.page.playerTools()->started(); }, 300));
 
     UseFakeAudioOutput();
     const QString tone = WriteAudioFile(media.path("next.wav"), 0.3);

@@ -160,6 +160,17 @@ TEST_F(VideoWindowFormTest, AMarkLeftByADetachedPictureDoesNotSendTheNextOneFull
     EXPECT_EQ(form.size(), QSize(352, 288));
 }
 
+TEST_F(VideoWindowFormTest, TheMenuShowsTheMarkOfThePictureItHolds) {
+    attachPicture(352, 288);
+    form.Fullscreen1->trigger();
+    // Full screen ends elsewhere than in this window's menu.
+    renderer->put_FullScreenMode(OAFALSE);
+    ASSERT_TRUE(form.Fullscreen1->isChecked());
+    form.PopupMenu1->popup(form.mapToGlobal(QPoint(10, 10)));
+    EXPECT_FALSE(form.Fullscreen1->isChecked());
+    form.PopupMenu1->hide();
+}
+
 TEST_F(VideoWindowFormTest, ZoomKeysWorkWhileThePictureIsFullScreen) {
     attachPicture(352, 288);
     const std::vector<std::pair<Qt::Key, QSize>> zooms = {

@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <ios>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -73,6 +78,56 @@ TEST(ResultCodes, HaveTheirTextsAndErrnoCodesCarryTheSystemText) {
     EXPECT_FALSE(IsErrnoResult(E_FAIL));
     EXPECT_EQ(FormatMessage(noSpace), "No space left on device");
     EXPECT_EQ(FormatMessage(MakeHResult(0x80991234u)), "Unknown error 0x80991234.");
+    // Codes below 0x10000000 keep their leading zeros, and an unknown success code is no errno code.
+    EXPECT_EQ(FormatMessage(MakeHResult(0x00041234u)), "Unknown error 0x00041234.");
+    EXPECT_EQ(FormatMessage(MakeHResult(0x00FF0002u)), "Unknown error 0x00FF0002.");
+}
+
+TEST(ResultCodes, EveryListedCodeHasItsOwnText) {
+    const std::vector<std::pair<HRESULT, std::string>> texts = {
+        {S_OK, "The operation completed successfully."},
+        {S_FALSE, "The operation completed, but not fully."},
+        {E_NOTIMPL, "Not implemented."},
+        {E_NOINTERFACE, "No such interface supported."},
+        {E_POINTER, "Invalid pointer."},
+        {E_ABORT, "Operation aborted."},
+        {E_FAIL, "Unspecified error."},
+        {E_UNEXPECTED, "Catastrophic failure."},
+        {E_ACCESSDENIED, "Access is denied."},
+        {E_HANDLE, "The handle is invalid."},
+        {E_OUTOFMEMORY, "Not enough storage is available to complete this operation."},
+        {E_INVALIDARG, "The parameter is incorrect."},
+        {VFW_S_STATE_INTERMEDIATE, "The state transition has not completed."},
+        {VFW_S_NOPREVIEWPIN, "Preview was rendered through the Smart Tee filter, because the capture filter "
+                             "does not have a preview pin."},
+        {VFW_E_INVALIDMEDIATYPE, "The specified media type is invalid."},
+        {VFW_E_NEED_OWNER, "This object requires an owner window."},
+        {VFW_E_ALREADY_CONNECTED,
+         "The operation cannot be performed because the pins are already connected."},
+        {VFW_E_NO_ACCEPTABLE_TYPES, "There is no common media type between these pins."},
+        {VFW_E_INVALID_DIRECTION, "The pin is in the wrong direction for this operation."},
+        {VFW_E_NOT_CONNECTED, "The operation cannot be performed because the pins are not connected."},
+        {VFW_E_NOT_FOUND, "An object or name was not found."},
+        {VFW_E_CANNOT_CONNECT,
+         "No combination of intermediate filters could be found to make the connection."},
+        {VFW_E_CANNOT_RENDER, "No combination of filters could be found to render the stream."},
+        {VFW_E_WRONG_STATE, "The operation could not be performed because the filter is in the wrong state."},
+        {VFW_E_NOT_STOPPED, "The operation could not be performed because the filter is not stopped."},
+        {VFW_E_UNKNOWN_FILE_TYPE, "The media type of this file is not recognized."},
+        {VFW_E_UNSUPPORTED_STREAM, "Cannot play back the file. The format is not supported."},
+        {VFW_E_NO_AUDIO_HARDWARE, "Cannot play back the audio stream: no audio hardware is available."},
+        {VFW_E_FILE_TOO_SHORT, "The file is too short."},
+        {VFW_E_NOT_RUNNING, "The operation could not be performed because the filter is not running."},
+        {VFW_E_TIMEOUT, "The operation timed out."},
+        {VFW_E_DDRAW_CAPS_NOT_SUITABLE, "The display is not suitable for video."},
+        {VFW_E_NOT_IN_GRAPH, "The operation cannot be performed on a filter that is not in a graph."},
+    };
+    std::set<HRESULT> codes;
+    for (const auto& [code, text] : texts) {
+        EXPECT_EQ(FormatMessage(code), text) << std::hex << code;
+        codes.insert(code);
+    }
+    EXPECT_EQ(codes.size(), texts.size()) << "two names share one code";
 }
 
 TEST(ComObject, LooksUpEveryInterfaceAndItsParentsAndCountsReferences) {
