@@ -57,6 +57,27 @@ GstPadProbeReturn CaptureOutput::onEnter(GstPad*, GstPadProbeInfo*, gpointer sel
     return GST_PAD_PROBE_OK;
 }
 
+bool CaptureOutput::endStream() {
+    GstPad* sink = gst_element_get_static_pad(queue_, "sink");
+    const bool accepted = gst_pad_send_event(sink, gst_event_new_eos());
+    gst_object_unref(sink);
+    ended_ = true;
+    return accepted;
+}
+
+void CaptureOutput::restart() {
+    if (!ended_) {
+        return;
+    }
+    ended_ = false;
+    // The queue and the source upstream of it stay at their end until they are started again from READY;
+    // the graph's own state change brings the filter back up.
+    if (GstElement* filter = GST_ELEMENT(gst_element_get_parent(queue_))) {
+        gst_element_set_state(filter, GST_STATE_READY);
+        gst_object_unref(filter);
+    }
+}
+
 bool CaptureOutput::linked() const {
     return pin_ && gst_pad_is_linked(pin_->pad());
 }
