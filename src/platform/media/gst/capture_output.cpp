@@ -1,10 +1,14 @@
 #include "capture_output.h"
 
+#include "running_graphs.h"
+
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
 constexpr std::size_t kDroppedInfoKept = 256;
+constexpr std::uint64_t kFramesBetweenDumps = 250;
 
 REFERENCE_TIME UnitsOf(GstClockTime time) {
     return GST_CLOCK_TIME_IS_VALID(time) ? static_cast<REFERENCE_TIME>(time / 100) : 0;
@@ -102,9 +106,16 @@ GstPadProbeReturn CaptureOutput::onDeliver(GstPad*, GstPadProbeInfo* info, gpoin
     if (!output->linked()) {
         return GST_PAD_PROBE_DROP;
     }
-    std::lock_guard lock(output->mutex_);
-    ++output->delivered_;
-    output->bytes_ += gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info));
+    std::uint64_t delivered = 0;
+    {
+        std::lock_guard lock(output->mutex_);
+        delivered = ++output->delivered_;
+        output->bytes_ += gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info));
+    }
+    // The graph dumps show the graph as it runs: from its first frame, then every ten seconds or so.
+    if ((delivered == 1 || delivered % kFramesBetweenDumps == 0) && std::getenv("CORVANE_GRAPH_DUMP")) {
+        DumpRunningGraphs();
+    }
     return GST_PAD_PROBE_OK;
 }
 

@@ -453,3 +453,31 @@ TEST(CaptureGraph, TheDevicesRecordAgainAfterARecordingEnded) {
     EXPECT_GT(avi.audioChunks, 0);
     EXPECT_TRUE(ReadAviStructure(first).complete()) << "the first file is left alone";
 }
+
+TEST(CaptureGraph, TheGraphDumpShowsTheGraphRunning) {
+    QTemporaryDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+    setenv("CORVANE_GRAPH_DUMP", "1", 1);
+    CaptureRig rig;
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    ASSERT_EQ(
+        rig.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get(), nullptr, nullptr),
+        S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(RegisterGraph(rig.graph.get(), &cookie), S_OK);
+    RefPtr<IAMDroppedFrames> preview =
+        rig.find<IAMDroppedFrames>(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get());
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Delivered(preview.get()) >= 2; }));
+    rig.control()->Stop();
+    RevokeGraph(cookie);
+    unsetenv("CORVANE_GRAPH_DUMP");
+    unsetenv("XDG_RUNTIME_DIR");
+    const QStringList dumps = QDir(runtime.filePath("corvane")).entryList({"*.dot"});
+    ASSERT_EQ(dumps.size(), 1);
+    QFile dump(runtime.filePath("corvane/" + dumps.front()));
+    ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
+    const QByteArray text = dump.readAll();
+    EXPECT_TRUE(text.contains("videotestsrc")) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains("[>]")) << "written while playing";
+}
