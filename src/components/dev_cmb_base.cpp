@@ -103,6 +103,11 @@ void DevicePickerCombo::Init() {
     }
 }
 
+void DevicePickerCombo::useDevices(DeviceEnumFactory factory) {
+    factory_ = std::move(factory);
+    Init();
+}
+
 void DevicePickerCombo::SetDevice(const QString& name) {
     if (count() == 0) {
         return;
