@@ -42,7 +42,7 @@ double ProcessCpuSeconds() {
 // Runs the event loop for the time given, so the graph's posted messages are handled as in the program.
 void RunFor(double seconds) {
     QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 

@@ -71,13 +71,13 @@ int Fail(CtlMessageBoxes& boxes, std::FILE* err, const std::string& fallback) {
     return 1;
 }
 
-std::optional<CaptureStatistics> ReadStatistics(const TTunerTools& tools, const Clock& clock) {
+std::optional<CaptureStatistics> ReadStatistics(IAMDroppedFrames* counters, const TTunerTools& tools,
+                                                const Clock& clock) {
     LONG dropped = 0;
     LONG delivered = 0;
     LONG average = 0;
-    if (!tools.droppedFrames || FAILED(tools.droppedFrames->GetNumDropped(&dropped)) ||
-        FAILED(tools.droppedFrames->GetNumNotDropped(&delivered)) ||
-        FAILED(tools.droppedFrames->GetAverageFrameSize(&average))) {
+    if (!counters || FAILED(counters->GetNumDropped(&dropped)) ||
+        FAILED(counters->GetNumNotDropped(&delivered)) || FAILED(counters->GetAverageFrameSize(&average))) {
         return std::nullopt;
     }
     const auto elapsed = static_cast<std::int32_t>(clock.timeGetTime() - tools.captureStartMs);
@@ -156,10 +156,17 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
         return Fail(boxes, err, "cannot start the recording");
     }
     boxes.flush(err, false);
+    // A device without stream control gives no counters to the recording sheet; its capture pin may still
+    // count, from the start of the graph.
+    RefPtr<IAMDroppedFrames> counters = tools.droppedFrames;
+    if (!counters) {
+        tools.builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, tools.videoCapture.get(),
+                                     IAMDroppedFrames::IID, reinterpret_cast<void**>(counters.put()));
+    }
 
     QTimer figures;
     QObject::connect(&figures, &QTimer::timeout, [&] {
-        if (const auto stats = ReadStatistics(tools, clock)) {
+        if (const auto stats = ReadStatistics(counters.get(), tools, clock)) {
             std::fprintf(out, "%s\n", FormatCaptureLine(*stats).c_str());
             std::fflush(out);
         }
@@ -171,11 +178,11 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     QCoreApplication::exec();
     figures.stop();
 
-    const std::optional<CaptureStatistics> last = ReadStatistics(tools, clock);
+    // Counted before the stop: frames arriving while the file is finished are discarded by design.
+    const std::optional<CaptureStatistics> last = ReadStatistics(counters.get(), tools, clock);
     tools.HaltCapture();
     const bool failed = window.outcome.has_value() || boxes.flush(err, false);
-    const std::optional<CaptureStatistics> stopped = ReadStatistics(tools, clock);
-    const CaptureStatistics& stats = stopped ? *stopped : last.value_or(CaptureStatistics{});
+    const CaptureStatistics stats = last.value_or(CaptureStatistics{});
     std::fprintf(out, "recorded %s frames %d dropped %d\n", args.output.c_str(), stats.delivered,
                  stats.dropped);
     std::fflush(out);

@@ -6,6 +6,15 @@
 
 #include <string>
 
+// The getter's answer: value into out, E_POINTER without somewhere to put it.
+template <typename T, typename V> HRESULT Answer(T* out, V value) {
+    if (!out) {
+        return E_POINTER;
+    }
+    *out = static_cast<T>(value);
+    return S_OK;
+}
+
 class AnalogFilter : public GstFilter {
 protected:
     AnalogFilter() : GstFilter(FilterRole::Source) { setBin(gst_bin_new(nullptr)); }

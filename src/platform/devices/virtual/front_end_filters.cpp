@@ -77,19 +77,11 @@ HRESULT VirtualTunerFilter::put_Mode(LONG mode) {
 }
 
 HRESULT VirtualTunerFilter::get_Mode(LONG* mode) {
-    if (!mode) {
-        return E_POINTER;
-    }
-    *mode = card_->mode() == TunerMode::Tv ? AMTUNER_MODE_TV : AMTUNER_MODE_FM_RADIO;
-    return S_OK;
+    return Answer(mode, card_->mode() == TunerMode::Tv ? AMTUNER_MODE_TV : AMTUNER_MODE_FM_RADIO);
 }
 
 HRESULT VirtualTunerFilter::GetAvailableModes(LONG* modes) {
-    if (!modes) {
-        return E_POINTER;
-    }
-    *modes = AMTUNER_MODE_TV | AMTUNER_MODE_FM_RADIO;
-    return S_OK;
+    return Answer(modes, AMTUNER_MODE_TV | AMTUNER_MODE_FM_RADIO);
 }
 
 HRESULT VirtualTunerFilter::put_CountryCode(LONG country) {
@@ -101,27 +93,15 @@ HRESULT VirtualTunerFilter::put_CountryCode(LONG country) {
 }
 
 HRESULT VirtualTunerFilter::get_CountryCode(LONG* country) {
-    if (!country) {
-        return E_POINTER;
-    }
-    *country = country_;
-    return S_OK;
+    return Answer(country, country_);
 }
 
 HRESULT VirtualTunerFilter::SignalPresent(LONG* strength) {
-    if (!strength) {
-        return E_POINTER;
-    }
-    *strength = card_->reception().heard() ? AMTUNER_SIGNALPRESENT : AMTUNER_NOSIGNAL;
-    return S_OK;
+    return Answer(strength, card_->reception().heard() ? AMTUNER_SIGNALPRESENT : AMTUNER_NOSIGNAL);
 }
 
 HRESULT VirtualTunerFilter::get_NumInputConnections(LONG* count) {
-    if (!count) {
-        return E_POINTER;
-    }
-    *count = 1;
-    return S_OK;
+    return Answer(count, 1);
 }
 
 HRESULT VirtualTunerFilter::put_InputType(LONG index, LONG type) {
@@ -148,19 +128,11 @@ HRESULT VirtualTunerFilter::put_ConnectInput(LONG index) {
 }
 
 HRESULT VirtualTunerFilter::get_ConnectInput(LONG* index) {
-    if (!index) {
-        return E_POINTER;
-    }
-    *index = 0;
-    return S_OK;
+    return Answer(index, 0);
 }
 
 HRESULT VirtualTunerFilter::get_VideoFrequency(LONG* hertz) {
-    if (!hertz) {
-        return E_POINTER;
-    }
-    *hertz = static_cast<LONG>(card_->frequency());
-    return S_OK;
+    return Answer(hertz, static_cast<LONG>(card_->frequency()));
 }
 
 HRESULT VirtualTunerFilter::get_AudioFrequency(LONG* hertz) {
@@ -173,19 +145,11 @@ HRESULT VirtualTunerFilter::get_AudioFrequency(LONG* hertz) {
 }
 
 HRESULT VirtualTunerFilter::get_AvailableTVFormats(LONG* standards) {
-    if (!standards) {
-        return E_POINTER;
-    }
-    *standards = kStandards;
-    return S_OK;
+    return Answer(standards, kStandards);
 }
 
 HRESULT VirtualTunerFilter::get_TVFormat(LONG* standard) {
-    if (!standard) {
-        return E_POINTER;
-    }
-    *standard = card_->videoStandard();
-    return S_OK;
+    return Answer(standard, card_->videoStandard());
 }
 
 HRESULT VirtualTunerFilter::Set(const Guid& set, DWORD id, void* instance, DWORD instanceLength, void* data,
@@ -277,27 +241,16 @@ void* VirtualTvAudioFilter::queryOtherInterface(const Guid& iid) {
 }
 
 HRESULT VirtualTvAudioFilter::GetHardwareSupportedTVAudioModes(LONG* modes) {
-    if (!modes) {
-        return E_POINTER;
-    }
-    *modes = AMTVAUDIO_MODE_MONO | AMTVAUDIO_MODE_STEREO | AMTVAUDIO_MODE_LANG_A | AMTVAUDIO_MODE_LANG_B;
-    return S_OK;
+    return Answer(modes, AMTVAUDIO_MODE_MONO | AMTVAUDIO_MODE_STEREO | AMTVAUDIO_MODE_LANG_A |
+                             AMTVAUDIO_MODE_LANG_B);
 }
 
 HRESULT VirtualTvAudioFilter::GetAvailableTVAudioModes(LONG* modes) {
-    if (!modes) {
-        return E_POINTER;
-    }
-    *modes = card_->availableAudioModes();
-    return S_OK;
+    return Answer(modes, card_->availableAudioModes());
 }
 
 HRESULT VirtualTvAudioFilter::get_TVAudioMode(LONG* mode) {
-    if (!mode) {
-        return E_POINTER;
-    }
-    *mode = card_->audioMode();
-    return S_OK;
+    return Answer(mode, card_->audioMode());
 }
 
 HRESULT VirtualTvAudioFilter::put_TVAudioMode(LONG mode) {

@@ -278,11 +278,7 @@ AM_MEDIA_TYPE* VirtualCaptureFilter::capability(const GstPin&, int index) {
 // ---- Decoder ----
 
 HRESULT VirtualCaptureFilter::get_AvailableTVFormats(LONG* standards) {
-    if (!standards) {
-        return E_POINTER;
-    }
-    *standards = kStandards;
-    return S_OK;
+    return Answer(standards, kStandards);
 }
 
 HRESULT VirtualCaptureFilter::put_TVFormat(LONG standard) {
@@ -290,19 +286,11 @@ HRESULT VirtualCaptureFilter::put_TVFormat(LONG standard) {
 }
 
 HRESULT VirtualCaptureFilter::get_TVFormat(LONG* standard) {
-    if (!standard) {
-        return E_POINTER;
-    }
-    *standard = card_->videoStandard();
-    return S_OK;
+    return Answer(standard, card_->videoStandard());
 }
 
 HRESULT VirtualCaptureFilter::get_HorizontalLocked(LONG* locked) {
-    if (!locked) {
-        return E_POINTER;
-    }
-    *locked = card_->horizontalLocked() ? 1 : 0;
-    return S_OK;
+    return Answer(locked, card_->horizontalLocked() ? 1 : 0);
 }
 
 HRESULT VirtualCaptureFilter::put_VCRHorizontalLocking(LONG vcrLocking) {
@@ -311,19 +299,11 @@ HRESULT VirtualCaptureFilter::put_VCRHorizontalLocking(LONG vcrLocking) {
 }
 
 HRESULT VirtualCaptureFilter::get_VCRHorizontalLocking(LONG* vcrLocking) {
-    if (!vcrLocking) {
-        return E_POINTER;
-    }
-    *vcrLocking = vcrLocking_;
-    return S_OK;
+    return Answer(vcrLocking, vcrLocking_);
 }
 
 HRESULT VirtualCaptureFilter::get_NumberOfLines(LONG* lines) {
-    if (!lines) {
-        return E_POINTER;
-    }
-    *lines = (card_->videoStandard() & k525LineStandards) ? 525 : 625;
-    return S_OK;
+    return Answer(lines, (card_->videoStandard() & k525LineStandards) ? 525 : 625);
 }
 
 HRESULT VirtualCaptureFilter::put_OutputEnable(LONG enable) {
@@ -332,11 +312,7 @@ HRESULT VirtualCaptureFilter::put_OutputEnable(LONG enable) {
 }
 
 HRESULT VirtualCaptureFilter::get_OutputEnable(LONG* enable) {
-    if (!enable) {
-        return E_POINTER;
-    }
-    *enable = outputEnable_;
-    return S_OK;
+    return Answer(enable, outputEnable_);
 }
 
 // ---- Picture amplifier ----

@@ -1,5 +1,6 @@
 #include "avi_writer.h"
 
+#include "capture_output.h"
 #include "filter_graph.h"
 
 #include <QString>
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr int kFinishTimeoutMs = 5000;
+constexpr int kLastChanceMs = 1000;
 
 } // namespace
 
@@ -93,6 +95,31 @@ void AviMuxFilter::beforeStop() {
     finish(kFinishTimeoutMs);
 }
 
+// The capture outputs whose frames reach this input, through compressors if any.
+std::vector<CaptureOutput*> AviMuxFilter::outputsFeeding(GstPin& input) {
+    std::vector<CaptureOutput*> outputs;
+    GstPin* upstream = input.peer();
+    while (upstream) {
+        void* counters = nullptr;
+        if (SUCCEEDED(upstream->QueryInterface(IAMDroppedFrames::IID, &counters)) && counters) {
+            auto* output = dynamic_cast<CaptureOutput*>(static_cast<IAMDroppedFrames*>(counters));
+            upstream->Release();
+            if (output) {
+                outputs.push_back(output);
+            }
+            break;
+        }
+        GstPin* next = nullptr;
+        for (const auto& pin : upstream->filter().pins()) {
+            if (pin->direction() == PINDIR_INPUT && pin->peer()) {
+                next = pin->peer();
+            }
+        }
+        upstream = next;
+    }
+    return outputs;
+}
+
 void AviMuxFilter::finish(int timeoutMs) {
     if (finished_ || !mux_ || GST_STATE(mux_) < GST_STATE_PAUSED) {
         return;
@@ -100,31 +127,44 @@ void AviMuxFilter::finish(int timeoutMs) {
     finished_ = true;
     FileWriterFilter* writer = nullptr;
     std::vector<GstPad*> inputs;
+    std::vector<CaptureOutput*> sources;
     for (const auto& pin : pins()) {
         if (pin->direction() == PINDIR_OUTPUT && pin->peer()) {
             writer = dynamic_cast<FileWriterFilter*>(&pin->peer()->filter());
-        }
-        if (pin->direction() == PINDIR_INPUT) {
-            GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin->pad()));
-            if (target) {
-                // From now on data arriving is discarded, so the end of the file is the end of the data.
-                gst_pad_add_probe(
-                    target, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
-                    [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
+        } else if (pin->direction() == PINDIR_INPUT) {
+            for (CaptureOutput* output : outputsFeeding(*pin)) {
+                sources.push_back(output);
+            }
+            if (GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin->pad()))) {
                 inputs.push_back(target);
             }
         }
     }
-    // Each input gets its end-of-stream on its own thread: an input may still be busy with a frame that the
-    // multiplexer holds until the other inputs have data or have ended.
-    std::vector<std::thread> senders;
-    for (GstPad* input : inputs) {
-        senders.emplace_back([input] { gst_pad_send_event(input, gst_event_new_eos()); });
+    // The frames the devices have taken are still on their way (the multiplexer holds the picture back while
+    // it interleaves the sound): the end of each stream follows them, so the file gets every one.
+    bool flowing = true;
+    for (CaptureOutput* source : sources) {
+        flowing = source->endStream() && flowing;
     }
-    const bool ended = writer && writer->waitForEnd(timeoutMs);
+    // A file that never opened will never end, nor will a stream whose consumer failed.
+    const bool open = writer && writer->writing();
+    bool ended = open && flowing && writer->waitForEnd(timeoutMs);
+    std::vector<std::thread> senders;
+    if (open && !ended) {
+        // A stream that does not end by itself (its data stuck behind a failed write, a source that is not a
+        // capture device): end the file with what has arrived. Each input gets its end-of-stream on its own
+        // thread, as one may be held until the others have data or have ended.
+        for (GstPad* input : inputs) {
+            gst_pad_add_probe(
+                input, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
+            senders.emplace_back([input] { gst_pad_send_event(input, gst_event_new_eos()); });
+        }
+        ended = writer->waitForEnd(kLastChanceMs);
+    }
     if (!ended) {
-        // The data cannot reach the file (a write failed, the writer is gone): stop waiting, release whatever
-        // waits inside the multiplexer.
+        // The data cannot reach the file (a write failed, the writer is gone): release whatever waits inside
+        // the multiplexer.
         gst_element_set_locked_state(mux_, TRUE);
         gst_element_set_state(mux_, GST_STATE_NULL);
     }
@@ -133,6 +173,9 @@ void AviMuxFilter::finish(int timeoutMs) {
     }
     for (GstPad* input : inputs) {
         gst_object_unref(input);
+    }
+    for (CaptureOutput* source : sources) {
+        source->restart();
     }
 }
 
@@ -144,9 +187,12 @@ FileWriterFilter::FileWriterFilter() : GstFilter(FilterRole::Encoder) {
     // The file is written as fast as the data comes; it does not keep time.
     g_object_set(sink_, "sync", FALSE, "async", FALSE, nullptr);
     GstPad* input = gst_element_get_static_pad(sink_, "sink");
-    gst_pad_add_probe(input,
-                      GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
-                      &FileWriterFilter::onEvent, this, nullptr);
+    gst_pad_add_probe(input, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &FileWriterFilter::onEvent, this, nullptr);
+    // filesink empties its file on a flush. The graph flushes a filter's inputs whenever it disconnects or
+    // removes one, as when a finished recording's graph is taken apart: the file must stay.
+    gst_pad_add_probe(
+        input, GST_PAD_PROBE_TYPE_EVENT_FLUSH,
+        [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
     addPin(L"in", PINDIR_INPUT, PinKind::Stream, input);
     gst_object_unref(input);
 }
@@ -158,11 +204,6 @@ void* FileWriterFilter::queryOtherInterface(const Guid& iid) {
 GstPadProbeReturn FileWriterFilter::onEvent(GstPad*, GstPadProbeInfo* info, gpointer self) {
     auto* writer = static_cast<FileWriterFilter*>(self);
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-    if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_START || GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
-        // filesink empties its file on a flush; a finished file must survive the graph being taken apart.
-        std::lock_guard lock(writer->mutex_);
-        return writer->endReached_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
-    }
     if (GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
         std::lock_guard lock(writer->mutex_);
         writer->endReached_ = true;

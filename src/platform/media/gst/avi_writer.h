@@ -1,10 +1,13 @@
 #pragma once
 // Recording to a file: the AVI multiplexer (avimux, which writes the idx1 index after the movi list) and the
-// file writer (filesink). Stopping the graph finishes the file first: end-of-stream goes straight into each
-// of the multiplexer's inputs and the graph waits, bounded, until the writer has it, so a stopped recording
-// is a complete AVI even after the device was lost or an error stopped the data.
+// file writer (filesink). Stopping the graph finishes the file first: end-of-stream starts at each capture
+// device's output, behind the frames still on their way, and the graph waits, bounded, until the writer has
+// it; a stream that does not end so gets it straight at the multiplexer's input. A stopped recording is a
+// complete AVI even after the device was lost or an error stopped the data.
 
 #include "gst_filter.h"
+
+class CaptureOutput;
 
 #include <condition_variable>
 #include <mutex>
@@ -39,6 +42,7 @@ private:
     void* queryOtherInterface(const Guid& iid) override;
     // Ends the file; bounded by timeoutMs.
     void finish(int timeoutMs);
+    static std::vector<CaptureOutput*> outputsFeeding(GstPin& input);
 
     GstElement* mux_ = nullptr;
     int inputs_ = 0;
@@ -62,6 +66,8 @@ public:
 
     // True once end-of-stream reached the writer within the time.
     bool waitForEnd(int timeoutMs);
+    // Whether the file is open (the writer started).
+    bool writing() const { return GST_STATE(sink_) >= GST_STATE_PAUSED; }
 
     void beforeStop() override;
 

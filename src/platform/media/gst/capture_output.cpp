@@ -1,10 +1,14 @@
 #include "capture_output.h"
 
+#include "running_graphs.h"
+
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
 constexpr std::size_t kDroppedInfoKept = 256;
+constexpr std::uint64_t kFramesBetweenDumps = 250;
 
 REFERENCE_TIME UnitsOf(GstClockTime time) {
     return GST_CLOCK_TIME_IS_VALID(time) ? static_cast<REFERENCE_TIME>(time / 100) : 0;
@@ -57,6 +61,27 @@ GstPadProbeReturn CaptureOutput::onEnter(GstPad*, GstPadProbeInfo*, gpointer sel
     return GST_PAD_PROBE_OK;
 }
 
+bool CaptureOutput::endStream() {
+    GstPad* sink = gst_element_get_static_pad(queue_, "sink");
+    const bool accepted = gst_pad_send_event(sink, gst_event_new_eos());
+    gst_object_unref(sink);
+    ended_ = true;
+    return accepted;
+}
+
+void CaptureOutput::restart() {
+    if (!ended_) {
+        return;
+    }
+    ended_ = false;
+    // The queue and the source upstream of it stay at their end until they are started again from READY;
+    // the graph's own state change brings the filter back up.
+    if (GstElement* filter = GST_ELEMENT(gst_element_get_parent(queue_))) {
+        gst_element_set_state(filter, GST_STATE_READY);
+        gst_object_unref(filter);
+    }
+}
+
 bool CaptureOutput::linked() const {
     return pin_ && gst_pad_is_linked(pin_->pad());
 }
@@ -81,9 +106,16 @@ GstPadProbeReturn CaptureOutput::onDeliver(GstPad*, GstPadProbeInfo* info, gpoin
     if (!output->linked()) {
         return GST_PAD_PROBE_DROP;
     }
-    std::lock_guard lock(output->mutex_);
-    ++output->delivered_;
-    output->bytes_ += gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info));
+    std::uint64_t delivered = 0;
+    {
+        std::lock_guard lock(output->mutex_);
+        delivered = ++output->delivered_;
+        output->bytes_ += gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info));
+    }
+    // The graph dumps show the graph as it runs: from its first frame, then every ten seconds or so.
+    if ((delivered == 1 || delivered % kFramesBetweenDumps == 0) && std::getenv("CORVANE_GRAPH_DUMP")) {
+        DumpRunningGraphs();
+    }
     return GST_PAD_PROBE_OK;
 }
 

@@ -28,6 +28,13 @@ public:
     void setPin(GstPin* pin) { pin_ = pin; }
     GstPin* pin() const { return pin_; }
 
+    // Ends the output's stream behind the frames it still holds, so its consumer gets all of them and then
+    // end-of-stream; from then on it takes no frames until restart(). False when the stream cannot end so
+    // (its consumer failed and the output stopped).
+    bool endStream();
+    // After endStream(): the device starts afresh when its graph next starts (its filter goes back to READY).
+    void restart();
+
     // Stream control is a device feature; an output without it always delivers.
     void setStreamControlled(bool controlled) { controlled_ = controlled; }
     bool streamControlled() const { return controlled_; }
@@ -57,6 +64,7 @@ private:
     bool passes(REFERENCE_TIME time) const;
 
     GstElement* queue_;
+    bool ended_ = false;
     GstPad* source_;
     GstPin* pin_ = nullptr;
     bool controlled_ = true;

@@ -238,12 +238,6 @@ GstPin& GstFilter::addPin(std::wstring name, PIN_DIRECTION direction, PinKind ki
     return *pins_.back();
 }
 
-void GstFilter::releaseHolds() {
-    for (const auto& pin : pins_) {
-        pin->release();
-    }
-}
-
 void GstFilter::removePin(GstPin& pin) {
     for (auto it = pins_.begin(); it != pins_.end(); ++it) {
         if (it->get() == &pin && !pin.peer()) {
@@ -253,6 +247,12 @@ void GstFilter::removePin(GstPin& pin) {
             gst_object_unref(ghost);
             return;
         }
+    }
+}
+
+void GstFilter::releaseHolds() {
+    for (const auto& pin : pins_) {
+        pin->release();
     }
 }
 
@@ -304,6 +304,19 @@ gulong HoldDataAt(GstPad* pad) {
         [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }, nullptr, nullptr);
 }
 
+const Guid& MajorTypeOf(PinKind kind) {
+    switch (kind) {
+    case PinKind::Audio:
+        return MEDIATYPE_Audio;
+    case PinKind::Video:
+        return MEDIATYPE_Video;
+    case PinKind::Analog:
+        return MEDIATYPE_AnalogVideo;
+    default:
+        return MEDIATYPE_Stream;
+    }
+}
+
 namespace {
 
 struct IdleSignal {
@@ -331,19 +344,6 @@ bool WaitUntilIdle(GstPad* pad, int timeoutMs) {
                       [](gpointer data) { delete static_cast<std::shared_ptr<IdleSignal>*>(data); });
     std::unique_lock lock(signal->mutex);
     return signal->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return signal->idle; });
-}
-
-const Guid& MajorTypeOf(PinKind kind) {
-    switch (kind) {
-    case PinKind::Audio:
-        return MEDIATYPE_Audio;
-    case PinKind::Video:
-        return MEDIATYPE_Video;
-    case PinKind::Analog:
-        return MEDIATYPE_AnalogVideo;
-    default:
-        return MEDIATYPE_Stream;
-    }
 }
 
 GstFilter* AsGstFilter(IBaseFilter* filter) {

@@ -97,9 +97,6 @@ public:
 
     // Called by the graph once an input pin is linked, before data flows.
     virtual void inputConnected(GstPin&) {}
-    // Lets held data go: a streaming thread waiting in a hold would keep the elements inside from stopping,
-    // as their threads are joined when they go down.
-    void releaseHolds();
     // Called by the graph before the filter joins it; a failure keeps it out.
     virtual HRESULT joinGraph() { return S_OK; }
     // Called by the graph before it stops: a filter that writes a file finishes it here.
@@ -107,6 +104,9 @@ public:
     // Interfaces of one of the filter's pins beyond IPin and IKsPropertySet (stream format, stream control,
     // frame counters), sharing the filter's reference count; null when the pin has none.
     virtual void* queryPinInterface(const GstPin&, const Guid&) { return nullptr; }
+    // Lets held data go: a streaming thread waiting in a hold would keep the elements inside from stopping,
+    // as their threads are joined when they go down.
+    void releaseHolds();
 
 protected:
     explicit GstFilter(FilterRole role);

@@ -99,8 +99,7 @@ public:
             revoked = std::move(*found);
             entries_.erase(found);
         }
-        // The last picture of the graph before it goes: what it was while it ran.
-        DumpGraph(revoked.object.get(), revoked.name);
+        // The graph's reference goes here, outside the lock, where its caller holds its own.
         return S_OK;
     }
 
@@ -133,14 +132,11 @@ public:
         return result;
     }
 
-    // Writes the dump of every registered graph again, so the file shows the graph as it runs.
+    // Writes the dump of every registered graph again, so the file shows the graph as it runs. The table's
+    // lock is held meanwhile: taking references here could leave a streaming thread with a graph's last one.
     void dumpAll() {
-        std::vector<Entry> entries;
-        {
-            std::lock_guard lock(mutex_);
-            entries = entries_;
-        }
-        for (const Entry& entry : entries) {
+        std::lock_guard lock(mutex_);
+        for (const Entry& entry : entries_) {
             DumpGraph(entry.object.get(), entry.name);
         }
     }
