@@ -76,7 +76,8 @@ std::optional<Measurement> PlayThroughPlayerTools(const QString& file) {
     LONG_PTR first = 0;
     LONG_PTR second = 0;
     while (clock.elapsed() < 60000) {
-        if (SUCCEEDED(tools.events->GetEvent(&code, &first, &second, 50)) && code == EC_COMPLETE) {
+        if (SUCCEEDED(query<IMediaEventEx>(tools.graph())->GetEvent(&code, &first, &second, 50)) &&
+            code == EC_COMPLETE) {
             break;
         }
         QCoreApplication::processEvents();

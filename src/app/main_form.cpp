@@ -70,9 +70,11 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
     if (playerPage_ || !videoWindow_) {
         return;
     }
-    playerPage_ = new PlayerPage(
-        PlayerPageContext{services_.clock, services_.messageBoxes, this, videoWindow_, playerPlacement_},
-        ui->PlayerTabSheet);
+    playerPage_ =
+        new PlayerPage(PlayerPageContext{services_.clock, services_.messageBoxes, this, videoWindow_,
+                                         playerPlacement_, [this] { return isPlayerPageVisible(); },
+                                         [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
+                       ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
 }
 
