@@ -190,7 +190,8 @@ struct IAMCrossbar : IUnknown {
     virtual HRESULT get_PinCounts(LONG* outputs, LONG* inputs) = 0;
     // S_OK when the output can take the input, S_FALSE when not; E_INVALIDARG for an index out of range.
     virtual HRESULT CanRoute(LONG output, LONG input) = 0;
-    // S_FALSE-free: S_OK or an error (E_INVALIDARG out of range, VFW_E_CANNOT_CONNECT when not routable).
+    // S_OK, or E_INVALIDARG for an index out of range, VFW_E_CANNOT_CONNECT when the output cannot take the
+    // input.
     virtual HRESULT Route(LONG output, LONG input) = 0;
     // The input routed to the output, -1 for none.
     virtual HRESULT get_IsRoutedTo(LONG output, LONG* input) = 0;

@@ -146,8 +146,8 @@ public:
 private:
     const char* keyFrameProperty() const {
         for (const char* name : {"key-int-max", "keyframe-max-dist", "gop-size"}) {
-            GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder_), name);
-            if (spec && (spec->value_type == G_TYPE_INT || spec->value_type == G_TYPE_UINT)) {
+            GParamSpec* found = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder_), name);
+            if (found && (found->value_type == G_TYPE_INT || found->value_type == G_TYPE_UINT)) {
                 return name;
             }
         }

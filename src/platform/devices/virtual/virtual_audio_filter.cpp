@@ -1,5 +1,7 @@
 #include "virtual_audio_filter.h"
 
+#include "card_sources.h"
+
 namespace {
 
 constexpr guint kCaptureBuffers = 25; // a second of 40 ms buffers
@@ -18,12 +20,17 @@ VirtualAudioFilter::VirtualAudioFilter(std::shared_ptr<VirtualCard> card)
     GstElement* binElement = gst_bin_new(nullptr);
     setBin(binElement);
     GstBin* bin = GST_BIN(binElement);
-    source_ = gst_element_factory_make("audiotestsrc", nullptr);
-    caps_ = gst_element_factory_make("capsfilter", nullptr);
-    gst_bin_add_many(bin, source_, caps_, nullptr);
-    g_object_set(source_, "is-live", TRUE, "volume", kToneVolume, nullptr);
-    gst_element_link(source_, caps_);
-    GstPad* from = gst_element_get_static_pad(caps_, "src");
+    // The sound comes from the card's own source element.
+    RegisterCardSources();
+    GstElement* sound = gst_element_factory_make(kCardSoundElement, nullptr);
+    gst_bin_add(bin, sound);
+    source_ = CardSourcePart(sound, "source");
+    caps_ = CardSourcePart(sound, "caps");
+    // The source holds its parts for as long as it lives.
+    gst_object_unref(source_);
+    gst_object_unref(caps_);
+    g_object_set(source_, "volume", kToneVolume, nullptr);
+    GstPad* from = gst_element_get_static_pad(sound, "src");
     capture_ = std::make_unique<CaptureOutput>(bin, from, kCaptureBuffers);
     gst_object_unref(from);
     capture_->setStreamControlled(!card_->faults().noStreamControl);

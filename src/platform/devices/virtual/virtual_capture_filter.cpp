@@ -1,5 +1,7 @@
 #include "virtual_capture_filter.h"
 
+#include "card_sources.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -61,21 +63,26 @@ VirtualCaptureFilter::VirtualCaptureFilter(std::shared_ptr<VirtualCard> card)
     setBin(binElement);
     GstBin* bin = GST_BIN(binElement);
 
-    source_ = Make(bin, "videotestsrc");
-    // A live source: frames are taken at the pipeline clock's pace and stamped with its running time.
-    g_object_set(source_, "is-live", TRUE, nullptr);
-    sourceCaps_ = Make(bin, "capsfilter");
-    overlay_ = Make(bin, "textoverlay");
-    balance_ = Make(bin, "videobalance");
+    // The picture comes from the card's own source element, as a real card's from v4l2src.
+    RegisterCardSources();
+    GstElement* picture = Make(bin, kCardPictureElement);
+    auto part = [picture](const char* name) {
+        GstElement* element = CardSourcePart(picture, name);
+        if (element) {
+            gst_object_unref(element); // the source holds its parts for as long as it lives
+        }
+        return element;
+    };
+    source_ = part("source");
+    sourceCaps_ = part("caps");
+    overlay_ = part("overlay");
+    balance_ = part("balance");
     GstElement* tee = Make(bin, "tee");
     g_object_set(tee, "allow-not-linked", TRUE, nullptr);
+    gst_element_link(picture, tee);
     if (overlay_) {
         g_object_set(overlay_, "font-desc", "Sans Bold 24", "valignment", 2, "halignment", 1,
                      "shaded-background", TRUE, nullptr);
-        gst_element_link_many(source_, sourceCaps_, overlay_, balance_, tee, nullptr);
-    } else {
-        // Without the text renderer the picture still shows, unnamed.
-        gst_element_link_many(source_, sourceCaps_, balance_, tee, nullptr);
     }
 
     auto branch = [&](GstElement*& caps, guint frames) {

@@ -4,6 +4,7 @@
 
 #include "platform/devices/device_provider.h"
 #include "platform/devices/tv_device_interfaces.h"
+#include "platform/devices/virtual/card_sources.h"
 #include "platform/devices/virtual/virtual_audio_filter.h"
 #include "platform/devices/virtual/virtual_capture_filter.h"
 #include "platform/devices/virtual/virtual_card_provider.h"
@@ -381,5 +382,25 @@ TEST(VirtualCard, FaultsFailTheOperationsTheyName) {
         ASSERT_EQ(capture->FindPin(L"Capture", pin.put()), S_OK);
         EXPECT_FALSE(query<IAMStreamControl>(pin));
         EXPECT_TRUE(query<IAMDroppedFrames>(pin));
+    }
+}
+
+TEST(VirtualCard, ItsSourcesAreRegisteredGStreamerElements) {
+    ASSERT_TRUE(RegisterCardSources());
+    for (const char* name : {kCardPictureElement, kCardSoundElement}) {
+        GstElement* source = gst_element_factory_make(name, nullptr);
+        ASSERT_TRUE(source) << name;
+        GstPad* output = gst_element_get_static_pad(source, "src");
+        EXPECT_TRUE(output) << name;
+        GstElement* live = CardSourcePart(source, "source");
+        ASSERT_TRUE(live) << name;
+        gboolean isLive = FALSE;
+        g_object_get(live, "is-live", &isLive, nullptr);
+        EXPECT_TRUE(isLive) << name << " keeps the pipeline clock's time";
+        gst_object_unref(live);
+        if (output) {
+            gst_object_unref(output);
+        }
+        gst_object_unref(gst_object_ref_sink(source));
     }
 }

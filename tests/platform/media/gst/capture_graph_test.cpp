@@ -478,6 +478,7 @@ TEST(CaptureGraph, TheGraphDumpShowsTheGraphRunning) {
     QFile dump(runtime.filePath("corvane/" + dumps.front()));
     ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
     const QByteArray text = dump.readAll();
-    EXPECT_TRUE(text.contains("videotestsrc")) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains("CorvaneTvPicture")) << text.left(400).toStdString();
+    EXPECT_TRUE(text.contains("GstVideoTestSrc"));
     EXPECT_TRUE(text.contains("[>]")) << "written while playing";
 }
