@@ -89,7 +89,7 @@ void TMainForm::FormCreate() {
     const SettingsTargets settings = settingsTargets();
     settings.tvPreviewRes->setCurrentIndex(3);
     settings.tvCaptureRes->setCurrentIndex(1);
-    LoadSettings(settings, services_.registryPath);
+    settingsReadEverything_ = LoadSettings(settings, services_.registryPath, &services_.clock);
     if (!tvPage_->hasVideoCaptureDevice()) {
         ui->MainPageControl->setTabVisible(TVPageIndex, false);
     }
@@ -196,7 +196,7 @@ void TMainForm::FormClose() {
     if (pageControlShown_) {
         MainPageControlChanging(shownPage_);
     }
-    SaveSettings(settingsTargets(), services_.registryPath);
+    SaveSettings(settingsTargets(), services_.registryPath, &services_.clock, settingsReadEverything_);
     tvPage_->channels().list().clear();
     if (playerPage_) {
         playerPage_->freePlayerTools();

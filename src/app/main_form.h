@@ -113,4 +113,6 @@ private:
     bool pageControlShown_ = false;
     bool closing_ = false;
     bool closed_ = false;
+    // False when the settings file was held by another program at start; the close then keeps it as is.
+    bool settingsReadEverything_ = true;
 };
