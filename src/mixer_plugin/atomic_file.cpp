@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +66,28 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     std::ostringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
+}
+
+FileLock::FileLock(const std::string& lockPath) {
+    makeFolderTree(folderOf(lockPath));
+    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+        return;
+    }
+    int result = 0;
+    while ((result = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (result != 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) {
+        // Closing the last descriptor releases the lock.
+        ::close(fd_);
+    }
 }
 
 } // namespace faderix
