@@ -11,7 +11,9 @@ struct AtomicWriteOptions {
 };
 
 // Writes `contents` to a temporary file beside `path` and renames it over `path`, so a reader or a
-// crash never sees a half-written file.
+// crash never sees a half-written file. A symbolic link is written through to its target, and the target
+// keeps its permissions (and its owner where that may be set). False when nothing could be written, with
+// errno saying why.
 bool writeFileAtomically(const std::string& path, const std::string& contents,
                          AtomicWriteOptions options = {});
 
