@@ -42,6 +42,12 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     centreOnScreen();
 
     connect(ui->MainPageControl, &QTabWidget::currentChanged, this, &TMainForm::onPageChanged);
+    // A close that waited for the plug-in's dialog runs once the handler that opened it has finished.
+    plugin_->setAfterSetup([this] {
+        if (closeAfterSetup_) {
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        }
+    });
     ui->wwwLabel->installEventFilter(this);
     ui->emailLabel->installEventFilter(this);
     // The wheel reaches the window before the control under the mouse, as the Player page seeks with it.
@@ -248,6 +254,14 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // The plug-in's setup dialog runs inside ActionSetup: closing now would unload the plug-in under it. The
+    // dialog is closed the way the user closes it (which saves the preset), and this close follows.
+    if (plugin_->isInSetup()) {
+        event->ignore();
+        closeAfterSetup_ = true;
+        plugin_->closeSetupDialog();
+        return;
+    }
     FormClose();
     event->accept();
     emit closed();

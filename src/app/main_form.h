@@ -113,6 +113,8 @@ private:
     bool pageControlShown_ = false;
     bool closing_ = false;
     bool closed_ = false;
+    // A close arrived while the plug-in's setup dialog was open; it runs once ActionSetup has returned.
+    bool closeAfterSetup_ = false;
     // False when the settings file was held by another program at start; the close then keeps it as is.
     bool settingsReadEverything_ = true;
 };
