@@ -47,7 +47,7 @@ void TVPage::TVChanUpDownChangingEx(bool up, int) {
 }
 
 int TVPage::TVChanUpDownPosition() const {
-    return ui->TVChanUpDown->value();
+    return ui->TVChanUpDown->position();
 }
 
 void TVPage::TVMixerUnmuteButtonClick() {
