@@ -64,9 +64,13 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::createPages() {
-    tvPage_ = new TVPage(services_.clock, *plugin_, ui->TVTabSheet);
+    // The lists, the video window and the handlers all ask the main window which page is shown: the
+    // pages' own visibility is lost while the main window is hidden from the video window's menu.
+    tvPage_ = new TVPage(
+        services_.clock, *plugin_, [this] { return isPageShown(TVPageIndex); }, ui->TVTabSheet);
     ui->TVTabSheetLayout->addWidget(tvPage_);
-    radioPage_ = new RadioPage(services_.clock, *plugin_, ui->RadioTabSheet);
+    radioPage_ = new RadioPage(
+        services_.clock, *plugin_, [this] { return isPageShown(RadioPageIndex); }, ui->RadioTabSheet);
     ui->RadioTabSheetLayout->addWidget(radioPage_);
 }
 
@@ -278,8 +282,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::Wheel && currentPage() == PlayerPageIndex &&
-        ui->MainPageControl->isVisible()) {
+    if (event->type() == QEvent::Wheel && isPageShown(PlayerPageIndex)) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && (widget == this || isAncestorOf(widget))) {
             const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
@@ -308,12 +311,16 @@ bool TMainForm::isPageTabVisible(int index) const {
     return ui->MainPageControl->isTabVisible(index);
 }
 
+bool TMainForm::isPageShown(int index) const {
+    return pageControlShown_ && !closing_ && shownPage_ == index;
+}
+
 bool TMainForm::isPlayerPageVisible() const {
-    return pageControlShown_ && currentPage() == PlayerPageIndex;
+    return isPageShown(PlayerPageIndex);
 }
 
 bool TMainForm::isTVPageVisible() const {
-    return pageControlShown_ && currentPage() == TVPageIndex;
+    return isPageShown(TVPageIndex);
 }
 
 void TMainForm::PauseButtonClick() {
@@ -323,7 +330,7 @@ void TMainForm::PauseButtonClick() {
 }
 
 void TMainForm::FormMouseWheel(int wheelDelta) {
-    if (currentPage() == PlayerPageIndex && playerPage_) {
+    if (isPageShown(PlayerPageIndex) && playerPage_) {
         playerPage_->FormMouseWheel(wheelDelta);
     }
 }

@@ -71,6 +71,9 @@ public:
     void closeMainWindow() override;
 
     int currentPage() const;
+    // The one answer to "which page is shown": the page whose show handler ran last and that has not been
+    // left since, whether or not the window itself is on screen.
+    bool isPageShown(int index) const;
     bool isPageTabVisible(int index) const;
     const VideoPlacement& tvPlacement() const { return tvPlacement_; }
     const VideoPlacement& playerPlacement() const { return playerPlacement_; }

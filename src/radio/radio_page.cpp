@@ -6,11 +6,10 @@
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 
-RadioPage::RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent)
+RadioPage::RadioPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::RadioPage>()), clock_(clock), presets_(presets) {
     ui->setupUi(this);
-    stationWidgets_ =
-        std::make_unique<ChannelListWidgets>(this, kRadioStationList, [this] { return isVisible(); });
+    stationWidgets_ = std::make_unique<ChannelListWidgets>(this, kRadioStationList, std::move(pageShown));
     stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
     stationWidgets_->bind(*stations_);
     connect(ui->RadioMixerUnmuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerUnmuteButtonClick);

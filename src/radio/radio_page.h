@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,7 +19,9 @@ class RadioStationList;
 class RadioPage final : public QWidget {
     Q_OBJECT
 public:
-    RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr);
+    // pageShown answers whether this page is the main window's page shown, as for the TV page.
+    RadioPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown,
+              QWidget* parent = nullptr);
     ~RadioPage() override;
 
     void RadioTabSheetShow();

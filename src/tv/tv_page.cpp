@@ -11,14 +11,13 @@ namespace {
 constexpr int kSignalIntervalMs = 1000;
 } // namespace
 
-TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent)
+TVPage::TVPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent)
     : QWidget(parent), TVSignalTimer(new QTimer(this)), ui(std::make_unique<Ui::TVPage>()), clock_(clock),
       presets_(presets) {
     ui->setupUi(this);
     TVSignalTimer->setObjectName(QStringLiteral("TVSignalTimer"));
     TVSignalTimer->setInterval(kSignalIntervalMs);
-    channelWidgets_ =
-        std::make_unique<ChannelListWidgets>(this, kTVChannelList, [this] { return isVisible(); });
+    channelWidgets_ = std::make_unique<ChannelListWidgets>(this, kTVChannelList, std::move(pageShown));
     channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &presets_, clock_);
     channelWidgets_->bind(*channels_);
     connect(ui->TVMixerUnmuteButton, &QPushButton::clicked, this, &TVPage::TVMixerUnmuteButtonClick);

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,7 +19,9 @@ class TVChannelList;
 class TVPage final : public QWidget {
     Q_OBJECT
 public:
-    TVPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr);
+    // pageShown answers whether this page is the main window's page shown (its show handler has run and
+    // it has not been left), whatever the window's own visibility.
+    TVPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent = nullptr);
     ~TVPage() override;
 
     // Entered: takes the picture from the video window, arms the signal timer and applies "TV_Unmute".
