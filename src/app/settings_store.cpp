@@ -208,7 +208,15 @@ bool LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
     if (canCreate) {
         reg.Commit();
     }
-    return reg.readEverything();
+    if (!reg.readEverything()) {
+        std::fprintf(
+            stderr,
+            "corvane: %s is held by another program; the settings that could not be read stay in it, "
+            "and this session will not save over them\n",
+            registry.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& registry, Clock* clock,
