@@ -113,7 +113,7 @@ InstanceLock::InstanceLock(const InstanceAddress& address) {
         // Nowhere to hold a lock means nowhere to save settings either; nothing is protected by refusing.
         std::fprintf(stderr, "corvane: cannot create %s: %s\n", address.lockFile.c_str(),
                      std::strerror(errno));
-        lockFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        first_ = true;
         return;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -121,6 +121,7 @@ InstanceLock::InstanceLock(const InstanceAddress& address) {
         return;
     }
     lockFd_ = fd;
+    first_ = true;
     // Only the lock holder gets here, so a socket file left by a program that died is stale.
     sockaddr_un socketAddress{};
     if (!FillAddress(address.socketPath, socketAddress)) {

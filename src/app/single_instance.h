@@ -33,12 +33,13 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     // This program holds the settings file; otherwise another one does.
-    bool isFirst() const { return lockFd_ >= 0; }
+    bool isFirst() const { return first_; }
     // The socket that already accepts the next programs' connections (-1 when none could be made); they
     // wait in its queue until an InstanceServer takes it over.
     int takeListener() { return std::exchange(listenFd_, -1); }
 
 private:
+    bool first_ = false;
     int lockFd_ = -1;
     int listenFd_ = -1;
 };
