@@ -295,6 +295,15 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TMainForm::openHandedOverFiles(const QStringList& files) {
+    showNormal();
+    raise();
+    activateWindow();
+    if (!files.isEmpty() && playerPage_) {
+        playerPage_->openFiles(files);
+    }
+}
+
 void TMainForm::wwwLabelClick() {
     services_.shell.open(ui->wwwLabel->toolTip());
 }

@@ -8,6 +8,7 @@
 #include "view/video_target.h"
 #include "view/video_window_host.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -58,6 +59,9 @@ public:
     bool WndProc(WindowMessageEvent& message);
     void wwwLabelClick();
     void emailLabelClick();
+    // Files a later program on the same settings file handed over: the window comes up (also when hidden
+    // from the video window's menu) and the files become the playlist, as on the command line.
+    void openHandedOverFiles(const QStringList& files);
 
     // VideoWindowHost
     bool isPlayerPageVisible() const override;

@@ -83,12 +83,7 @@ int RunProgram(int argc, char** argv) {
         }
         // Later programs started on the same settings file raise this window and open their files here.
         InstanceServer instanceServer(instance.takeListener(), [&mainForm](const QStringList& handedOver) {
-            mainForm.showNormal();
-            mainForm.raise();
-            mainForm.activateWindow();
-            if (!handedOver.isEmpty() && mainForm.playerPage()) {
-                mainForm.playerPage()->openFiles(handedOver);
-            }
+            mainForm.openHandedOverFiles(handedOver);
         });
         const int result = app.exec();
         VideoWindowForm = nullptr;

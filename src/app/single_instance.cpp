@@ -204,7 +204,7 @@ void InstanceServer::acceptConnections() {
     while (QLocalSocket* client = server_->nextPendingConnection()) {
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         auto received = std::make_shared<QByteArray>();
-        connect(client, &QLocalSocket::readyRead, this, [this, client, received] {
+        const auto readRequest = [this, client, received] {
             received->append(client->readAll());
             const auto files = CompleteRequest(*received);
             if (!files) {
@@ -216,6 +216,11 @@ void InstanceServer::acceptConnections() {
             // Opening files may show message boxes; the other program has its answer before any of that.
             QMetaObject::invokeMethod(
                 this, [this, paths = *files] { handler_(paths); }, Qt::QueuedConnection);
-        });
+        };
+        connect(client, &QLocalSocket::readyRead, this, readRequest);
+        // Data already buffered with the connection would not be announced again.
+        if (client->bytesAvailable() > 0) {
+            readRequest();
+        }
     }
 }

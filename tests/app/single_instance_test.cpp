@@ -1,12 +1,23 @@
 // Two real programs on one settings file: the second hands its files to the first and ends.
+#include "app/main_form.h"
 #include "app/single_instance.h"
+#include "platform/win/clock.h"
+#include "platform/win/message_boxes.h"
+#include "platform/win/shell.h"
+#include "player/player_page.h"
+#include "view/video_window_form.h"
 
+#include <QEventLoop>
+#include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include <unistd.h>
 
@@ -105,4 +116,63 @@ TEST_F(SingleInstanceTest, AProgramThatCannotReachTheRunningOneRefusesWithoutADi
     EXPECT_NE(said.find("already running on the settings file " + registry().string()), std::string::npos)
         << said;
     EXPECT_FALSE(std::filesystem::exists(registry())) << "the refused program saved nothing";
+}
+
+TEST_F(SingleInstanceTest, TheRunningProgramGetsEveryPathAsItWasGivenAfterAnswering) {
+    const InstanceAddress address = InstanceAddressFor(registry());
+    InstanceLock first(address);
+    ASSERT_TRUE(first.isFirst());
+    EXPECT_FALSE(InstanceLock(address).isFirst()) << "the lock holds against any other opener";
+    QStringList received;
+    int handled = 0;
+    InstanceServer server(first.takeListener(), [&](const QStringList& files) {
+        received = files;
+        ++handled;
+    });
+    ASSERT_TRUE(server.isListening());
+
+    const std::vector<std::string> files = {"/music/a b.ogg", "/music/line\nbreak.mp3",
+                                            "/music/\xc3\xbcml\xc3\xa4ut.wav"};
+    std::optional<int> answer;
+    std::atomic<bool> answered = false;
+    std::thread secondProgram([&] {
+        answer = HandOverFiles(address.socketPath, files, 10000);
+        answered = true;
+    });
+    // The running program's event loop, until the other one has its answer and the files were handled.
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (answered && handled > 0) {
+            loop.quit();
+        }
+    });
+    check.start(10);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    secondProgram.join();
+    EXPECT_EQ(answer, 3);
+    EXPECT_EQ(handled, 1);
+    EXPECT_EQ(received, (QStringList{"/music/a b.ogg", "/music/line\nbreak.mp3",
+                                     QString::fromUtf8("/music/\xc3\xbcml\xc3\xa4ut.wav")}));
+}
+
+TEST_F(SingleInstanceTest, HandedOverFilesBringUpTheWindowAndBecomeThePlaylist) {
+    VirtualClock clock;
+    RecordingMessageBoxes boxes;
+    RecordingShell shell;
+    TMainForm form(TMainForm::Services{clock, boxes, shell, "NoMixerFolder/Faderix.so", registry()});
+    TVideoWindowForm videoWindow(form);
+    form.setVideoWindow(&videoWindow);
+    form.show();
+    form.hideMainWindow();
+    form.openHandedOverFiles({});
+    EXPECT_TRUE(form.isVisible()) << "a second start without files only raises the window";
+    const QString file = dir_.filePath("missing.ogg");
+    form.openHandedOverFiles({file});
+    auto* playlist = form.playerPage()->findChild<QListWidget*>(QStringLiteral("PlayCheckListBox"));
+    ASSERT_NE(playlist, nullptr);
+    ASSERT_EQ(playlist->count(), 1);
+    EXPECT_EQ(playlist->item(0)->text(), file);
+    form.close();
 }
