@@ -82,7 +82,7 @@ TEST_F(SingleInstanceTest, ASecondProgramHandsItsFilesToTheFirstAndEnds) {
 
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(kStartWaitMs));
-    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit) << first.readAllStandardError().toStdString();
     EXPECT_TRUE(std::filesystem::exists(registry())) << "the first program saved its settings at its close";
 
     // With the first one gone, the next program is the first again.
