@@ -9,10 +9,9 @@
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
 
-#include "ui_tv_page.h"
-
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -78,7 +77,7 @@ TEST(CloseDuringSetup, ASignalWhileTheDialogIsOpenClosesItFirstAndSavesTheEdit) 
         edited = true;
         std::raise(SIGTERM);
     });
-    form->tvPage()->ui->TVMixerUnmuteButton->click();
+    form->tvPage()->mixerUnmuteButton()->click();
 
     EXPECT_TRUE(edited);
     EXPECT_EQ(closes, 0) << "nothing is closed under the handler that opened the dialog";

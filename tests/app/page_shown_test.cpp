@@ -7,8 +7,6 @@
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
 
-#include "ui_main_form.h"
-
 #include <QTabWidget>
 
 #include <dlfcn.h>
@@ -51,7 +49,7 @@ TEST(PageShown, TheVideoWindowsArrowsTuneTheTVListWhileTheMainWindowIsHidden) {
         channels.list().at(i).enabled = true;
     }
     form.show();
-    form.ui->MainPageControl->setCurrentIndex(TMainForm::TVPageIndex);
+    form.pageControl()->setCurrentIndex(TMainForm::TVPageIndex);
     ASSERT_TRUE(form.isPageShown(TMainForm::TVPageIndex));
 
     // The user watches TV in the video window and hides the main window from its menu.
@@ -67,7 +65,7 @@ TEST(PageShown, TheVideoWindowsArrowsTuneTheTVListWhileTheMainWindowIsHidden) {
 
     // On another page the list selects without tuning, whichever way the window stands.
     form.showMainWindow();
-    form.ui->MainPageControl->setCurrentIndex(TMainForm::AboutPageIndex);
+    form.pageControl()->setCurrentIndex(TMainForm::AboutPageIndex);
     TakeRecordedCalls();
     channels.TVChanUpDownChangingEx(StepDirection::Up);
     EXPECT_EQ(channels.list().selectedIndex(), 1);

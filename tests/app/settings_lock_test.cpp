@@ -2,8 +2,8 @@
 #include "channels/channel_list_editor.h"
 #include "platform/registry/registry.h"
 
-#include "../channels/recording_channel_view.h"
 #include "../platform/registry/file_holder.h"
+#include "recording_channel_view.h"
 
 #include <QTemporaryDir>
 
