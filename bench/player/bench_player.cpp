@@ -63,7 +63,7 @@ std::optional<Measurement> PlayThroughPlayerTools(const QString& file) {
     if (!tools.OpenFile(file)) {
         return std::nullopt;
     }
-    auto* graph = dynamic_cast<FilterGraph*>(tools.graph.get());
+    auto* graph = dynamic_cast<FilterGraph*>(tools.graph());
     if (!graph || !graph->videoRenderer() ||
         !WaitUntil([&] { return graph->videoRenderer()->framesPresented() > 0; }, 10000)) {
         return std::nullopt;

@@ -43,6 +43,12 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     centreOnScreen();
 
     connect(ui->MainPageControl, &QTabWidget::currentChanged, this, &TMainForm::onPageChanged);
+    // A close that waited for the plug-in's dialog runs once the handler that opened it has finished.
+    plugin_->setAfterSetup([this] {
+        if (closeAfterSetup_) {
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        }
+    });
     ui->wwwLabel->installEventFilter(this);
     ui->emailLabel->installEventFilter(this);
     // The wheel reaches the window before the control under the mouse, as the Player page seeks with it.
@@ -59,9 +65,15 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::createPages() {
-    tvPage_ = new TVPage(services_.clock, *plugin_, ui->TVTabSheet, services_.devices);
+    // The lists, the video window and the handlers all ask the main window which page is shown: the
+    // pages' own visibility is lost while the main window is hidden from the video window's menu.
+    tvPage_ = new TVPage(
+        services_.clock, *plugin_, [this] { return isPageShown(TVPageIndex); }, ui->TVTabSheet,
+        services_.devices);
     ui->TVTabSheetLayout->addWidget(tvPage_);
-    radioPage_ = new RadioPage(services_.clock, *plugin_, ui->RadioTabSheet, services_.devices);
+    radioPage_ = new RadioPage(
+        services_.clock, *plugin_, [this] { return isPageShown(RadioPageIndex); }, ui->RadioTabSheet,
+        services_.devices);
     ui->RadioTabSheetLayout->addWidget(radioPage_);
 }
 
@@ -92,7 +104,7 @@ void TMainForm::FormCreate() {
     const SettingsTargets settings = settingsTargets();
     settings.tvPreviewRes->setCurrentIndex(3);
     settings.tvCaptureRes->setCurrentIndex(1);
-    LoadSettings(settings, services_.registryPath);
+    settingsReadEverything_ = LoadSettings(settings, services_.registryPath, &services_.clock);
     if (!tvPage_->hasVideoCaptureDevice()) {
         ui->MainPageControl->setTabVisible(TVPageIndex, false);
     }
@@ -185,7 +197,7 @@ void TMainForm::FormClose() {
     if (pageControlShown_) {
         MainPageControlChanging(shownPage_);
     }
-    SaveSettings(settingsTargets(), services_.registryPath);
+    SaveSettings(settingsTargets(), services_.registryPath, &services_.clock, settingsReadEverything_);
     tvPage_->channels().list().clear();
     if (playerPage_) {
         playerPage_->freePlayerTools();
@@ -247,6 +259,14 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // The plug-in's setup dialog runs inside ActionSetup: closing now would unload the plug-in under it. The
+    // dialog is closed the way the user closes it (which saves the preset), and this close follows.
+    if (plugin_->isInSetup()) {
+        event->ignore();
+        closeAfterSetup_ = true;
+        plugin_->closeSetupDialog();
+        return;
+    }
     FormClose();
     event->accept();
     emit closed();
@@ -263,8 +283,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::Wheel && currentPage() == PlayerPageIndex &&
-        ui->MainPageControl->isVisible()) {
+    if (event->type() == QEvent::Wheel && isPageShown(PlayerPageIndex)) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && (widget == this || isAncestorOf(widget))) {
             const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
@@ -275,6 +294,15 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::openHandedOverFiles(const QStringList& files) {
+    showNormal();
+    raise();
+    activateWindow();
+    if (!files.isEmpty() && playerPage_) {
+        playerPage_->openFiles(files);
+    }
 }
 
 void TMainForm::wwwLabelClick() {
@@ -305,12 +333,16 @@ bool TMainForm::isPageTabVisible(int index) const {
     return ui->MainPageControl->isTabVisible(index);
 }
 
+bool TMainForm::isPageShown(int index) const {
+    return pageControlShown_ && !closing_ && shownPage_ == index;
+}
+
 bool TMainForm::isPlayerPageVisible() const {
-    return pageControlShown_ && currentPage() == PlayerPageIndex;
+    return isPageShown(PlayerPageIndex);
 }
 
 bool TMainForm::isTVPageVisible() const {
-    return pageControlShown_ && currentPage() == TVPageIndex;
+    return isPageShown(TVPageIndex);
 }
 
 void TMainForm::PauseButtonClick() {
@@ -320,7 +352,7 @@ void TMainForm::PauseButtonClick() {
 }
 
 void TMainForm::FormMouseWheel(int wheelDelta) {
-    if (currentPage() == PlayerPageIndex && playerPage_) {
+    if (isPageShown(PlayerPageIndex) && playerPage_) {
         playerPage_->FormMouseWheel(wheelDelta);
     }
 }

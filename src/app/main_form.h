@@ -9,6 +9,7 @@
 #include "view/video_target.h"
 #include "view/video_window_host.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -63,6 +64,9 @@ public:
     bool WndProc(WindowMessageEvent& message);
     void wwwLabelClick();
     void emailLabelClick();
+    // Files a later program on the same settings file handed over: the window comes up (also when hidden
+    // from the video window's menu) and the files become the playlist, as on the command line.
+    void openHandedOverFiles(const QStringList& files);
 
     // VideoWindowHost
     bool isPlayerPageVisible() const override;
@@ -76,6 +80,9 @@ public:
     void closeMainWindow() override;
 
     int currentPage() const;
+    // The one answer to "which page is shown": the page whose show handler ran last and that has not been
+    // left since, whether or not the window itself is on screen.
+    bool isPageShown(int index) const;
     bool isPageTabVisible(int index) const;
     const VideoPlacement& tvPlacement() const { return tvPlacement_; }
     const VideoPlacement& playerPlacement() const { return playerPlacement_; }
@@ -121,4 +128,8 @@ private:
     bool pageControlShown_ = false;
     bool closing_ = false;
     bool closed_ = false;
+    // A close arrived while the plug-in's setup dialog was open; it runs once ActionSetup has returned.
+    bool closeAfterSetup_ = false;
+    // False when the settings file was held by another program at start; the close then keeps it as is.
+    bool settingsReadEverything_ = true;
 };

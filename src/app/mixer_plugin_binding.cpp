@@ -4,6 +4,7 @@
 #include "platform/win/message_boxes.h"
 #include "platform/win/window_message.h"
 
+#include <QMetaObject>
 #include <QWidget>
 
 namespace {
@@ -51,6 +52,7 @@ void MixerPluginBinding::bind(QWidget* mainWindow, const std::string& path) {
     close_ = library_.function<CloseFn>("Close");
     actionSetup_ = library_.function<ActionSetupFn>("ActionSetup");
     actionPreset_ = library_.function<ActionPresetFn>("ActionPreset");
+    setupForm_ = static_cast<void**>(library_.symbol("_ActionForm"));
 
     host_ = std::make_unique<FaderixHost>();
     host_->size = sizeof(FaderixHost);
@@ -74,6 +76,7 @@ void MixerPluginBinding::unbind() {
     close_ = nullptr;
     actionSetup_ = nullptr;
     actionPreset_ = nullptr;
+    setupForm_ = nullptr;
     host_.reset();
 }
 
@@ -84,7 +87,21 @@ void MixerPluginBinding::ActionPreset(const char* name) {
 }
 
 void MixerPluginBinding::ActionSetup(const char* name) {
-    if (actionSetup_) {
-        actionSetup_(name);
+    if (!actionSetup_) {
+        return;
     }
+    ++setupDepth_;
+    actionSetup_(name);
+    --setupDepth_;
+    if (afterSetup_) {
+        afterSetup_();
+    }
+}
+
+void MixerPluginBinding::closeSetupDialog() {
+    if (!isInSetup() || !setupForm_ || !*setupForm_) {
+        return;
+    }
+    // Queued: the dialog ends its own loop, and ActionSetup then saves and returns as after a user's close.
+    QMetaObject::invokeMethod(static_cast<QObject*>(*setupForm_), "reject", Qt::QueuedConnection);
 }

@@ -6,6 +6,7 @@
 #include "components/mixer_presets.h"
 #include "platform/win/shared_library.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,13 @@ public:
     void unbind();
 
     bool isBound() const { return library_.isLoaded(); }
+    // ActionSetup has not returned yet: its dialog is open, and the plug-in must stay loaded.
+    bool isInSetup() const { return setupDepth_ > 0; }
+    // Asks the open setup dialog to close the way the user closes it, which saves the preset. Does nothing
+    // when the plug-in does not say which dialog is open.
+    void closeSetupDialog();
+    // Runs each time an ActionSetup call has returned.
+    void setAfterSetup(std::function<void()> afterSetup) { afterSetup_ = std::move(afterSetup); }
     // The description the plug-in returned from Open, empty when unbound.
     const std::string& description() const { return description_; }
 
@@ -45,5 +53,9 @@ private:
     CloseFn close_ = nullptr;
     ActionSetupFn actionSetup_ = nullptr;
     ActionPresetFn actionPreset_ = nullptr;
+    // The plug-in's exported variable that holds its open setup dialog (a QObject), if it has one.
+    void** setupForm_ = nullptr;
+    int setupDepth_ = 0;
+    std::function<void()> afterSetup_;
     std::string description_;
 };

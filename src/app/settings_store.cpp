@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -107,10 +108,10 @@ ChannelEntry LoadEntry(Registry& reg, const ListLayout& layout, int number, bool
     return entry;
 }
 
-void LoadList(Registry& reg, ChannelListEditor* editor, const ListLayout& layout) {
+void LoadList(Registry& reg, ChannelListEditor* editor, const ListLayout& layout, bool canCreate) {
     std::int32_t count = 0;
     std::int32_t lastIndex = 0;
-    if (reg.OpenKey(kBaseKey + layout.key, true)) {
+    if (reg.OpenKey(kBaseKey + layout.key, canCreate)) {
         count = reg.ReadInteger("Count").value_or(0);
         lastIndex = reg.ReadInteger("LastIndex").value_or(0);
         const auto present = static_cast<std::int64_t>(reg.GetKeyNames().size());
@@ -124,7 +125,7 @@ void LoadList(Registry& reg, ChannelListEditor* editor, const ListLayout& layout
     std::vector<ChannelEntry> entries;
     entries.reserve(static_cast<std::size_t>(count));
     for (int number = 1; number <= count; ++number) {
-        if (reg.OpenKey(SubkeyPath(layout, number), true)) {
+        if (reg.OpenKey(SubkeyPath(layout, number), canCreate)) {
             entries.push_back(LoadEntry(reg, layout, number, picture));
             reg.CloseKey();
         }
@@ -173,21 +174,26 @@ int IndexOf(const QComboBox* combo) {
     return combo ? combo->currentIndex() : -1;
 }
 
+void Complain(const std::filesystem::path& registry, const char* why) {
+    std::fprintf(stderr, "corvane: the settings were not saved to %s: %s\n", registry.c_str(), why);
+}
+
 } // namespace
 
-void LoadSettings(const SettingsTargets& targets, const std::filesystem::path& registry) {
-    Registry reg(registry);
-    // Loading creates missing keys; one transaction keeps that to a single write.
-    reg.BeginTransaction();
-    if (reg.OpenKey(kBaseKey + "\\TV", true)) {
+bool LoadSettings(const SettingsTargets& targets, const std::filesystem::path& registry, Clock* clock) {
+    Registry reg(registry, clock);
+    // Loading creates missing keys; one transaction keeps that to a single write. While another program
+    // holds the file for writing nothing is created, and what is there is still read.
+    const bool canCreate = reg.BeginTransaction();
+    if (reg.OpenKey(kBaseKey + "\\TV", canCreate)) {
         LoadPicker(reg, targets.tvVideoCaptureDev, kTVDevice);
         for (const IndexValue& value : kTVIndexValues) {
             SelectIndex(targets.*value.combo, reg.ReadInteger(value.name));
         }
         reg.CloseKey();
     }
-    LoadList(reg, targets.tvChannels, kChannelLayout);
-    if (reg.OpenKey(kBaseKey + "\\Radio", true)) {
+    LoadList(reg, targets.tvChannels, kChannelLayout, canCreate);
+    if (reg.OpenKey(kBaseKey + "\\Radio", canCreate)) {
         for (const RadioPicker& radio : kRadioPickers) {
             LoadPicker(reg, targets.*radio.picker, radio.values);
         }
@@ -198,17 +204,38 @@ void LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
     } else if (targets.exitInputPin) {
         *targets.exitInputPin = -1;
     }
-    LoadList(reg, targets.radioStations, kStationLayout);
-    reg.Commit();
+    LoadList(reg, targets.radioStations, kStationLayout, canCreate);
+    if (canCreate) {
+        reg.Commit();
+    }
+    if (!reg.readEverything()) {
+        std::fprintf(
+            stderr,
+            "corvane: %s is held by another program; the settings that could not be read stay in it, "
+            "and this session will not save over them\n",
+            registry.c_str());
+        return false;
+    }
+    return true;
 }
 
-void SaveSettings(const SettingsTargets& targets, const std::filesystem::path& registry) {
-    Registry reg(registry);
+bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& registry, Clock* clock,
+                  bool loadedEverything) {
+    // What could not be read at start is still in the file; saving the lists as they are now would
+    // replace it with defaults.
+    if (!loadedEverything) {
+        Complain(registry, "another program held the file at start, so not all of them were read");
+        return false;
+    }
+    Registry reg(registry, clock);
     // A crash or a full disk never leaves half a save: the old settings stay until the commit. When the
-    // transaction cannot start (the file is held by another writer, or read-only) nothing is saved; writing
-    // value by value would wait for the lock once per value and could leave half a save after all.
+    // transaction cannot start (the file is held by another writer past the wait, or read-only) nothing is
+    // saved; writing value by value would wait for the lock once per value and could leave half a save.
     if (!reg.BeginTransaction()) {
-        return;
+        Complain(registry, reg.wasLocked() || reg.isOpen()
+                               ? "another program holds the file, or it is read-only"
+                               : "the file cannot be opened");
+        return false;
     }
     if (reg.OpenKey(kBaseKey + "\\TV", true)) {
         SavePicker(reg, targets.tvVideoCaptureDev, kTVDevice);
@@ -226,5 +253,9 @@ void SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
         reg.CloseKey();
     }
     SaveList(reg, targets.radioStations, kStationLayout);
-    reg.Commit();
+    if (!reg.Commit()) {
+        Complain(registry, "another program holds the file, or the disk is full");
+        return false;
+    }
+    return true;
 }

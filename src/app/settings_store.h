@@ -1,8 +1,10 @@
 #pragma once
 // What the program remembers between runs: the TV capture setup, the TV channel list, the radio devices and
 // the radio station list, under the registry key "Software\Pellworth\Corvane". Read once while the main
-// window is made, written once (in one transaction) when it closes. Failures are silent: a value that cannot
-// be read keeps its default, one that cannot be written is skipped.
+// window is made, written once (in one transaction) when it closes. A value that cannot be read keeps its
+// default, one that cannot be written is skipped. A file that another program holds is waited for; a save
+// that still cannot run, or would replace settings that could not be read, writes nothing and says so on
+// standard error, so the stored settings are never replaced by defaults.
 
 #include "platform/registry/registry_path.h"
 
@@ -10,6 +12,7 @@
 #include <filesystem>
 
 class ChannelListEditor;
+class Clock;
 class DevicePickerCombo;
 class QComboBox;
 
@@ -33,7 +36,12 @@ struct SettingsTargets {
 // make the start hang or run out of memory.
 inline constexpr std::int32_t kCountBeyondSubkeys = 16;
 
-void LoadSettings(const SettingsTargets& targets,
-                  const std::filesystem::path& registry = DefaultRegistryPath());
-void SaveSettings(const SettingsTargets& targets,
-                  const std::filesystem::path& registry = DefaultRegistryPath());
+// Waits on clock (real time when null) for a file held by another program. False when the file stayed
+// locked and not everything stored in it could be read.
+bool LoadSettings(const SettingsTargets& targets,
+                  const std::filesystem::path& registry = DefaultRegistryPath(), Clock* clock = nullptr);
+// loadedEverything is what LoadSettings returned: when it was false nothing is written. False when nothing
+// was saved.
+bool SaveSettings(const SettingsTargets& targets,
+                  const std::filesystem::path& registry = DefaultRegistryPath(), Clock* clock = nullptr,
+                  bool loadedEverything = true);

@@ -1,5 +1,7 @@
 #include "channel_list_widgets.h"
 
+#include "components/up_down.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QEvent>
@@ -9,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
-#include <QSpinBox>
 
 #include <utility>
 
@@ -28,10 +29,10 @@ ChannelListWidgets::ChannelListWidgets(QWidget* page, const ChannelListKind& kin
     list_ = Find<QListWidget>(page, names.list);
     nameEdit_ = Find<QLineEdit>(page, names.nameEdit);
     freqEdit_ = Find<QLineEdit>(page, names.freqEdit);
-    freqUpDown_ = Find<QSpinBox>(page, names.freqUpDown);
+    freqUpDown_ = Find<UpDown>(page, names.freqUpDown);
     tunningLabel_ = Find<QLabel>(page, names.tunningLabel);
     nameShow_ = Find<QLineEdit>(page, names.nameShow);
-    upDown_ = Find<QSpinBox>(page, names.upDown);
+    upDown_ = Find<UpDown>(page, names.upDown);
     standardPicker_ = Find<QComboBox>(page, names.standardPicker);
 }
 
@@ -89,20 +90,12 @@ void ChannelListWidgets::bind(ChannelListEditor& editor) {
     }
 }
 
-void ChannelListWidgets::connectStepper(QSpinBox* stepper, std::function<void(StepDirection)> handler) {
-    if (!stepper) {
-        return;
+void ChannelListWidgets::connectStepper(UpDown* stepper, std::function<void(StepDirection)> handler) {
+    if (stepper) {
+        connect(stepper, &UpDown::changingEx, this, [handler = std::move(handler)](bool up) {
+            handler(up ? StepDirection::Up : StepDirection::Down);
+        });
     }
-    const int start = stepper->value();
-    connect(stepper, &QSpinBox::valueChanged, this,
-            [stepper, start, handler = std::move(handler)](int value) {
-                const StepDirection direction = value > start ? StepDirection::Up : StepDirection::Down;
-                {
-                    const QSignalBlocker blocker(stepper);
-                    stepper->setValue(start);
-                }
-                handler(direction);
-            });
 }
 
 void ChannelListWidgets::connectButton(QAbstractButton* button, std::function<void()> handler) {

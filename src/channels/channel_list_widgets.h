@@ -15,8 +15,8 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QSpinBox;
 class QWidget;
+class UpDown;
 
 class ChannelListWidgets final : public QObject, public ChannelListView {
 public:
@@ -47,18 +47,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A stepper's arrows give a direction; its position means nothing, so it goes back to the start after
-    // every click and never reaches the end of its range.
-    void connectStepper(QSpinBox* stepper, std::function<void(StepDirection)> handler);
+    // A stepper's arrows give a direction; its position means nothing.
+    void connectStepper(UpDown* stepper, std::function<void(StepDirection)> handler);
     void connectButton(QAbstractButton* button, std::function<void()> handler);
 
     QListWidget* list_ = nullptr;
     QLineEdit* nameEdit_ = nullptr;
     QLineEdit* freqEdit_ = nullptr;
-    QSpinBox* freqUpDown_ = nullptr;
+    UpDown* freqUpDown_ = nullptr;
     QLabel* tunningLabel_ = nullptr;
     QLineEdit* nameShow_ = nullptr;
-    QSpinBox* upDown_ = nullptr;
+    UpDown* upDown_ = nullptr;
     QComboBox* standardPicker_ = nullptr;
     QWidget* page_;
     const ChannelListKind& kind_;

@@ -8,6 +8,15 @@
 
 namespace faderix {
 
+namespace {
+
+// Hosts read a message's first parameter as a signed value, so a negative tag must come back negative.
+uintptr_t tagParameter(int32_t tag) {
+    return static_cast<uintptr_t>(static_cast<intptr_t>(tag));
+}
+
+} // namespace
+
 PluginSession::PluginSession(HostLink hostLink, std::string pluginFolder, std::unique_ptr<MixerBackend> mixer)
     : host(hostLink), folder(std::move(pluginFolder)), backend(std::move(mixer)), store(folder, *backend) {}
 
@@ -41,7 +50,7 @@ int32_t actionPreset(PluginSession& session, const char* name, int32_t tag) {
     if (name != nullptr) {
         value = applyPreset(*session.backend, session.store.get(name));
     }
-    return session.host.post(WM_PLUGIN_RESULT, static_cast<uint32_t>(tag), value) ? 1 : 0;
+    return session.host.post(WM_PLUGIN_RESULT, tagParameter(tag), value) ? 1 : 0;
 }
 
 int32_t actionManual(PluginSession& session, const ManualParams* params, int32_t tag) {
@@ -51,10 +60,9 @@ int32_t actionManual(PluginSession& session, const ManualParams* params, int32_t
     } else if (outcome.foundControl) {
         const ControlInfoRecord record{
             2, {0, 0, 0, 0}, outcome.lineName.c_str(), outcome.controlName.c_str()};
-        session.host.send(WM_PLUGIN_CONTROL_INFO, static_cast<uint32_t>(tag),
-                          reinterpret_cast<intptr_t>(&record));
+        session.host.send(WM_PLUGIN_CONTROL_INFO, tagParameter(tag), reinterpret_cast<intptr_t>(&record));
     }
-    return session.host.post(WM_PLUGIN_RESULT, static_cast<uint32_t>(tag), outcome.value) ? 1 : 0;
+    return session.host.post(WM_PLUGIN_RESULT, tagParameter(tag), outcome.value) ? 1 : 0;
 }
 
 } // namespace faderix

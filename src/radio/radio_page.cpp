@@ -6,7 +6,8 @@
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 
-RadioPage::RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent, const DeviceEnumFactory& devices)
+RadioPage::RadioPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent,
+                     const DeviceEnumFactory& devices)
     : QWidget(parent), ui(std::make_unique<Ui::RadioPage>()), clock_(clock), presets_(presets) {
     ui->setupUi(this);
     if (devices) {
@@ -15,8 +16,7 @@ RadioPage::RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent, const
             picker->useDevices(devices);
         }
     }
-    stationWidgets_ =
-        std::make_unique<ChannelListWidgets>(this, kRadioStationList, [this] { return isVisible(); });
+    stationWidgets_ = std::make_unique<ChannelListWidgets>(this, kRadioStationList, std::move(pageShown));
     stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
     stationWidgets_->bind(*stations_);
     connect(ui->RadioMixerUnmuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerUnmuteButtonClick);

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -21,8 +22,9 @@ class RadioStationList;
 class RadioPage final : public QWidget {
     Q_OBJECT
 public:
-    // devices, when given, lists the devices in the page's pickers instead of the system's enumerator.
-    RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr,
+    // pageShown answers whether this page is the main window's page shown, as for the TV page. devices,
+    // when given, lists the devices in the page's pickers instead of the system's enumerator.
+    RadioPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent = nullptr,
               const DeviceEnumFactory& devices = {});
     ~RadioPage() override;
 

@@ -11,7 +11,8 @@ namespace {
 constexpr int kSignalIntervalMs = 1000;
 } // namespace
 
-TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent, const DeviceEnumFactory& devices)
+TVPage::TVPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent,
+               const DeviceEnumFactory& devices)
     : QWidget(parent), TVSignalTimer(new QTimer(this)), ui(std::make_unique<Ui::TVPage>()), clock_(clock),
       presets_(presets) {
     ui->setupUi(this);
@@ -24,8 +25,7 @@ TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent, const Devic
     }
     TVSignalTimer->setObjectName(QStringLiteral("TVSignalTimer"));
     TVSignalTimer->setInterval(kSignalIntervalMs);
-    channelWidgets_ =
-        std::make_unique<ChannelListWidgets>(this, kTVChannelList, [this] { return isVisible(); });
+    channelWidgets_ = std::make_unique<ChannelListWidgets>(this, kTVChannelList, std::move(pageShown));
     channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &presets_, clock_);
     channelWidgets_->bind(*channels_);
     connect(ui->TVMixerUnmuteButton, &QPushButton::clicked, this, &TVPage::TVMixerUnmuteButtonClick);
@@ -54,7 +54,7 @@ void TVPage::TVChanUpDownChangingEx(bool up, int) {
 }
 
 int TVPage::TVChanUpDownPosition() const {
-    return ui->TVChanUpDown->value();
+    return ui->TVChanUpDown->position();
 }
 
 void TVPage::TVMixerUnmuteButtonClick() {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -22,8 +23,10 @@ class TVChannelList;
 class TVPage final : public QWidget {
     Q_OBJECT
 public:
-    // devices, when given, lists the devices in the page's pickers instead of the system's enumerator.
-    TVPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr,
+    // pageShown answers whether this page is the main window's page shown (its show handler has run and
+    // it has not been left), whatever the window's own visibility. devices, when given, lists the devices
+    // in the page's pickers instead of the system's enumerator.
+    TVPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent = nullptr,
            const DeviceEnumFactory& devices = {});
     ~TVPage() override;
 

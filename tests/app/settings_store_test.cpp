@@ -278,7 +278,8 @@ TEST_F(SettingsStoreTest, ASaveThatCannotTakeTheFileWritesNothing) {
         entries.push_back(Channel(QString::number(i), 100000000, false));
     }
     w.tv.list().replaceAll(entries);
-    SaveSettings(w.targets(), path());
+    VirtualClock clock;
+    SaveSettings(w.targets(), path(), &clock);
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 

@@ -1,4 +1,5 @@
 #include "channels/channel_list_widgets.h"
+#include "components/up_down.h"
 #include "recording_channel_view.h"
 
 #include <QComboBox>
@@ -8,7 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QToolButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -25,8 +26,10 @@ struct TVControls {
         name(list = new QListWidget(&page), n.list);
         name(nameEdit = new QLineEdit(&page), n.nameEdit);
         name(freqEdit = new QLineEdit(&page), n.freqEdit);
-        name(upDown = new QSpinBox(&page), n.upDown);
-        upDown->setRange(-32766, 32767);
+        name(upDown = new UpDown(&page), n.upDown);
+        upDown->setOrientation(Qt::Horizontal);
+        upDown->setMinimum(-32766);
+        upDown->setMaximum(32767);
         name(tunning = new QLabel(&page), n.tunningLabel);
         name(add = new QPushButton(&page), n.addButton);
         name(del = new QPushButton(&page), n.delButton);
@@ -36,7 +39,7 @@ struct TVControls {
     QListWidget* list;
     QLineEdit* nameEdit;
     QLineEdit* freqEdit;
-    QSpinBox* upDown;
+    UpDown* upDown;
     QLabel* tunning;
     QPushButton* add;
     QPushButton* del;
@@ -96,10 +99,9 @@ TEST(ChannelListWidgets, UserActionsRunTheHandlersAndTheControlsFollowTheList) {
     EXPECT_EQ(c.freqEdit->text(), "300.00");
     EXPECT_EQ(tv.list().at(0).freq, 300000000);
 
-    // The stepper's arrows step over the unchecked entry to the checked one; its position stays put.
-    c.upDown->stepUp();
+    // The stepper's right arrow steps over the unchecked entry to the checked one.
+    c.upDown->upButton()->click();
     EXPECT_EQ(tv.list().selectedIndex(), 0);
-    EXPECT_EQ(c.upDown->value(), 0);
 
     c.standard->setCurrentIndex(1);
     emit c.standard->activated(1);

@@ -6,8 +6,10 @@
 #include <QMessageBox>
 #include <QWindow>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace faderix {
 
@@ -60,16 +62,16 @@ void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
 
 } // namespace
 
-void actionSetup(PluginSession& session, const char* name, void** formSlot) {
+bool actionSetup(PluginSession& session, const char* name, void** formSlot) {
     // Such a name can never be saved, and its preset is to stay empty: edits would be lost or, worse,
     // applied by ActionPreset from memory.
     if (!isSafePresetName(name)) {
         std::fprintf(stderr, "Faderix: \"%s\" cannot name a preset file; the setup dialog is not shown\n",
                      name);
-        return;
+        return false;
     }
     if (!ensureWidgetApplication()) {
-        return;
+        return false;
     }
     const uintptr_t nativeParent = session.host.nativeParent();
     QWidget* hostWindow = nativeParent != 0 ? QWidget::find(static_cast<WId>(nativeParent)) : nullptr;
@@ -90,9 +92,16 @@ void actionSetup(PluginSession& session, const char* name, void** formSlot) {
             item.name = *path;
         }
     }
-    session.store.save(name, preset);
+    errno = 0;
+    const bool saved = session.store.save(name, preset);
+    if (!saved) {
+        // The edit stays in memory for this session, but the user must know it will not outlive it.
+        std::fprintf(stderr, "Faderix: the preset \"%s\" could not be saved to %s: %s\n", name,
+                     session.store.fileOf(name).c_str(), std::strerror(errno != 0 ? errno : EIO));
+    }
     form.reset();
     *formSlot = nullptr;
+    return saved;
 }
 
 void closeSetupToolkit() {

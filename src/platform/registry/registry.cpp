@@ -1,8 +1,20 @@
 #include "registry.h"
 
+#include "platform/win/clock.h"
+
 #include <limits>
 
-Registry::Registry(const std::filesystem::path& path) : db_(RegistryDatabase::open(path)) {}
+namespace {
+
+Clock& ClockOrReal(Clock* clock) {
+    static RealClock realClock;
+    return clock ? *clock : realClock;
+}
+
+} // namespace
+
+Registry::Registry(const std::filesystem::path& path, Clock* clock)
+    : db_(RegistryDatabase::open(path, ClockOrReal(clock), &locked_)) {}
 
 Registry::~Registry() = default;
 
@@ -40,7 +52,8 @@ std::optional<std::string> Registry::ReadString(std::string_view name) {
     }
     const auto value = db_->readValue(*current_, name);
     if (!value) {
-        return std::string();
+        // Missing reads as empty text; a file that could not be read says nothing about the value.
+        return db_->readFailed() ? std::nullopt : std::optional<std::string>(std::string());
     }
     if (value->type != static_cast<int>(RegistryDatabase::ValueType::String) || value->number) {
         return std::nullopt;

@@ -14,15 +14,23 @@
 #include <string_view>
 #include <vector>
 
+class Clock;
+
 class Registry final {
 public:
-    // Opens the database at path (see RegistryDatabase::open). When none can be opened every call fails.
-    explicit Registry(const std::filesystem::path& path);
+    // Opens the database at path (see RegistryDatabase::open), waiting on clock (real time when null) for a
+    // file that another program holds. When none can be opened every call fails.
+    explicit Registry(const std::filesystem::path& path, Clock* clock = nullptr);
     ~Registry();
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
 
     bool isOpen() const { return db_ != nullptr; }
+    // The file was held by another program past the wait when it was opened, so nothing was read from it.
+    bool wasLocked() const { return locked_; }
+    // Every read reached the file: it was not locked at the open nor at any read since. When false, what
+    // was read is only part of what the file holds.
+    bool readEverything() const { return !locked_ && !(db_ && db_->readFailed()); }
 
     // Opens the key at path below the root, creating the missing keys when canCreate is set.
     bool OpenKey(std::string_view path, bool canCreate);
@@ -46,6 +54,7 @@ public:
     bool Commit();
 
 private:
+    bool locked_ = false;
     std::unique_ptr<RegistryDatabase> db_;
     std::optional<RegistryDatabase::KeyId> current_;
 };

@@ -1,5 +1,7 @@
 #include "registry_database.h"
 
+#include "platform/win/clock.h"
+
 #include <sqlite3.h>
 
 #include <array>
@@ -40,8 +42,13 @@ constexpr const char* kSchemaSql =
 
 constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
 
-// A settings file held by another writer is waited for this long before it counts as unusable.
-constexpr int kBusyTimeoutMs = 250;
+// A locked file is retried at this interval while the wait lasts.
+constexpr std::uint32_t kBusyRetryMs = 20;
+
+bool IsLockCode(int resultCode) {
+    const int primary = resultCode & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
 
 // Binds, steps and resets one prepared statement for the length of a scope.
 class Run {
@@ -111,29 +118,67 @@ std::filesystem::path DamagedRegistryPath(const std::filesystem::path& path) {
     return candidate;
 }
 
-std::unique_ptr<RegistryDatabase> RegistryDatabase::open(const std::filesystem::path& path) {
+std::unique_ptr<RegistryDatabase> RegistryDatabase::open(const std::filesystem::path& path, Clock& clock,
+                                                         bool* locked) {
+    if (locked) {
+        *locked = false;
+    }
     std::error_code ignored;
     if (path.has_parent_path()) {
         std::filesystem::create_directories(path.parent_path(), ignored);
     }
+    Readiness readiness = Readiness::Unusable;
     auto attempt = [&](int flags) -> std::unique_ptr<RegistryDatabase> {
         sqlite3* raw = nullptr;
         const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
-        std::unique_ptr<RegistryDatabase> db(new RegistryDatabase(raw));
+        std::unique_ptr<RegistryDatabase> db(new RegistryDatabase(raw, clock));
+        readiness = Readiness::Unusable;
         if (rc != SQLITE_OK) {
             return nullptr;
         }
-        sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+        sqlite3_busy_handler(raw, &RegistryDatabase::onBusy, db.get());
         sqlite3_extended_result_codes(raw, 1);
-        return db->prepare() ? std::move(db) : nullptr;
+        readiness = db->prepare();
+        return readiness == Readiness::Ready ? std::move(db) : nullptr;
     };
     if (std::filesystem::exists(path, ignored)) {
         if (auto db = attempt(SQLITE_OPEN_READWRITE)) {
             return db;
         }
+        // A file someone else holds is most likely healthy; moving it aside would lose every setting.
+        if (readiness == Readiness::Locked) {
+            if (locked) {
+                *locked = true;
+            }
+            return nullptr;
+        }
         MoveAside(path);
     }
-    return attempt(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    auto db = attempt(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!db && readiness == Readiness::Locked && locked) {
+        *locked = true;
+    }
+    return db;
+}
+
+RegistryDatabase::RegistryDatabase(sqlite3* db, Clock& clock) : db_(db), clock_(clock) {}
+
+int RegistryDatabase::onBusy(void* self, int attempts) {
+    auto* database = static_cast<RegistryDatabase*>(self);
+    const auto waited = static_cast<std::uint64_t>(attempts) * kBusyRetryMs;
+    if (!database->waitForLocks_ || waited >= kRegistryBusyTimeoutMs) {
+        return 0;
+    }
+    database->clock_.Sleep(kBusyRetryMs);
+    return 1;
+}
+
+int RegistryDatabase::noteRead(int resultCode) {
+    if (IsLockCode(resultCode)) {
+        readFailed_ = true;
+        waitForLocks_ = false;
+    }
+    return resultCode;
 }
 
 RegistryDatabase::~RegistryDatabase() {
@@ -146,51 +191,66 @@ RegistryDatabase::~RegistryDatabase() {
     sqlite3_close(db_);
 }
 
-bool RegistryDatabase::prepare() {
+RegistryDatabase::Readiness RegistryDatabase::prepare() {
+    // Every step below may meet another program's lock, which says nothing about the file's health.
+    const auto failure = [](int rc) { return IsLockCode(rc) ? Readiness::Locked : Readiness::Unusable; };
     // Reading every page catches a file that is not SQLite or is damaged before anything trusts it.
     sqlite3_stmt* check = nullptr;
-    if (sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &check, nullptr) != SQLITE_OK) {
+    int rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &check, nullptr);
+    if (rc != SQLITE_OK) {
         sqlite3_finalize(check);
-        return false;
+        return failure(rc);
     }
-    const bool healthy = sqlite3_step(check) == SQLITE_ROW && ColumnText(check, 0) == "ok";
+    rc = sqlite3_step(check);
+    const bool healthy = rc == SQLITE_ROW && ColumnText(check, 0) == "ok";
     sqlite3_finalize(check);
-    if (!healthy || !Exec(db_, kSchemaSql)) {
-        return false;
+    if (!healthy) {
+        return failure(rc);
+    }
+    rc = sqlite3_exec(db_, kSchemaSql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        return failure(rc);
     }
     // Preparing against the existing tables rejects a database whose tables have another shape.
     for (const char* sql : kStatementSql) {
         sqlite3_stmt* prepared = nullptr;
-        if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &prepared, nullptr) != SQLITE_OK) {
+        rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &prepared, nullptr);
+        if (rc != SQLITE_OK) {
             sqlite3_finalize(prepared);
-            return false;
+            return failure(rc);
         }
         statements_.push_back(prepared);
     }
     sqlite3_stmt* findRoot = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT id FROM keys WHERE parent IS NULL AND name = ?1 ORDER BY id LIMIT 1",
-                           -1, &findRoot, nullptr) != SQLITE_OK) {
+    rc = sqlite3_prepare_v2(db_, "SELECT id FROM keys WHERE parent IS NULL AND name = ?1 ORDER BY id LIMIT 1",
+                            -1, &findRoot, nullptr);
+    if (rc != SQLITE_OK) {
         sqlite3_finalize(findRoot);
-        return false;
+        return failure(rc);
     }
     std::optional<KeyId> root;
     {
         Run run(findRoot);
-        if (run.bind(1, std::string_view(kRootName)).step() == SQLITE_ROW) {
+        rc = run.bind(1, std::string_view(kRootName)).step();
+        if (rc == SQLITE_ROW) {
             root = sqlite3_column_int64(findRoot, 0);
         }
     }
     sqlite3_finalize(findRoot);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        return failure(rc);
+    }
     if (!root) {
         Run run(statement(CreateChild));
         sqlite3_bind_null(run.get(), 1);
-        if (run.bind(2, std::string_view(kRootName)).step() != SQLITE_DONE) {
-            return false;
+        rc = run.bind(2, std::string_view(kRootName)).step();
+        if (rc != SQLITE_DONE) {
+            return failure(rc);
         }
         root = sqlite3_last_insert_rowid(db_);
     }
     root_ = *root;
-    return true;
+    return Readiness::Ready;
 }
 
 sqlite3_stmt* RegistryDatabase::statement(int which) {
@@ -199,7 +259,7 @@ sqlite3_stmt* RegistryDatabase::statement(int which) {
 
 std::optional<RegistryDatabase::KeyId> RegistryDatabase::findChild(KeyId parent, std::string_view name) {
     Run run(statement(FindChild));
-    if (run.bind(1, parent).bind(2, name).step() == SQLITE_ROW) {
+    if (noteRead(run.bind(1, parent).bind(2, name).step()) == SQLITE_ROW) {
         return sqlite3_column_int64(run.get(), 0);
     }
     return std::nullopt;
@@ -217,7 +277,7 @@ std::vector<std::string> RegistryDatabase::childNames(KeyId parent) {
     std::vector<std::string> names;
     Run run(statement(ChildNames));
     run.bind(1, parent);
-    while (run.step() == SQLITE_ROW) {
+    while (noteRead(run.step()) == SQLITE_ROW) {
         names.push_back(ColumnText(run.get(), 0));
     }
     return names;
@@ -268,7 +328,7 @@ bool RegistryDatabase::deleteChild(KeyId parent, std::string_view name) {
 
 std::optional<RegistryDatabase::Value> RegistryDatabase::readValue(KeyId key, std::string_view name) {
     Run run(statement(ReadValue));
-    if (run.bind(1, key).bind(2, name).step() != SQLITE_ROW) {
+    if (noteRead(run.bind(1, key).bind(2, name).step()) != SQLITE_ROW) {
         return std::nullopt;
     }
     Value value;

@@ -14,6 +14,10 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+class Clock;
+
+// How long a file held by another program (another instance, a backup tool, a terminal) is waited for.
+inline constexpr std::uint32_t kRegistryBusyTimeoutMs = 3000;
 
 class RegistryDatabase final {
 public:
@@ -25,10 +29,13 @@ public:
         std::optional<std::int64_t> number;
     };
 
-    // Opens the file, creating it and its folder when missing. A file that is not SQLite, is damaged, locked
-    // or holds tables of another shape is renamed to "<name>.damaged" (never overwritten) and a fresh
-    // database takes its place. Null when no database can be made at all (for example an unwritable folder).
-    static std::unique_ptr<RegistryDatabase> open(const std::filesystem::path& path);
+    // Opens the file, creating it and its folder when missing. A file that is not SQLite, is damaged or holds
+    // tables of another shape is renamed to "<name>.damaged" (never overwritten) and a fresh database takes
+    // its place. A file that another program keeps locked past the wait on `clock` is healthy as far as
+    // anyone knows: it is left alone, null is returned and `locked` is set. Null also when no database can
+    // be made at all (for example an unwritable folder).
+    static std::unique_ptr<RegistryDatabase> open(const std::filesystem::path& path, Clock& clock,
+                                                  bool* locked = nullptr);
     ~RegistryDatabase();
     RegistryDatabase(const RegistryDatabase&) = delete;
     RegistryDatabase& operator=(const RegistryDatabase&) = delete;
@@ -50,13 +57,24 @@ public:
     void rollback();
     bool inTransaction() const;
 
+    // A read found the file locked by another program past the wait; what it should have read is unknown.
+    bool readFailed() const { return readFailed_; }
+
 private:
-    explicit RegistryDatabase(sqlite3* db) : db_(db) {}
-    // Creates the schema when missing, checks the file and prepares every statement; false when unusable.
-    bool prepare();
+    enum class Readiness { Ready, Locked, Unusable };
+    RegistryDatabase(sqlite3* db, Clock& clock);
+    // Creates the schema when missing, checks the file and prepares every statement.
+    Readiness prepare();
     sqlite3_stmt* statement(int which);
+    // Passes a read's result code on. A read that met a lock is remembered, and from then on nothing waits
+    // any more, so a file that stays locked costs one wait, not one per value.
+    int noteRead(int resultCode);
+    static int onBusy(void* self, int attempts);
 
     sqlite3* db_ = nullptr;
+    Clock& clock_;
+    bool waitForLocks_ = true;
+    bool readFailed_ = false;
     KeyId root_ = 0;
     std::vector<sqlite3_stmt*> statements_;
 };

@@ -1,6 +1,8 @@
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_path.h"
 
+#include "file_holder.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -205,26 +207,71 @@ TEST_F(RegistryTest, DamagedPagesAreDetected) {
     EXPECT_EQ(ReadFile(damaged), bytes);
 }
 
-TEST_F(RegistryTest, LockedFileIsMovedAsideWithoutWaitingForever) {
+TEST_F(RegistryTest, AFileLockedPastTheWaitIsLeftAsItIsAndReadsNothing) {
     {
         Registry reg(path());
         reg.OpenKey("K", true);
         reg.WriteInteger("N", 1);
     }
-    sqlite3* holder = nullptr;
-    ASSERT_EQ(sqlite3_open(path().c_str(), &holder), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    FileHolder holder(path(), "BEGIN EXCLUSIVE");
+    ASSERT_TRUE(holder.held());
+    ReleasingClock clock(holder, 0);
+    {
+        Registry reg(path(), &clock);
+        EXPECT_TRUE(reg.wasLocked());
+        EXPECT_FALSE(reg.readEverything());
+        EXPECT_FALSE(reg.OpenKey("K", true));
+        EXPECT_FALSE(reg.WriteInteger("N", 2));
+    }
+    EXPECT_GE(clock.waitedMs, kRegistryBusyTimeoutMs) << "a held file is waited for before giving up";
+    holder.release();
+    std::filesystem::path damaged = path();
+    damaged += ".damaged";
+    EXPECT_FALSE(std::filesystem::exists(damaged)) << "a busy file is not a damaged one";
+    Registry reg(path());
+    EXPECT_FALSE(reg.wasLocked());
+    ASSERT_TRUE(reg.OpenKey("K", false));
+    EXPECT_EQ(reg.ReadInteger("N"), 1);
+}
+
+TEST_F(RegistryTest, ALockLetGoWithinTheWaitIsWaitedFor) {
     {
         Registry reg(path());
-        ASSERT_TRUE(reg.OpenKey("K", true));
-        EXPECT_FALSE(reg.ReadInteger("N"));
-        EXPECT_TRUE(reg.WriteInteger("N", 2));
+        reg.OpenKey("K", true);
+        reg.WriteString("S", "kept");
     }
-    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(holder);
-    Registry reg(path());
-    reg.OpenKey("K", false);
-    EXPECT_EQ(reg.ReadInteger("N"), 2);
+    FileHolder holder(path(), "BEGIN EXCLUSIVE");
+    ASSERT_TRUE(holder.held());
+    ReleasingClock clock(holder, 5);
+    Registry reg(path(), &clock);
+    EXPECT_FALSE(reg.wasLocked());
+    ASSERT_TRUE(reg.OpenKey("K", false));
+    EXPECT_EQ(reg.ReadString("S"), "kept");
+    EXPECT_TRUE(reg.readEverything());
+    EXPECT_EQ(clock.waits, 5);
+}
+
+TEST_F(RegistryTest, AReadThatMeetsALockFailsAndLaterReadsDoNotWaitAgain) {
+    {
+        Registry reg(path());
+        reg.OpenKey("K", true);
+        reg.WriteString("S", "text");
+        reg.WriteInteger("N", 1);
+    }
+    FileHolder holder(path(), "BEGIN IMMEDIATE");
+    ReleasingClock clock(holder, 0);
+    Registry reg(path(), &clock);
+    ASSERT_TRUE(reg.OpenKey("K", false));
+    holder.release();
+    FileHolder exclusive(path(), "BEGIN EXCLUSIVE");
+    ASSERT_TRUE(exclusive.held());
+    EXPECT_FALSE(reg.ReadString("S")) << "a value that could not be read is no empty text";
+    const int waitsForFirstRead = clock.waits;
+    EXPECT_GT(waitsForFirstRead, 0);
+    EXPECT_FALSE(reg.ReadInteger("N"));
+    EXPECT_TRUE(reg.GetKeyNames().empty());
+    EXPECT_EQ(clock.waits, waitsForFirstRead) << "one wait per locked file, not one per value";
+    EXPECT_FALSE(reg.readEverything());
 }
 
 TEST_F(RegistryTest, UnwritableLocationFailsEveryCall) {

@@ -177,6 +177,9 @@ bool VirtualMixerBackend::setValue(uint32_t device, const MixerControl& control,
     if (known == nullptr || values.size() != valueCountOf(known->info)) {
         return false;
     }
+    // Other hosts change other controls at the same time; without the lock one of two overlapping writes
+    // would put back the value the other had just replaced.
+    const FileLock lock(statePath_ + ".lock");
     std::vector<DeviceValues> state = readState();
     state[device][control.id] = valuesWithinRange(known->info, values);
     return writeState(state);
