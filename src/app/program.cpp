@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "channels/search_form.h"
+#include "command_line.h"
 #include "main_form.h"
 #include "mixer_plugin_binding.h"
 #include "platform/win/clock.h"
@@ -16,11 +17,11 @@
 #include <exception>
 #include <memory>
 
-namespace {
-constexpr const char* kApplicationTitle = "Corvane 1.0.0.6";
-} // namespace
-
 int RunProgram(int argc, char** argv) {
+    // Answered before Qt starts, so they work without a display.
+    if (const auto answered = AnswerInformationOption(argc, argv, stdout)) {
+        return *answered;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setOrganizationName(QStringLiteral("Pellworth"));
