@@ -17,7 +17,7 @@ struct Answer {
 
 Answer Ask(const std::vector<const char*>& arguments) {
     std::vector<const char*> argv = {"corvane"};
-    argv.insert(argv.end(), arguments);
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     char* buffer = nullptr;
     std::size_t size = 0;
     FILE* out = open_memstream(&buffer, &size);

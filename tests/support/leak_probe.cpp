@@ -10,12 +10,22 @@
 
 namespace {
 
-char* LeakThroughGLib() {
-    return g_strdup("kept by nobody");
+// Nothing keeps the pointers: they die with the frames, which the later calls overwrite.
+__attribute__((noinline)) void LeakThroughGLib() {
+    const char* text = g_strdup("kept by nobody");
+    std::printf("%s\n", text);
 }
 
-int* LeakThroughNew() {
-    return new int[64]();
+__attribute__((noinline)) void LeakThroughNew() {
+    const int* numbers = new int[64]();
+    std::printf("%d\n", numbers[63]);
+}
+
+__attribute__((noinline)) void OverwriteStack() {
+    volatile char scratch[4096];
+    for (volatile char& c : scratch) {
+        c = 0;
+    }
 }
 
 } // namespace
@@ -23,10 +33,8 @@ int* LeakThroughNew() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     gst_init(&argc, &argv);
-    static volatile void* sink = nullptr;
-    sink = LeakThroughGLib();
-    sink = LeakThroughNew();
-    sink = nullptr;
-    std::puts("leaked");
+    LeakThroughGLib();
+    LeakThroughNew();
+    OverwriteStack();
     return 0;
 }
