@@ -37,8 +37,9 @@ public:
         ::unsetenv("FADERIX_VIRTUAL_MIXER");
         ::setenv("FADERIX_MIXER_STATE", (folder_ + "/state.json").c_str(), 1);
         library_ = ::dlopen((folder_ + "/Faderix.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (library_ == nullptr)
+        if (library_ == nullptr) {
             throw std::runtime_error(::dlerror());
+        }
         open = reinterpret_cast<FaderixOpenFn>(::dlsym(library_, "Open"));
         close = reinterpret_cast<FaderixCloseFn>(::dlsym(library_, "Close"));
         preset = reinterpret_cast<FaderixActionPresetFn>(::dlsym(library_, "ActionPreset"));
@@ -63,11 +64,13 @@ void BM_ActionPresetFourItemsVirtualMixer(benchmark::State& state) {
     FaderixHost host{sizeof(FaderixHost), &posted, &countPost, nullptr, 0};
     plugin.open(0, &host, 0);
     plugin.preset("Bench", 0); // the first load reads and resolves the file
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(plugin.preset("Bench", 0));
+    }
     plugin.close();
-    if (posted != static_cast<int64_t>(state.iterations()) + 1)
+    if (posted != static_cast<int64_t>(state.iterations()) + 1) {
         state.SkipWithError("a result message went missing");
+    }
 }
 BENCHMARK(BM_ActionPresetFourItemsVirtualMixer)->Unit(benchmark::kMicrosecond);
 

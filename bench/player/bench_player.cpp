@@ -28,8 +28,8 @@
 
 namespace {
 
-constexpr double FileSeconds = 10.0;
-constexpr int Runs = 3;
+constexpr double kFileSeconds = 10.0;
+constexpr int kRuns = 3;
 const char* const AudioSink = "fakeaudiosink";
 // gst-play's picture goes through the same conversion as the player's renderer, into a clocked sink.
 const char* const GstPlayVideoSink = "videoconvert ! video/x-raw,format=BGRx ! fakesink sync=true";
@@ -76,7 +76,8 @@ std::optional<Measurement> PlayThroughPlayerTools(const QString& file) {
     LONG_PTR first = 0;
     LONG_PTR second = 0;
     while (clock.elapsed() < 60000) {
-        if (SUCCEEDED(tools.events->GetEvent(&code, &first, &second, 50)) && code == EC_COMPLETE) {
+        if (SUCCEEDED(query<IMediaEventEx>(tools.graph())->GetEvent(&code, &first, &second, 50)) &&
+            code == EC_COMPLETE) {
             break;
         }
         QCoreApplication::processEvents();
@@ -84,7 +85,7 @@ std::optional<Measurement> PlayThroughPlayerTools(const QString& file) {
     if (code != EC_COMPLETE) {
         return std::nullopt;
     }
-    result.cpuPerSecond = (ProcessCpuSeconds() - cpuBefore) / FileSeconds;
+    result.cpuPerSecond = (ProcessCpuSeconds() - cpuBefore) / kFileSeconds;
     return result;
 }
 
@@ -161,7 +162,7 @@ int main(int argc, char** argv) {
     }
     GeneratedMedia media;
     const QString file =
-        WriteVideoWithSoundFile(media.path(QStringLiteral("bench.avi")), 720, 576, FileSeconds);
+        WriteVideoWithSoundFile(media.path(QStringLiteral("bench.avi")), 720, 576, kFileSeconds);
     if (file.isEmpty()) {
         std::fprintf(stderr, "bench_player: could not generate the media file\n");
         return 1;
@@ -170,7 +171,7 @@ int main(int argc, char** argv) {
     PlayThroughPlayerTools(file);
 
     std::vector<double> oursFirst, oursCpu, theirsFirst, theirsCpu;
-    for (int run = 0; run < Runs; ++run) {
+    for (int run = 0; run < kRuns; ++run) {
         const auto ours = PlayThroughPlayerTools(file);
         const auto traced = RunGstPlay(gstPlay, file, true);
         const auto plain = RunGstPlay(gstPlay, file, false);
@@ -182,14 +183,14 @@ int main(int argc, char** argv) {
         oursFirst.push_back(ours->firstFrameMs);
         oursCpu.push_back(ours->cpuPerSecond);
         theirsFirst.push_back(*theirFirst);
-        theirsCpu.push_back(plain->first / FileSeconds);
+        theirsCpu.push_back(plain->first / kFileSeconds);
     }
     const double first = Median(oursFirst);
     const double cpu = Median(oursCpu);
     const double theirFirst = Median(theirsFirst);
     const double theirCpu = Median(theirsCpu);
     std::printf("file: 720x576, 25 fps, JPEG in AVI with 44.1 kHz stereo PCM, %.0f s; medians of %d runs\n",
-                FileSeconds, Runs);
+                kFileSeconds, kRuns);
     std::printf("%-28s %14s %14s\n", "", "TPlayerTools", "gst-play-1.0");
     std::printf("%-28s %14.1f %14.1f\n", "open to first frame (ms)", first, theirFirst);
     std::printf("%-28s %14.4f %14.4f\n", "CPU s per s of playback", cpu, theirCpu);

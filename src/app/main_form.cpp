@@ -4,6 +4,7 @@
 
 #include "channels/channel_list_editor.h"
 #include "components/dev_cmb_base.h"
+#include "faderix.h"
 #include "mixer_plugin_binding.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
@@ -58,9 +59,9 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::createPages() {
-    tvPage_ = new TVPage(services_.clock, *plugin_, ui->TVTabSheet);
+    tvPage_ = new TVPage(services_.clock, *plugin_, ui->TVTabSheet, services_.devices);
     ui->TVTabSheetLayout->addWidget(tvPage_);
-    radioPage_ = new RadioPage(services_.clock, *plugin_, ui->RadioTabSheet);
+    radioPage_ = new RadioPage(services_.clock, *plugin_, ui->RadioTabSheet, services_.devices);
     ui->RadioTabSheetLayout->addWidget(radioPage_);
 }
 
@@ -69,9 +70,11 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
     if (playerPage_ || !videoWindow_) {
         return;
     }
-    playerPage_ = new PlayerPage(
-        PlayerPageContext{services_.clock, services_.messageBoxes, this, videoWindow_, playerPlacement_},
-        ui->PlayerTabSheet);
+    playerPage_ =
+        new PlayerPage(PlayerPageContext{services_.clock, services_.messageBoxes, this, videoWindow_,
+                                         playerPlacement_, [this] { return isPlayerPageVisible(); },
+                                         [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
+                       ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
 }
 
@@ -99,24 +102,10 @@ void TMainForm::FormCreate() {
 }
 
 SettingsTargets TMainForm::settingsTargets() const {
-    // The pages' controls go by their names.
-    const auto picker = [](QWidget* page, const char* name) {
-        return page->findChild<DevicePickerCombo*>(QString::fromLatin1(name));
-    };
-    const auto combo = [](QWidget* page, const char* name) {
-        return page->findChild<QComboBox*>(QString::fromLatin1(name));
-    };
-    return {picker(tvPage_, "TVVideoCaptureDevCombo"),
-            combo(tvPage_, "TVCapResCombo"),
-            combo(tvPage_, "TVPrvResCombo"),
-            combo(tvPage_, "TVVideoCompression"),
-            combo(tvPage_, "TVAudioCompression"),
-            &tvPage_->channels(),
-            picker(radioPage_, "RadioTunerDevCombo"),
-            picker(radioPage_, "RadioAudioDevCombo"),
-            picker(radioPage_, "RadioCrossbarDevCombo"),
-            &radioPage_->stations(),
-            &radioPage_->exitInputPin};
+    return {tvPage_->videoCaptureDevices(), tvPage_->captureResolutions(), tvPage_->previewResolutions(),
+            tvPage_->videoCompressors(),    tvPage_->audioCompressors(),   &tvPage_->channels(),
+            radioPage_->tunerDevices(),     radioPage_->audioDevices(),    radioPage_->crossbarDevices(),
+            &radioPage_->stations(),        &radioPage_->exitInputPin};
 }
 
 void TMainForm::FormShow() {
@@ -205,6 +194,16 @@ void TMainForm::FormClose() {
     closed_ = true;
 }
 
+// Message numbers that meet in the handler below. The plug-in's result and the playback graph's notification
+// share one number on purpose, and one case serves both; the capture graph's notification must stay apart
+// from everything the plug-in posts or sends.
+static_assert(FADERIX_WM_USER == WM_USER, "the plug-in counts its messages from the host's WM_USER");
+static_assert(PlayerNotifyMessage == WM_PLUGIN_RESULT,
+              "the PlayerNotifyMessage case also takes the plug-in's WM_PLUGIN_RESULT");
+static_assert(CaptureNotifyMessage != WM_PLUGIN_RESULT && CaptureNotifyMessage != WM_PLUGIN_ERROR &&
+                  CaptureNotifyMessage != WM_PLUGIN_CONTROL_INFO,
+              "the capture graph's events must not be taken for the plug-in's messages");
+
 bool TMainForm::WndProc(WindowMessageEvent& message) {
     switch (message.message()) {
     case WM_ACTIVATE:
@@ -284,6 +283,18 @@ void TMainForm::wwwLabelClick() {
 
 void TMainForm::emailLabelClick() {
     services_.shell.open(ui->emailLabel->toolTip());
+}
+
+QTabWidget* TMainForm::pageControl() const {
+    return ui->MainPageControl;
+}
+
+QLabel* TMainForm::wwwLabel() const {
+    return ui->wwwLabel;
+}
+
+QLabel* TMainForm::emailLabel() const {
+    return ui->emailLabel;
 }
 
 int TMainForm::currentPage() const {

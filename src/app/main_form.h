@@ -3,6 +3,7 @@
 // objects run, applies the mixer presets when the user moves between pages, loads the settings at start and
 // saves them at close. Each page's own handlers live in that page's class.
 
+#include "components/dev_cmb_base.h"
 #include "platform/registry/registry_path.h"
 #include "platform/win/window_message.h"
 #include "view/video_target.h"
@@ -20,6 +21,8 @@ class Clock;
 class MessageBoxes;
 class MixerPluginBinding;
 class PlayerPage;
+class QLabel;
+class QTabWidget;
 class RadioPage;
 struct SettingsTargets;
 class Shell;
@@ -41,6 +44,8 @@ public:
         std::string pluginPath;
         // The settings database (CORVANE_REGISTRY or the user's configuration folder by default).
         std::filesystem::path registryPath = DefaultRegistryPath();
+        // The devices the pages' pickers list; the system's enumerator when empty.
+        DeviceEnumFactory devices = {};
     };
 
     explicit TMainForm(Services services, QWidget* parent = nullptr);
@@ -75,7 +80,9 @@ public:
     const VideoPlacement& tvPlacement() const { return tvPlacement_; }
     const VideoPlacement& playerPlacement() const { return playerPlacement_; }
 
-    std::unique_ptr<Ui::TMainForm> ui;
+    QTabWidget* pageControl() const;
+    QLabel* wwwLabel() const;
+    QLabel* emailLabel() const;
     PlayerPage* playerPage() const { return playerPage_; }
     TVPage* tvPage() const { return tvPage_; }
     RadioPage* radioPage() const { return radioPage_; }
@@ -101,6 +108,7 @@ private:
     // The controls and state the settings store fills at start and saves at close.
     SettingsTargets settingsTargets() const;
 
+    std::unique_ptr<Ui::TMainForm> ui;
     Services services_;
     std::unique_ptr<MixerPluginBinding> plugin_;
     TVideoWindowForm* videoWindow_ = nullptr;

@@ -1,5 +1,7 @@
 #include "dev_cmb_base.h"
 
+#include "platform/com/text_cut.h"
+
 #include <QSignalBlocker>
 
 const DevicePickerKind kAudioCapturePicker = {CLSID_AudioInputDeviceCategory, false};
@@ -64,14 +66,8 @@ void DevicePickerCombo::releaseEntries() {
 }
 
 QString DevicePickerCombo::ListedName(const std::string& friendlyName) {
-    std::size_t length = std::min(friendlyName.size(), kMaxNameBytes);
-    // Step back over continuation bytes so the cut falls between characters.
-    if (length < friendlyName.size()) {
-        while (length > 0 && (static_cast<unsigned char>(friendlyName[length]) & 0xC0) == 0x80) {
-            --length;
-        }
-    }
-    return QString::fromUtf8(friendlyName.data(), static_cast<qsizetype>(length));
+    return QString::fromUtf8(friendlyName.data(),
+                             static_cast<qsizetype>(CutLength(friendlyName, kMaxNameBytes)));
 }
 
 void DevicePickerCombo::Init() {
@@ -101,6 +97,11 @@ void DevicePickerCombo::Init() {
         setCurrentIndex(0);
         setEnabled(true);
     }
+}
+
+void DevicePickerCombo::useDevices(DeviceEnumFactory factory) {
+    factory_ = std::move(factory);
+    Init();
 }
 
 void DevicePickerCombo::SetDevice(const QString& name) {

@@ -42,6 +42,9 @@ public:
     // Lists the category's devices present now and selects the first; with none, shows "<not available>"
     // disabled. Runs when the control is made.
     void Init();
+    // Takes its devices from factory from now on, and lists them afresh. Forms make their pickers with the
+    // system's enumerator; a page given another one hands it over here.
+    void useDevices(DeviceEnumFactory factory);
     // Selects the first entry named exactly name; otherwise the selection stays.
     void SetDevice(const QString& name);
     // The selected entry's name, "<not available>" when nothing is selected.

@@ -20,25 +20,25 @@ inline constexpr std::array<const char*, 5> kSwitchActions = {"<no action>", "Ch
 inline constexpr std::array<const char*, 2> kSourceActions = {"<no action>", "Select source"};
 
 namespace volume_action {
-constexpr uint16_t UpSixteenth = 1;
-constexpr uint16_t DownSixteenth = 2;
-constexpr uint16_t Full = 3;
-constexpr uint16_t ThreeQuarters = 4;
-constexpr uint16_t Half = 5;
-constexpr uint16_t Quarter = 6;
-constexpr uint16_t Zero = 7;
-constexpr uint16_t UpSixtyFourth = 8;
-constexpr uint16_t DownSixtyFourth = 9;
-constexpr uint16_t FirstPercent = 10; // 95 %, then 5 % less per code down to 28 (5 %)
-constexpr uint16_t LastPercent = 28;
-constexpr uint16_t ReadOnly = 29;
+constexpr uint16_t kUpSixteenth = 1;
+constexpr uint16_t kDownSixteenth = 2;
+constexpr uint16_t kFull = 3;
+constexpr uint16_t kThreeQuarters = 4;
+constexpr uint16_t kHalf = 5;
+constexpr uint16_t kQuarter = 6;
+constexpr uint16_t kZero = 7;
+constexpr uint16_t kUpSixtyFourth = 8;
+constexpr uint16_t kDownSixtyFourth = 9;
+constexpr uint16_t kFirstPercent = 10; // 95 %, then 5 % less per code down to 28 (5 %)
+constexpr uint16_t kLastPercent = 28;
+constexpr uint16_t kReadOnly = 29;
 } // namespace volume_action
 
 namespace switch_action {
-constexpr uint16_t Check = 1;
-constexpr uint16_t Uncheck = 2;
-constexpr uint16_t Toggle = 3;
-constexpr uint16_t ReadOnly = 4;
+constexpr uint16_t kCheck = 1;
+constexpr uint16_t kUncheck = 2;
+constexpr uint16_t kToggle = 3;
+constexpr uint16_t kReadOnly = 4;
 } // namespace switch_action
 
 } // namespace faderix

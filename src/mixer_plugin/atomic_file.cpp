@@ -13,15 +13,17 @@ namespace {
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
+    if (slash == std::string::npos) {
         return ".";
+    }
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 void makeFolderTree(const std::string& folder) {
     for (size_t pos = 1; pos <= folder.size(); ++pos) {
-        if (pos == folder.size() || folder[pos] == '/')
+        if (pos == folder.size() || folder[pos] == '/') {
             ::mkdir(folder.substr(0, pos).c_str(), 0755);
+        }
     }
 }
 
@@ -29,10 +31,12 @@ bool writeAll(int fd, const std::string& contents) {
     size_t done = 0;
     while (done < contents.size()) {
         const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             return false;
+        }
         done += static_cast<size_t>(n);
     }
     return true;
@@ -41,12 +45,14 @@ bool writeAll(int fd, const std::string& contents) {
 } // namespace
 
 bool writeFileAtomically(const std::string& path, const std::string& contents, AtomicWriteOptions options) {
-    if (options.makeFolders)
+    if (options.makeFolders) {
         makeFolderTree(folderOf(path));
+    }
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     ::fchmod(fd, 0644);
     const bool written = writeAll(fd, contents) && (!options.durable || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;
@@ -59,8 +65,9 @@ bool writeFileAtomically(const std::string& path, const std::string& contents, A
 
 std::optional<std::string> readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
         return std::nullopt;
+    }
     std::ostringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();

@@ -3,14 +3,16 @@
 namespace faderix {
 
 bool HostLink::post(uint32_t message, uintptr_t wParam, intptr_t lParam) const {
-    if (!holds(offsetof(FaderixHost, post), sizeof(FaderixPostFn)) || host_->post == nullptr)
+    if (!holds(offsetof(FaderixHost, post), sizeof(FaderixPostFn)) || host_->post == nullptr) {
         return false;
+    }
     return host_->post(host_, message, wParam, lParam) != 0;
 }
 
 intptr_t HostLink::send(uint32_t message, uintptr_t wParam, intptr_t lParam) const {
-    if (!holds(offsetof(FaderixHost, send), sizeof(FaderixSendFn)) || host_->send == nullptr)
+    if (!holds(offsetof(FaderixHost, send), sizeof(FaderixSendFn)) || host_->send == nullptr) {
         return 0;
+    }
     return host_->send(host_, message, wParam, lParam);
 }
 

@@ -13,16 +13,19 @@ std::string_view trim(std::string_view text) {
     const auto isSpace = [](char c) {
         return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
     };
-    while (!text.empty() && isSpace(text.front()))
+    while (!text.empty() && isSpace(text.front())) {
         text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
+    }
+    while (!text.empty() && isSpace(text.back())) {
         text.remove_suffix(1);
+    }
     return text;
 }
 
 std::string_view stripQuotes(std::string_view text) {
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front()) {
         return text.substr(1, text.size() - 2);
+    }
     return text;
 }
 
@@ -37,8 +40,9 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 
 std::string toUpper(std::string_view text) {
     std::string result(text);
-    for (char& c : result)
+    for (char& c : result) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
     return result;
 }
 
@@ -51,8 +55,9 @@ uint32_t parseProfileInt(std::string_view text) {
     }
     uint32_t result = 0;
     for (char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             break;
+        }
         result = result * 10u + static_cast<uint32_t>(c - '0');
     }
     return negative ? 0u - result : result;
@@ -65,8 +70,9 @@ IniFile IniFile::parse(std::string_view text) {
         const auto end = text.find('\n');
         const std::string_view line = trim(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (line.empty() || line.front() == ';')
+        if (line.empty() || line.front() == ';') {
             continue;
+        }
         if (line.front() == '[') {
             const auto close = line.find(']');
             const std::string_view name =
@@ -83,14 +89,16 @@ IniFile IniFile::parse(std::string_view text) {
             continue;
         }
         const auto equals = line.find('=');
-        if (current == nullptr || equals == std::string_view::npos)
+        if (current == nullptr || equals == std::string_view::npos) {
             continue;
+        }
         const std::string_view key = trim(line.substr(0, equals));
         const std::string_view value = stripQuotes(trim(line.substr(equals + 1)));
         const bool known = std::any_of(current->entries.begin(), current->entries.end(),
                                        [&](const Entry& e) { return equalsIgnoreCase(e.key, key); });
-        if (!known)
+        if (!known) {
             current->entries.push_back({std::string(key), std::string(value)});
+        }
     }
     return ini;
 }
@@ -102,8 +110,9 @@ IniFile IniFile::load(const std::string& path) {
 
 const IniFile::Section* IniFile::findSection(std::string_view name) const {
     for (const Section& section : sections_) {
-        if (equalsIgnoreCase(section.name, name))
+        if (equalsIgnoreCase(section.name, name)) {
             return &section;
+        }
     }
     return nullptr;
 }
@@ -114,18 +123,21 @@ bool IniFile::hasSection(std::string_view section) const {
 
 std::vector<std::string> IniFile::sectionNames() const {
     std::vector<std::string> names;
-    for (const Section& section : sections_)
+    for (const Section& section : sections_) {
         names.push_back(section.name);
+    }
     return names;
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
     const Section* found = findSection(section);
-    if (found == nullptr)
+    if (found == nullptr) {
         return std::nullopt;
+    }
     for (const Entry& entry : found->entries) {
-        if (equalsIgnoreCase(entry.key, key))
+        if (equalsIgnoreCase(entry.key, key)) {
             return entry.value;
+        }
     }
     return std::nullopt;
 }
@@ -161,8 +173,9 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
 static std::string writtenValue(std::string value) {
     std::replace(value.begin(), value.end(), '\r', ' ');
     std::replace(value.begin(), value.end(), '\n', ' ');
-    if (value != trim(value) || stripQuotes(value) != value)
+    if (value != trim(value) || stripQuotes(value) != value) {
         return "\"" + value + "\"";
+    }
     return value;
 }
 
@@ -170,8 +183,9 @@ std::string IniFile::text() const {
     std::string out;
     for (const Section& section : sections_) {
         out += "[" + section.name + "]\r\n";
-        for (const Entry& entry : section.entries)
+        for (const Entry& entry : section.entries) {
             out += entry.key + "=" + writtenValue(entry.value) + "\r\n";
+        }
     }
     return out;
 }

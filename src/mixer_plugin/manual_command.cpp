@@ -44,8 +44,9 @@ Command commandOf(const char* text) {
         {"DOWN", Command::Down},
     }};
     for (const auto& [name, command] : kCommands) {
-        if (equalsIgnoreCase(text, name))
+        if (equalsIgnoreCase(text, name)) {
             return command;
+        }
     }
     return Command::Other;
 }
@@ -74,8 +75,9 @@ uint32_t valueForPercent(const MixerControl& control, uint32_t percent) {
 
 bool readValue(MixerBackend& backend, const MixerControl& control, uint32_t& value) {
     std::vector<uint32_t> values;
-    if (!backend.getValue(kMixerDevice, control, values) || values.empty())
+    if (!backend.getValue(kMixerDevice, control, values) || values.empty()) {
         return false;
+    }
     value = values[0];
     return true;
 }
@@ -93,17 +95,20 @@ int32_t runOnVolume(MixerBackend& backend, const MixerControl& control, Command 
         return writeValue(backend, control, valueForPercent(control, amount)) ? static_cast<int32_t>(amount)
                                                                               : 0;
     case Command::Up: {
-        if (!readValue(backend, control, value))
+        if (!readValue(backend, control, value)) {
             return 0;
+        }
         uint32_t target = percentOf(control, value) + amount;
-        if (target > 100)
+        if (target > 100) {
             target = 100;
+        }
         writeValue(backend, control, valueForPercent(control, target));
         return static_cast<int32_t>(target);
     }
     case Command::Down: {
-        if (!readValue(backend, control, value))
+        if (!readValue(backend, control, value)) {
             return 0;
+        }
         const uint32_t current = percentOf(control, value);
         const uint32_t target = amount > current ? 0 : current - amount;
         writeValue(backend, control, valueForPercent(control, target));
@@ -122,8 +127,9 @@ int32_t runOnMute(MixerBackend& backend, const MixerControl& control, Command co
     case Command::Set:
         return writeValue(backend, control, amount != 0 ? 1 : 0) ? static_cast<int32_t>(amount) : 0;
     case Command::Toggle: {
-        if (!readValue(backend, control, value))
+        if (!readValue(backend, control, value)) {
             return 0;
+        }
         value = value == 0 ? 1 : 0;
         return writeValue(backend, control, value) ? static_cast<int32_t>(value) : 0;
     }
@@ -139,8 +145,9 @@ std::string manualErrorText(const ManualParams* params) {
     if (params != nullptr) {
         const int count = params->count < 0 ? 0 : (params->count > 4 ? 4 : params->count);
         for (int i = 0; i < count; ++i) {
-            if (i > 0)
+            if (i > 0) {
                 text += ",";
+            }
             if (params->kind[i] != FADERIX_PARAM_TEXT) {
                 char number[16];
                 std::snprintf(number, sizeof number, "0x%X", numberOf(*params, i));
@@ -150,13 +157,15 @@ std::string manualErrorText(const ManualParams* params) {
             } else {
                 text += "\"" + std::string(textOf(*params, i)) + "\"";
             }
-            if (text.size() > kMaxErrorText)
+            if (text.size() > kMaxErrorText) {
                 break;
+            }
         }
     }
     text += ")";
-    if (text.size() > kMaxErrorText)
+    if (text.size() > kMaxErrorText) {
         text.resize(kMaxErrorText);
+    }
     return text;
 }
 
@@ -167,8 +176,9 @@ ManualOutcome runManualCommand(MixerBackend& backend, const ManualParams* params
         return outcome;
     };
     if (params == nullptr || params->count < 3 || params->count > 4 || !isText(*params, 0) ||
-        !isText(*params, 1) || !isText(*params, 2))
+        !isText(*params, 1) || !isText(*params, 2)) {
         return fail();
+    }
 
     const LineTypeName* lineType = nullptr;
     for (const LineTypeName& candidate : kLineTypeNames) {
@@ -178,17 +188,20 @@ ManualOutcome runManualCommand(MixerBackend& backend, const ManualParams* params
         }
     }
     MixerLine line;
-    if (lineType == nullptr || !backend.lineByComponentType(kMixerDevice, lineType->componentType, line))
+    if (lineType == nullptr || !backend.lineByComponentType(kMixerDevice, lineType->componentType, line)) {
         return fail();
+    }
 
     const char* controlName = textOf(*params, 2);
     const bool isVolume = equalsIgnoreCase(controlName, "Volume");
-    if (!isVolume && !equalsIgnoreCase(controlName, "Mute"))
+    if (!isVolume && !equalsIgnoreCase(controlName, "Mute")) {
         return fail();
+    }
     MixerControl control;
     if (!backend.controlByType(kMixerDevice, line, isVolume ? control_types::Volume : control_types::Mute,
-                               control))
+                               control)) {
         return fail();
+    }
 
     const Command command = commandOf(textOf(*params, 0));
     const uint32_t amount = numberOf(*params, 3);

@@ -11,11 +11,13 @@ uint32_t lineIdOf(uint32_t destination, uint32_t source) {
 }
 
 const LayoutLine* lineOf(const LayoutDevice& device, const MixerLine& line) {
-    if (line.destination >= device.destinations.size())
+    if (line.destination >= device.destinations.size()) {
         return nullptr;
+    }
     const LayoutDestination& destination = device.destinations[line.destination];
-    if (line.source == kNoSource)
+    if (line.source == kNoSource) {
         return &destination.line;
+    }
     return line.source < destination.sources.size() ? &destination.sources[line.source] : nullptr;
 }
 
@@ -24,11 +26,13 @@ const LayoutLine* lineOf(const LayoutDevice& device, const MixerLine& line) {
 template <typename Visit>
 auto firstInLines(const LayoutDevice& device, Visit visit) -> decltype(visit(device.destinations[0].line)) {
     for (const LayoutDestination& destination : device.destinations) {
-        if (auto found = visit(destination.line))
+        if (auto found = visit(destination.line)) {
             return found;
+        }
         for (const LayoutLine& source : destination.sources) {
-            if (auto found = visit(source))
+            if (auto found = visit(source)) {
                 return found;
+            }
         }
     }
     return {};
@@ -36,8 +40,9 @@ auto firstInLines(const LayoutDevice& device, Visit visit) -> decltype(visit(dev
 
 const LayoutControl* controlIn(const LayoutLine& line, uint32_t controlId) {
     for (const LayoutControl& control : line.controls) {
-        if (control.info.id == controlId)
+        if (control.info.id == controlId) {
             return &control;
+        }
     }
     return nullptr;
 }
@@ -47,8 +52,9 @@ void finishLine(LayoutLine& line, uint32_t destination, uint32_t source) {
     line.info.source = source;
     line.info.lineId = lineIdOf(destination, source);
     line.info.controls = static_cast<uint32_t>(line.controls.size());
-    if (line.info.channels == 0)
+    if (line.info.channels == 0) {
         line.info.channels = 1;
+    }
 }
 
 class LayoutDeviceHandle final : public MixerDevice {
@@ -62,37 +68,43 @@ public:
         return true;
     }
     bool destination(uint32_t destination, MixerLine& line) override {
-        if (destination >= layout_.destinations.size())
+        if (destination >= layout_.destinations.size()) {
             return false;
+        }
         line = layout_.destinations[destination].line.info;
         return true;
     }
     bool source(uint32_t destination, uint32_t source, MixerLine& line) override {
         if (destination >= layout_.destinations.size() ||
-            source >= layout_.destinations[destination].sources.size())
+            source >= layout_.destinations[destination].sources.size()) {
             return false;
+        }
         line = layout_.destinations[destination].sources[source].info;
         return true;
     }
     bool lineControls(const MixerLine& line, std::vector<MixerControl>& controls) override {
         const LayoutLine* found = lineOf(layout_, line);
-        if (found == nullptr)
+        if (found == nullptr) {
             return false;
+        }
         controls.clear();
-        for (const LayoutControl& control : found->controls)
+        for (const LayoutControl& control : found->controls) {
             controls.push_back(control.info);
+        }
         return true;
     }
     bool listTexts(const MixerControl& control, uint32_t channels, std::vector<std::string>& texts) override {
         const LayoutControl* found =
             firstInLines(layout_, [&](const LayoutLine& line) { return controlIn(line, control.id); });
-        if (found == nullptr)
+        if (found == nullptr) {
             return false;
+        }
         texts.clear();
         const uint32_t items = (found->info.flags & mixer_flags::Multiple) ? found->info.items : 1;
         for (uint32_t item = 0; item < items; ++item) {
-            for (uint32_t channel = 0; channel < channels; ++channel)
+            for (uint32_t channel = 0; channel < channels; ++channel) {
                 texts.push_back(item < found->itemTexts.size() ? found->itemTexts[item] : std::string());
+            }
         }
         return true;
     }
@@ -108,8 +120,9 @@ void finishLayout(LayoutDevice& device) {
         LayoutDestination& destination = device.destinations[d];
         finishLine(destination.line, d, kNoSource);
         destination.line.info.connections = static_cast<uint32_t>(destination.sources.size());
-        for (uint32_t s = 0; s < destination.sources.size(); ++s)
+        for (uint32_t s = 0; s < destination.sources.size(); ++s) {
             finishLine(destination.sources[s], d, s);
+        }
     }
 }
 
@@ -124,8 +137,9 @@ uint32_t LayoutMixerBackend::deviceCount() {
 
 bool LayoutMixerBackend::deviceCaps(uint32_t index, MixerCaps& caps) {
     const LayoutDevice* found = device(index);
-    if (found == nullptr)
+    if (found == nullptr) {
         return false;
+    }
     caps.name = found->name;
     caps.destinations = static_cast<uint32_t>(found->destinations.size());
     return true;
@@ -133,8 +147,9 @@ bool LayoutMixerBackend::deviceCaps(uint32_t index, MixerCaps& caps) {
 
 std::unique_ptr<MixerDevice> LayoutMixerBackend::open(uint32_t index) {
     const LayoutDevice* found = device(index);
-    if (found == nullptr)
+    if (found == nullptr) {
         return nullptr;
+    }
     return std::make_unique<LayoutDeviceHandle>(*found);
 }
 
@@ -148,23 +163,26 @@ bool LayoutMixerBackend::lineByComponentType(uint32_t index, uint32_t componentT
         found == nullptr ? nullptr : firstInLines(*found, [&](const LayoutLine& candidate) {
             return candidate.info.componentType == componentType ? &candidate : nullptr;
         });
-    if (match == nullptr)
+    if (match == nullptr) {
         return false;
+    }
     line = match->info;
     return true;
 }
 
 const LayoutControl* LayoutMixerBackend::findControl(uint32_t index, uint32_t controlId) {
     const LayoutDevice* found = device(index);
-    if (found == nullptr)
+    if (found == nullptr) {
         return nullptr;
+    }
     return firstInLines(*found, [&](const LayoutLine& line) { return controlIn(line, controlId); });
 }
 
 bool LayoutMixerBackend::controlById(uint32_t index, uint32_t controlId, MixerControl& control) {
     const LayoutControl* found = findControl(index, controlId);
-    if (found == nullptr)
+    if (found == nullptr) {
         return false;
+    }
     control = found->info;
     return true;
 }
@@ -173,8 +191,9 @@ bool LayoutMixerBackend::controlByType(uint32_t index, const MixerLine& line, ui
                                        MixerControl& control) {
     const LayoutDevice* found = device(index);
     const LayoutLine* layoutLine = found ? findLine(*found, line) : nullptr;
-    if (layoutLine == nullptr)
+    if (layoutLine == nullptr) {
         return false;
+    }
     for (const LayoutControl& candidate : layoutLine->controls) {
         if (candidate.info.type == controlType) {
             control = candidate.info;

@@ -12,25 +12,32 @@ template <typename Answer, typename Look>
 std::optional<Answer> visitLines(MixerBackend& backend, uint32_t device,
                                  std::optional<uint32_t> onlyDestination, Look look) {
     auto handle = backend.open(device);
-    if (!handle)
+    if (!handle) {
         return std::nullopt;
+    }
     MixerCaps caps;
-    if (!handle->caps(caps))
+    if (!handle->caps(caps)) {
         caps.destinations = 0;
+    }
     for (uint32_t d = 0; d < caps.destinations; ++d) {
-        if (onlyDestination && *onlyDestination != d)
+        if (onlyDestination && *onlyDestination != d) {
             continue;
+        }
         MixerLine destination;
-        if (!handle->destination(d, destination))
+        if (!handle->destination(d, destination)) {
             continue;
-        if (auto answer = look(*handle, d, destination))
+        }
+        if (auto answer = look(*handle, d, destination)) {
             return answer;
+        }
         for (uint32_t s = 0; s < destination.connections; ++s) {
             MixerLine source;
-            if (!handle->source(d, s, source))
+            if (!handle->source(d, s, source)) {
                 continue;
-            if (auto answer = look(*handle, d, source))
+            }
+            if (auto answer = look(*handle, d, source)) {
                 return answer;
+            }
         }
     }
     return std::nullopt;
@@ -38,8 +45,9 @@ std::optional<Answer> visitLines(MixerBackend& backend, uint32_t device,
 
 std::vector<MixerControl> controlsOf(MixerDevice& handle, const MixerLine& line) {
     std::vector<MixerControl> controls;
-    if (line.controls == 0 || !handle.lineControls(line, controls))
+    if (line.controls == 0 || !handle.lineControls(line, controls)) {
         controls.clear();
+    }
     return controls;
 }
 
@@ -128,8 +136,9 @@ private:
     }
 
     void addControls(MixerDevice& handle, const MixerLine& line, int lineNode) {
-        if (line.controls == 0)
+        if (line.controls == 0) {
             return;
+        }
         std::vector<MixerControl> controls;
         if (!handle.lineControls(line, controls)) {
             showError_("Error get mixer line controls");
@@ -138,11 +147,13 @@ private:
         for (const MixerControl& control : controls) {
             const ControlKind kind = classifyControl(control.type);
             std::optional<TreeEntry> entry;
-            if (kind != ControlKind::Unsupported)
+            if (kind != ControlKind::Unsupported) {
                 entry = TreeEntry{control.id, 0, kind, 0};
+            }
             const int controlNode = add(lineNode, 3, control.name, iconOfKind(kind), entry);
-            if (kind == ControlKind::List)
+            if (kind == ControlKind::List) {
                 addListItems(handle, line, control, controlNode);
+            }
         }
     }
 
@@ -173,32 +184,37 @@ private:
 
 std::string makeControlPath(uint32_t destination, const std::string& line, const std::string& control) {
     std::string path = std::to_string(static_cast<int32_t>(destination)) + "." + line + "." + control;
-    if (path.size() > kMaxControlPathLength)
+    if (path.size() > kMaxControlPathLength) {
         path.resize(kMaxControlPathLength);
+    }
     return path;
 }
 
 std::optional<ControlPathParts> parseControlPath(const std::string& path) {
     const auto first = path.find('.');
     const auto last = path.rfind('.');
-    if (first == std::string::npos || first == last)
+    if (first == std::string::npos || first == last) {
         return std::nullopt;
+    }
     return ControlPathParts{static_cast<int32_t>(parseProfileInt(path)),
                             path.substr(first + 1, last - first - 1), path.substr(last + 1)};
 }
 
 std::optional<uint32_t> findControlByPath(MixerBackend& backend, uint32_t device, const std::string& path) {
     const auto parts = parseControlPath(path);
-    if (!parts || parts->destination < 0)
+    if (!parts || parts->destination < 0) {
         return std::nullopt;
+    }
     return visitLines<uint32_t>(
         backend, device, static_cast<uint32_t>(parts->destination),
         [&](MixerDevice& handle, uint32_t, const MixerLine& line) -> std::optional<uint32_t> {
-            if (!equalsIgnoreCase(line.name, parts->line))
+            if (!equalsIgnoreCase(line.name, parts->line)) {
                 return std::nullopt;
+            }
             for (const MixerControl& control : controlsOf(handle, line)) {
-                if (equalsIgnoreCase(control.name, parts->control))
+                if (equalsIgnoreCase(control.name, parts->control)) {
                     return control.id;
+                }
             }
             return std::nullopt;
         });
@@ -209,8 +225,9 @@ std::optional<std::string> findPathByControl(MixerBackend& backend, uint32_t dev
         backend, device, std::nullopt,
         [&](MixerDevice& handle, uint32_t destination, const MixerLine& line) -> std::optional<std::string> {
             for (const MixerControl& control : controlsOf(handle, line)) {
-                if (control.id == controlId)
+                if (control.id == controlId) {
                     return makeControlPath(destination, line.name, control.name);
+                }
             }
             return std::nullopt;
         });
@@ -223,22 +240,25 @@ void resolveItem(MixerBackend& backend, PresetItem& item) {
             return;
         }
     }
-    if (const auto path = findPathByControl(backend, item.mixer, item.controlId))
+    if (const auto path = findPathByControl(backend, item.mixer, item.controlId)) {
         item.name = *path;
+    }
 }
 
 std::vector<int> MixerTree::children(int node) const {
     std::vector<int> result;
     for (int i = node + 1; i < static_cast<int>(nodes.size()) && nodes[i].level > nodes[node].level; ++i) {
-        if (nodes[i].parent == node)
+        if (nodes[i].parent == node) {
             result.push_back(i);
+        }
     }
     return result;
 }
 
 int MixerTree::deviceOf(int node) const {
-    while (node >= 0 && nodes[node].level > 0)
+    while (node >= 0 && nodes[node].level > 0) {
         node = nodes[node].parent;
+    }
     return node;
 }
 
@@ -246,8 +266,9 @@ int MixerTree::devicePosition(int node) const {
     const int device = deviceOf(node);
     int position = 0;
     for (int i = 0; i < device; ++i) {
-        if (nodes[i].level == 0)
+        if (nodes[i].level == 0) {
             ++position;
+        }
     }
     return position;
 }

@@ -26,8 +26,9 @@ __attribute__((visibility("default"))) void* _ActionForm = nullptr;
 FADERIX_EXPORT const char* Open(int32_t, FaderixHost* host, int32_t) {
     std::string warning;
     auto backend = faderix::createMixerBackend(warning);
-    if (!warning.empty())
+    if (!warning.empty()) {
         std::fprintf(stderr, "Faderix: %s\n", warning.c_str());
+    }
     session = std::make_unique<faderix::PluginSession>(
         faderix::HostLink(host),
         faderix::presetFolderFor(faderix::folderOfModule(reinterpret_cast<const void*>(&Open))),
@@ -41,8 +42,9 @@ FADERIX_EXPORT void Close(void) {
 }
 
 FADERIX_EXPORT void ActionSetup(const char* presetName) {
-    if (session && presetName != nullptr)
+    if (session && presetName != nullptr) {
         faderix::actionSetup(*session, presetName, &_ActionForm);
+    }
 }
 
 FADERIX_EXPORT int32_t ActionPreset(const char* presetName, int32_t tag) {

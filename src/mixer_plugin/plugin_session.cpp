@@ -17,8 +17,9 @@ PluginSession::PluginSession(HostLink hostLink, std::string pluginFolder, std::u
 std::string folderOfModule(const void* address) {
     Dl_info info{};
     std::string path;
-    if (::dladdr(address, &info) != 0 && info.dli_fname != nullptr)
+    if (::dladdr(address, &info) != 0 && info.dli_fname != nullptr) {
         path = info.dli_fname;
+    }
     return folderOfFile(path);
 }
 
@@ -32,8 +33,9 @@ std::string folderOfFile(const std::string& path) {
     }
     const auto slash = folder.find_last_of('/');
     folder.resize(slash == std::string::npos ? 0 : slash);
-    while (!folder.empty() && folder.back() == '/')
+    while (!folder.empty() && folder.back() == '/') {
         folder.pop_back();
+    }
     return folder + '/';
 }
 
@@ -58,8 +60,9 @@ std::string presetFolderFor(const std::string& pluginFolder) {
 
 int32_t actionPreset(PluginSession& session, const char* name, int32_t tag) {
     int32_t value = 0;
-    if (name != nullptr)
+    if (name != nullptr) {
         value = applyPreset(*session.backend, session.store.get(name));
+    }
     return session.host.post(WM_PLUGIN_RESULT, static_cast<uint32_t>(tag), value) ? 1 : 0;
 }
 

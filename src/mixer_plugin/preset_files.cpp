@@ -25,20 +25,23 @@ uint16_t readLittleEndian16(const unsigned char* bytes) {
 }
 
 std::string cutName(std::string name) {
-    if (name.size() > kMaxControlPathLength)
+    if (name.size() > kMaxControlPathLength) {
         name.resize(kMaxControlPathLength);
+    }
     return name;
 }
 
 std::optional<Preset> readBinary(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
         return std::nullopt;
+    }
     unsigned char header[kBinaryHeaderSize] = {};
     in.read(reinterpret_cast<char*>(header), sizeof header);
     const uint32_t count = readLittleEndian32(header);
-    if (count < 1 || count > kMaxBinaryItems)
+    if (count < 1 || count > kMaxBinaryItems) {
         return std::nullopt;
+    }
     Preset preset;
     preset.items.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
@@ -67,16 +70,19 @@ std::string itemSection(size_t index) {
 uint32_t highestItemSection(const IniFile& ini, uint32_t limit) {
     uint32_t highest = 0;
     for (const std::string& name : ini.sectionNames()) {
-        if (name.size() <= 4 || !equalsIgnoreCase(name.substr(0, 4), "Item"))
+        if (name.size() <= 4 || !equalsIgnoreCase(name.substr(0, 4), "Item")) {
             continue;
+        }
         const std::string digits = name.substr(4);
         if (digits.size() > 10 || !std::all_of(digits.begin(), digits.end(), [](char c) {
                 return std::isdigit(static_cast<unsigned char>(c));
-            }))
+            })) {
             continue;
+        }
         const unsigned long long number = std::stoull(digits);
-        if (number <= limit && number > highest)
+        if (number <= limit && number > highest) {
             highest = static_cast<uint32_t>(number);
+        }
     }
     return highest;
 }
@@ -104,8 +110,9 @@ Preset readText(const std::string& path) {
 } // namespace
 
 Preset readPresetFile(const std::string& path) {
-    if (auto binary = readBinary(path))
+    if (auto binary = readBinary(path)) {
         return std::move(*binary);
+    }
     return readText(path);
 }
 

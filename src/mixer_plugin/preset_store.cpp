@@ -25,12 +25,14 @@ bool hasPresetExtension(const std::string& fileName) {
 std::vector<std::string> presetFileNames(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
+    if (dir == nullptr) {
         return names;
+    }
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (hasPresetExtension(name))
+        if (hasPresetExtension(name)) {
             names.push_back(name);
+        }
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
@@ -47,8 +49,9 @@ bool isSafePresetName(std::string_view name) {
 
 PresetStore::PresetStore(std::string folder, MixerBackend& backend)
     : folder_(std::move(folder)), backend_(backend) {
-    if (folder_.empty() || folder_.back() != '/')
+    if (folder_.empty() || folder_.back() != '/') {
         folder_ += '/';
+    }
 }
 
 std::string PresetStore::fileOf(std::string_view name) const {
@@ -58,14 +61,16 @@ std::string PresetStore::fileOf(std::string_view name) const {
 Preset& PresetStore::get(std::string_view name) {
     const std::string key = toUpper(name);
     for (auto& [storedKey, preset] : presets_) {
-        if (storedKey == key)
+        if (storedKey == key) {
             return *preset;
+        }
     }
     auto preset = std::make_unique<Preset>();
     if (isSafePresetName(name)) {
         *preset = readPresetFile(fileOf(name));
-        for (PresetItem& item : preset->items)
+        for (PresetItem& item : preset->items) {
             resolveItem(backend_, item);
+        }
     }
     presets_.emplace_back(key, std::move(preset));
     return *presets_.back().second;
@@ -77,18 +82,21 @@ bool PresetStore::save(std::string_view name, const Preset& preset) const {
 
 std::optional<std::string> presetNameAt(const std::string& folder, uint32_t index) {
     const std::vector<std::string> names = presetFileNames(folder);
-    if (index >= names.size())
+    if (index >= names.size()) {
         return std::nullopt;
+    }
     const std::string& fileName = names[index];
     return fileName.substr(0, fileName.rfind('.'));
 }
 
 int32_t enumActionPreset(const std::string& folder, int32_t index, char* buffer, int32_t bufferSize) {
-    if (buffer == nullptr || bufferSize < 1 || index < 0)
+    if (buffer == nullptr || bufferSize < 1 || index < 0) {
         return 0;
+    }
     const auto name = presetNameAt(folder, static_cast<uint32_t>(index));
-    if (!name)
+    if (!name) {
         return 0;
+    }
     std::strncpy(buffer, name->c_str(), static_cast<size_t>(bufferSize));
     buffer[bufferSize - 1] = '\0';
     return 1;

@@ -16,11 +16,11 @@
 
 namespace {
 
-constexpr qlonglong UnitsPerMicrosecond = 10;
+constexpr qlonglong kUnitsPerMicrosecond = 10;
 constexpr const char* PlayerInterface = "org.mpris.MediaPlayer2.Player";
 
 bool IsPlaying(const TPlayerTools* tools) {
-    return tools && tools->started && !tools->paused;
+    return tools && tools->started() && !tools->paused();
 }
 
 } // namespace
@@ -64,6 +64,9 @@ void MprisService::announceChanges() {
         {QStringLiteral("Volume"), player->volume()},
         {QStringLiteral("CanGoNext"), player->canGoNext()},
         {QStringLiteral("CanGoPrevious"), player->canGoPrevious()},
+        {QStringLiteral("CanPlay"), player->canPlay()},
+        {QStringLiteral("CanPause"), player->canPause()},
+        {QStringLiteral("CanSeek"), player->canSeek()},
     };
     QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(ObjectPath),
                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
@@ -96,10 +99,10 @@ MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService& service)
 
 QString MprisPlayerAdaptor::playbackStatus() const {
     const TPlayerTools* tools = page_.playerTools();
-    if (!tools || !tools->started) {
+    if (!tools || !tools->started()) {
         return QStringLiteral("Stopped");
     }
-    return tools->paused ? QStringLiteral("Paused") : QStringLiteral("Playing");
+    return tools->paused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QString MprisPlayerAdaptor::loopStatus() const {
@@ -132,15 +135,16 @@ QDBusObjectPath MprisPlayerAdaptor::trackId() const {
 
 QVariantMap MprisPlayerAdaptor::metadata() const {
     const TPlayerTools* tools = page_.playerTools();
-    if (!tools || !tools->loaded || page_.currentFile().isEmpty()) {
+    if (!tools || !tools->loaded() || page_.currentFile().isEmpty()) {
         return {{QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(QStringLiteral(
                                                       "/org/mpris/MediaPlayer2/TrackList/NoTrack")))}};
     }
     const QString file = page_.currentFile();
     return {
         {QStringLiteral("mpris:trackid"), QVariant::fromValue(trackId())},
-        {QStringLiteral("mpris:length"), qlonglong(tools->length / UnitsPerMicrosecond)},
-        {QStringLiteral("xesam:url"), QUrl::fromLocalFile(file).toString()},
+        {QStringLiteral("mpris:length"), qlonglong(tools->length() / kUnitsPerMicrosecond)},
+        // Clients parse the address as a URI: spaces and other letters percent-encoded.
+        {QStringLiteral("xesam:url"), QString::fromLatin1(QUrl::fromLocalFile(file).toEncoded())},
         {QStringLiteral("xesam:title"), QFileInfo(file).fileName()},
     };
 }
@@ -158,30 +162,28 @@ void MprisPlayerAdaptor::setVolume(double volume) {
 
 qlonglong MprisPlayerAdaptor::position() const {
     const TPlayerTools* tools = page_.playerTools();
-    REFERENCE_TIME current = 0;
-    if (tools && tools->seeking) {
-        tools->seeking->GetCurrentPosition(&current);
-    }
-    return current / UnitsPerMicrosecond;
+    return tools ? tools->CurrentPosition() / kUnitsPerMicrosecond : 0;
 }
 
+// While another page is shown the player stays still: a media key must not play sound over the TV or the
+// radio, nor take the video window from the TV page.
 bool MprisPlayerAdaptor::canGoNext() const {
     const auto& list = *page_.ui().PlayCheckListBox;
-    return currentEntry() + 1 < list.count();
+    return page_.shown() && currentEntry() + 1 < list.count();
 }
 
 bool MprisPlayerAdaptor::canGoPrevious() const {
-    return currentEntry() > 0;
+    return page_.shown() && currentEntry() > 0;
 }
 
 bool MprisPlayerAdaptor::canPlay() const {
     const TPlayerTools* tools = page_.playerTools();
-    return (tools && tools->loaded) || page_.ui().PlayCheckListBox->count() > 0;
+    return page_.shown() && ((tools && tools->loaded()) || page_.ui().PlayCheckListBox->count() > 0);
 }
 
 bool MprisPlayerAdaptor::canSeek() const {
     const TPlayerTools* tools = page_.playerTools();
-    return tools && tools->loaded && tools->length > 0;
+    return page_.shown() && tools && tools->loaded() && tools->length() > 0;
 }
 
 void MprisPlayerAdaptor::Next() {
@@ -197,12 +199,15 @@ void MprisPlayerAdaptor::Previous() {
 }
 
 void MprisPlayerAdaptor::Pause() {
-    if (IsPlaying(page_.playerTools())) {
+    if (canPause() && IsPlaying(page_.playerTools())) {
         page_.PauseButtonClick();
     }
 }
 
 void MprisPlayerAdaptor::PlayPause() {
+    if (!canPlay()) {
+        return;
+    }
     if (IsPlaying(page_.playerTools())) {
         page_.PauseButtonClick();
     } else {
@@ -218,11 +223,14 @@ void MprisPlayerAdaptor::Stop() {
 
 void MprisPlayerAdaptor::Play() {
     const TPlayerTools* tools = page_.playerTools();
+    if (!canPlay()) {
+        return;
+    }
     if (page_.ui().PlayButton->isEnabled()) {
         page_.PlayButtonClick();
-    } else if (tools && tools->started && tools->paused) {
+    } else if (tools && tools->started() && tools->paused()) {
         page_.PauseButtonClick();
-    } else if (!(tools && tools->loaded) && page_.ui().PlayCheckListBox->count() > 0) {
+    } else if (!(tools && tools->loaded()) && page_.ui().PlayCheckListBox->count() > 0) {
         page_.playEntry(std::max(page_.ui().PlayCheckListBox->currentRow(), 0));
     }
 }
@@ -234,10 +242,11 @@ void MprisPlayerAdaptor::Seek(qlonglong offsetMicroseconds) {
     }
     // The offset comes from any client on the bus: bounded first, so that no multiplication overflows. Past
     // either end the result is the same as for the bound.
-    const qlonglong bound = tools->length / UnitsPerMicrosecond + 1;
+    const qlonglong bound = tools->length() / kUnitsPerMicrosecond + 1;
     offsetMicroseconds = std::clamp(offsetMicroseconds, -bound, bound);
-    const REFERENCE_TIME target = position() * UnitsPerMicrosecond + offsetMicroseconds * UnitsPerMicrosecond;
-    if (target > tools->length) {
+    const REFERENCE_TIME target =
+        position() * kUnitsPerMicrosecond + offsetMicroseconds * kUnitsPerMicrosecond;
+    if (target > tools->length()) {
         Next();
         return;
     }
@@ -249,16 +258,19 @@ void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track, qlonglong pos
     const TPlayerTools* tools = page_.playerTools();
     // Compared before converting: a position from the bus may be too large to convert.
     if (!canSeek() || track != trackId() || positionMicroseconds < 0 ||
-        positionMicroseconds > tools->length / UnitsPerMicrosecond) {
+        positionMicroseconds > tools->length() / kUnitsPerMicrosecond) {
         return;
     }
-    page_.seekTo(positionMicroseconds * UnitsPerMicrosecond);
+    page_.seekTo(positionMicroseconds * kUnitsPerMicrosecond);
     emit Seeked(position());
 }
 
 void MprisPlayerAdaptor::OpenUri(const QString& uri) {
     const QUrl url(uri);
     if (url.isLocalFile()) {
+        // The page the user sees changes first, with its leave logic (the TV page mutes), then the file
+        // plays.
+        page_.showPage();
         page_.openFiles({url.toLocalFile()});
     }
 }

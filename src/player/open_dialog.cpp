@@ -10,7 +10,7 @@ struct FilterEntry {
 };
 
 // "*.*" names every file; here a file name need not have a dot for that.
-constexpr FilterEntry OpenFilters[] = {
+constexpr FilterEntry kOpenFilters[] = {
     {"*.*", "*"},
     {"Audio files", "*.mp? *.wav *.mid *.wma"},
     {"Video files", "*.mpg *.mpeg *.avi *.wmv"},
@@ -19,7 +19,7 @@ constexpr FilterEntry OpenFilters[] = {
 
 QString FilterText() {
     QStringList filters;
-    for (const FilterEntry& entry : OpenFilters) {
+    for (const FilterEntry& entry : kOpenFilters) {
         filters << QStringLiteral("%1 (%2)").arg(QLatin1String(entry.label), QLatin1String(entry.patterns));
     }
     return filters.join(QStringLiteral(";;"));

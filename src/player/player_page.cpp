@@ -12,7 +12,9 @@
 namespace {
 
 constexpr int StatusIntervalMs = 100;
-constexpr REFERENCE_TIME WheelStep = 100'000'000; // 10 seconds
+constexpr REFERENCE_TIME kWheelStep = 100'000'000; // 10 seconds
+// The angle of one notch of a classic wheel.
+constexpr int kWheelNotch = 120;
 
 } // namespace
 
@@ -74,7 +76,7 @@ void PlayerPage::createPlayerTools() {
     ui_->EffectComboBox->addItem(QStringLiteral("<none>"));
     const int count = tools_->EnumerateEffects();
     for (int row = 0; row < count; ++row) {
-        ui_->EffectComboBox->addItem(QString::fromLocal8Bit(tools_->effectTable[row].name));
+        ui_->EffectComboBox->addItem(QString::fromLocal8Bit(tools_->effectEntry(row).name));
     }
     ui_->EffectComboBox->setCurrentIndex(0);
     EffectComboBoxChange();
@@ -89,19 +91,19 @@ void PlayerPage::PlayerTabSheetShow() {
         if (context_.videoWindow) {
             context_.videoWindow->hide();
         }
+        emit playbackChanged();
         return;
     }
-    VideoTarget.window = tools_->graph ? query<IVideoWindow>(tools_->graph) : nullptr;
-    if (tools_->video) {
-        LONG width = 0;
-        LONG height = 0;
-        if (FAILED(tools_->video->GetVideoSize(&width, &height))) {
-            width = height = 0;
-        }
-        VideoTarget.videoWidth = width;
-        VideoTarget.videoHeight = height;
+    VideoTarget.window = tools_->graph() ? query<IVideoWindow>(tools_->graph()) : nullptr;
+    LONG width = 0;
+    LONG height = 0;
+    if (!tools_->ReadVideoSize(&width, &height)) {
+        width = height = 0;
     }
+    VideoTarget.videoWidth = width;
+    VideoTarget.videoHeight = height;
     const bool fileLoaded = ui_->PlayButton->isEnabled() || ui_->StopButton->isEnabled();
+    emit playbackChanged();
     if (!context_.videoWindow) {
         return;
     }
@@ -117,8 +119,16 @@ void PlayerPage::PlayerTabSheetShow() {
 }
 
 void PlayerPage::leavePage() {
-    if (tools_ && tools_->started && !tools_->paused) {
+    if (tools_ && tools_->started() && !tools_->paused()) {
         PauseButtonClick();
+    }
+    // What the desktop's controls may do changes with the page.
+    emit playbackChanged();
+}
+
+void PlayerPage::showPage() {
+    if (!shown() && context_.showPage) {
+        context_.showPage();
     }
 }
 
@@ -197,30 +207,8 @@ void PlayerPage::EffectComboBoxChange() {
         return;
     }
     const int index = ui_->EffectComboBox->currentIndex();
-    tools_->selectedEffect = std::max(index, 0);
     ui_->DMOSettingsButton->setEnabled(index > 0);
-    if (!tools_->loaded) {
-        return;
-    }
-    OAFilterState state = State_Stopped;
-    if (tools_->control->GetState(100, &state) != S_OK) {
-        return;
-    }
-    const bool running = state == State_Running;
-    tools_->control->Stop();
-    REFERENCE_TIME position = 0;
-    tools_->seeking->GetCurrentPosition(&position);
-    if (tools_->effect) {
-        tools_->RemoveEffect();
-    }
-    if (index > 0) {
-        tools_->InsertEffect(index - 1);
-    }
-    tools_->seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr,
-                                  AM_SEEKING_NoPositioning);
-    if (running) {
-        tools_->control->Run();
-    }
+    tools_->SwapEffect(index);
 }
 
 void PlayerPage::DMOSettingsButtonClick() {
@@ -229,16 +217,16 @@ void PlayerPage::DMOSettingsButtonClick() {
     }
     const int row = ui_->EffectComboBox->currentIndex() - 1;
     RefPtr<ISpecifyPropertyPages> pages;
-    if (tools_->effect) {
-        pages = query<ISpecifyPropertyPages>(tools_->effect);
+    if (tools_->effect()) {
+        pages = query<ISpecifyPropertyPages>(tools_->effect());
     } else if (row >= 0 && row < TPlayerTools::EffectTableRows) {
-        CoCreateInstance(tools_->effectTable[row].classId, nullptr, CLSCTX_INPROC_SERVER,
+        CoCreateInstance(tools_->effectEntry(row).classId, nullptr, CLSCTX_INPROC_SERVER,
                          ISpecifyPropertyPages::IID, reinterpret_cast<void**>(pages.put()));
     }
     if (!pages || row < 0) {
         return;
     }
-    const std::wstring caption = QString::fromLocal8Bit(tools_->effectTable[row].name).toStdWString();
+    const std::wstring caption = QString::fromLocal8Bit(tools_->effectEntry(row).name).toStdWString();
     CAUUID list;
     if (FAILED(pages->GetPages(&list))) {
         return;
@@ -250,48 +238,43 @@ void PlayerPage::DMOSettingsButtonClick() {
 }
 
 void PlayerPage::VolumeTrackBarChange() {
-    if (tools_ && tools_->audio) {
-        tools_->audio->put_Volume(-ui_->VolumeTrackBar->value());
+    if (tools_) {
+        tools_->SetVolume(-ui_->VolumeTrackBar->value());
     }
 }
 
 void PlayerPage::PlayerStatusTimerTimer() {
-    if (!tools_ || !tools_->seeking) {
+    if (!tools_) {
         return;
     }
-    REFERENCE_TIME current = 0;
-    tools_->seeking->GetCurrentPosition(&current);
+    const REFERENCE_TIME current = tools_->CurrentPosition();
     // An empty or endless file has no proportion to show.
     const qint64 track = ui_->SeekBackPanel->width() - 2;
     const qint64 width =
-        tools_->length > 0 ? std::clamp<qint64>(current * track / tools_->length, 0, track) : 0;
+        tools_->length() > 0 ? std::clamp<qint64>(current * track / tools_->length(), 0, track) : 0;
     ui_->SeekSliderPanel->setGeometry(1, 1, int(width), std::max(0, ui_->SeekBackPanel->height() - 2));
     const QString status =
-        QStringLiteral("%1 / %2").arg(TPlayerTools::FormatTime(current), tools_->description);
+        QStringLiteral("%1 / %2").arg(TPlayerTools::FormatTime(current), tools_->description());
     ui_->PlayerStatusBar->showMessage(status);
     ui_->PlayerStatusBar->setToolTip(status);
 }
 
 void PlayerPage::SeekBackPanelMouseDown(int x) {
-    if (!tools_ || !tools_->seeking) {
+    if (!tools_) {
         return;
     }
     const qint64 track = ui_->SeekBackPanel->width() - 2;
     if (track <= 0) {
         return;
     }
-    REFERENCE_TIME position = tools_->length * (x - 1) / track;
-    tools_->seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr,
-                                  AM_SEEKING_NoPositioning);
+    tools_->SeekTo(tools_->length() * (x - 1) / track);
 }
 
 void PlayerPage::seekTo(REFERENCE_TIME position) {
-    if (!tools_ || !tools_->seeking) {
+    if (!tools_) {
         return;
     }
-    position = std::max<REFERENCE_TIME>(position, 0);
-    tools_->seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr,
-                                  AM_SEEKING_NoPositioning);
+    tools_->SeekTo(position);
     PlayerStatusTimerTimer();
 }
 
@@ -305,28 +288,28 @@ void PlayerPage::PanoramaCheckBoxClick() {
 }
 
 void PlayerPage::FormMouseWheel(int wheelDelta) {
-    if (!tools_ || !tools_->seeking) {
+    if (!tools_) {
         return;
     }
-    REFERENCE_TIME current = 0;
-    REFERENCE_TIME stop = 0;
-    tools_->seeking->GetPositions(&current, &stop);
-    current += wheelDelta >= 0 ? WheelStep : -WheelStep;
-    current = std::max<REFERENCE_TIME>(current, 0);
+    // Touchpads and fine wheels report a notch in small parts: the parts add up to whole notches, so one
+    // swipe does not jump minutes. A turn the other way starts a new count.
+    if ((wheelDelta < 0) != (wheelRemainder_ < 0)) {
+        wheelRemainder_ = 0;
+    }
+    wheelRemainder_ += wheelDelta;
+    const int notches = wheelRemainder_ / kWheelNotch;
+    wheelRemainder_ -= notches * kWheelNotch;
+    if (notches == 0) {
+        return;
+    }
     // An exact position: a step to a key frame could land where it started when key frames are more than a
     // step apart.
-    tools_->seeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning, nullptr,
-                                  AM_SEEKING_NoPositioning);
+    tools_->SeekTo(tools_->CurrentPosition() + notches * kWheelStep);
 }
 
 void PlayerPage::handlePlayerNotify() {
-    if (!tools_ || !tools_->events) {
-        return;
-    }
     LONG code = 0;
-    LONG_PTR first = 0;
-    LONG_PTR second = 0;
-    while (SUCCEEDED(tools_->events->GetEvent(&code, &first, &second, 0))) {
+    while (tools_ && tools_->NextEvent(&code)) {
         if (code == EC_COMPLETE) {
             StopButtonClick();
             if (ui_->LoopCheckBox->isChecked()) {
@@ -335,10 +318,6 @@ void PlayerPage::handlePlayerNotify() {
         } else if (code == EC_ERRORABORT) {
             // The graph gave up on the file: show it stopped, so Play, Open and the playlist work as usual.
             StopButtonClick();
-        }
-        tools_->events->FreeEventParams(code, first, second);
-        if (!tools_) {
-            return;
         }
     }
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class Clock;
@@ -28,6 +29,10 @@ struct PlayerPageContext {
     QWidget* mainWindow;  // for PlaceBesideMainWindow and as the notify window of the graph
     QWidget* videoWindow; // the video window, shown, hidden, moved and resized by the page
     VideoPlacement& placement;
+    // Whether the Player page is the page shown, and how to show it through the usual page change (the
+    // other page's leave logic runs). Without them the page counts as shown.
+    std::function<bool()> pageShown = {};
+    std::function<void()> showPage = {};
 };
 
 class PlayerPage final : public QWidget {
@@ -78,6 +83,10 @@ public:
     int selectedRow() const;
     // Moves to a position (100 ns units) in the current file and shows it; for the desktop's media controls.
     void seekTo(REFERENCE_TIME position);
+    // Whether the page is shown: only then may anything start playback.
+    bool shown() const { return !context_.pageShown || context_.pageShown(); }
+    // Changes to this page through the main window's page change, when it is not shown.
+    void showPage();
     // The file opened last; empty before the first.
     const QString& currentFile() const { return currentFile_; }
 
@@ -101,6 +110,8 @@ private:
     std::unique_ptr<OpenDialog> openDialog_;
     QTimer statusTimer_;
     bool paused_ = false;
+    // Wheel angle not yet making up a whole notch.
+    int wheelRemainder_ = 0;
     QString currentFile_;
     Qt::CheckState pressedCheckState_ = Qt::Unchecked;
     MprisService* mpris_ = nullptr;

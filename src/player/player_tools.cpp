@@ -1,5 +1,6 @@
 #include "player_tools.h"
 
+#include "platform/com/text_cut.h"
 #include "platform/media/gst/com_factory.h"
 #include "platform/media/gst/dmo_interfaces.h"
 #include "platform/win/message_boxes.h"
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -20,13 +22,7 @@ const wchar_t* const EffectFilterName = L"Custom DMO Audio Effect";
 
 // Cuts multibyte text to fit a field without splitting a character.
 void CopyCut(const char* text, char* field, std::size_t capacity) {
-    std::size_t length = std::strlen(text);
-    if (length >= capacity) {
-        length = capacity - 1;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
-            --length;
-        }
-    }
+    const std::size_t length = CutLength(text, capacity - 1);
     std::memcpy(field, text, length);
     field[length] = '\0';
 }
@@ -65,7 +61,7 @@ bool TPlayerTools::EffectPins::find(IBaseFilter* filter) {
 }
 
 TPlayerTools::TPlayerTools(QWidget* notifyWindow, VideoTargetRecord* videoTarget, MessageBoxes& messageBoxes)
-    : notifyWindow(notifyWindow), videoTarget(videoTarget), messageBoxes_(messageBoxes) {
+    : notifyWindow_(notifyWindow), videoTarget_(videoTarget), messageBoxes_(messageBoxes) {
     if (!CreateGraph()) {
         messageBoxes_.show(nullptr, "Can't create DirectShow GraphBuilder", "Fatal error",
                            MessageIcon::Error);
@@ -74,50 +70,50 @@ TPlayerTools::TPlayerTools(QWidget* notifyWindow, VideoTargetRecord* videoTarget
 
 bool TPlayerTools::CreateGraph() {
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IGraphBuilder::IID,
-                                reinterpret_cast<void**>(graph.put())))) {
+                                reinterpret_cast<void**>(graph_.put())))) {
         return false;
     }
-    if (!(control = query<IMediaControl>(graph)) || !(events = query<IMediaEventEx>(graph))) {
+    if (!(control_ = query<IMediaControl>(graph_)) || !(events_ = query<IMediaEventEx>(graph_))) {
         return false;
     }
-    if (FAILED(events->SetNotifyWindow(notifyWindow, LONG(PlayerNotifyMessage), 0))) {
+    if (FAILED(events_->SetNotifyWindow(notifyWindow_, LONG(PlayerNotifyMessage), 0))) {
         return false;
     }
-    if (!(seeking = query<IMediaSeeking>(graph))) {
+    if (!(seeking_ = query<IMediaSeeking>(graph_))) {
         return false;
     }
-    RefPtr<IVideoWindow> window = query<IVideoWindow>(graph);
+    RefPtr<IVideoWindow> window = query<IVideoWindow>(graph_);
     if (!window) {
         return false;
     }
-    if (videoTarget) {
-        videoTarget->window = window;
+    if (videoTarget_) {
+        videoTarget_->window = window;
     }
-    return (audio = query<IBasicAudio>(graph)) && (video = query<IBasicVideo>(graph));
+    return (audio_ = query<IBasicAudio>(graph_)) && (video_ = query<IBasicVideo>(graph_));
 }
 
 TPlayerTools::~TPlayerTools() {
-    if (control) {
-        control->Stop();
+    if (control_) {
+        control_->Stop();
     }
-    if (events) {
-        events->SetNotifyWindow(nullptr, LONG(PlayerNotifyMessage), 0);
+    if (events_) {
+        events_->SetNotifyWindow(nullptr, LONG(PlayerNotifyMessage), 0);
     }
-    if (videoTarget && videoTarget->window) {
-        videoTarget->window->put_MessageDrain(nullptr);
-        videoTarget->window->put_Visible(OAFALSE);
-        videoTarget->window->put_Owner(nullptr);
+    if (videoTarget_ && videoTarget_->window) {
+        videoTarget_->window->put_MessageDrain(nullptr);
+        videoTarget_->window->put_Visible(OAFALSE);
+        videoTarget_->window->put_Owner(nullptr);
     }
-    effect = nullptr;
-    source = nullptr;
-    audio = nullptr;
-    video = nullptr;
-    seeking = nullptr;
-    events = nullptr;
-    control = nullptr;
-    graph = nullptr;
-    if (videoTarget) {
-        videoTarget->window = nullptr;
+    effect_ = nullptr;
+    source_ = nullptr;
+    audio_ = nullptr;
+    video_ = nullptr;
+    seeking_ = nullptr;
+    events_ = nullptr;
+    control_ = nullptr;
+    graph_ = nullptr;
+    if (videoTarget_) {
+        videoTarget_->window = nullptr;
     }
 }
 
@@ -141,16 +137,16 @@ int TPlayerTools::EnumerateEffects() {
             if (std::wcstombs(name, wideName, sizeof name) == static_cast<std::size_t>(-1)) {
                 CoTaskMemFree(wideName);
                 messageBoxes_.show(
-                    notifyWindow,
+                    notifyWindow_,
                     "wcstombs function encountered a wide character that could not be converted to "
                     "a multibyte character.",
                     "Error enumerating DMOs", MessageIcon::Error);
                 return count;
             }
             name[sizeof name - 1] = '\0';
-            CopyCut(name, effectTable[count].name, sizeof effectTable[count].name);
+            CopyCut(name, effectTable_[count].name, sizeof effectTable_[count].name);
             CoTaskMemFree(wideName);
-            effectTable[count].classId = classId;
+            effectTable_[count].classId = classId;
             ++count;
         }
     } while (fetched == S_OK && count < MaxListedEffects);
@@ -159,7 +155,7 @@ int TPlayerTools::EnumerateEffects() {
 
 bool TPlayerTools::EmptyGraphBut(IBaseFilter* keep) {
     RefPtr<IEnumFilters> filters;
-    if (FAILED(graph->EnumFilters(filters.put()))) {
+    if (FAILED(graph_->EnumFilters(filters.put()))) {
         return false;
     }
     ULONG count = 0;
@@ -176,74 +172,75 @@ bool TPlayerTools::EmptyGraphBut(IBaseFilter* keep) {
         RefPtr<IBaseFilter> filter = RefPtr<IBaseFilter>::adopt(all[i]);
         FILTER_INFO info;
         filter->QueryFilterInfo(&info);
-        graph->RemoveFilter(filter.get());
+        graph_->RemoveFilter(filter.get());
         if (filter.get() == keep) {
-            graph->AddFilter(filter.get(), info.achName);
+            graph_->AddFilter(filter.get(), info.achName);
         }
     }
     return true;
 }
 
 void TPlayerTools::ReadPictureSize() {
-    if (!videoTarget) {
+    if (!videoTarget_) {
         return;
     }
     LONG width = 0;
     LONG height = 0;
-    RefPtr<IVideoWindow> window = query<IVideoWindow>(graph);
-    if (window && SUCCEEDED(window->put_Owner(videoTarget->owner))) {
-        if (!video || FAILED(video->GetVideoSize(&width, &height))) {
+    RefPtr<IVideoWindow> window = query<IVideoWindow>(graph_);
+    if (window && SUCCEEDED(window->put_Owner(videoTarget_->owner))) {
+        if (!video_ || FAILED(video_->GetVideoSize(&width, &height))) {
             width = height = 0;
         }
     }
-    videoTarget->videoWidth = width;
-    videoTarget->videoHeight = height;
+    videoTarget_->videoWidth = width;
+    videoTarget_->videoHeight = height;
 }
 
 bool TPlayerTools::OpenFile(const QString& path) {
-    if (!control) {
+    if (!control_) {
         return false;
     }
     const std::wstring widePath = path.toStdWString();
     RefPtr<IBaseFilter> newSource;
-    if (FAILED(graph->AddSourceFilter(widePath.c_str(), widePath.c_str(), newSource.put()))) {
+    if (FAILED(graph_->AddSourceFilter(widePath.c_str(), widePath.c_str(), newSource.put()))) {
         return false;
     }
     RefPtr<IPin> output;
     newSource->FindPin(L"Output", output.put());
-    control->Stop();
+    control_->Stop();
     const bool emptied = EmptyGraphBut(newSource.get());
-    source = nullptr;
-    effect = nullptr;
+    source_ = nullptr;
+    effect_ = nullptr;
     HRESULT rendered = E_FAIL;
     if (emptied) {
-        rendered = output ? graph->Render(output.get()) : VFW_E_NOT_FOUND;
-        source = newSource;
+        rendered = output ? graph_->Render(output.get()) : VFW_E_NOT_FOUND;
+        source_ = newSource;
     }
     if (FAILED(rendered)) {
         return false;
     }
     ReadPictureSize();
-    loaded = true;
-    if (selectedEffect > 0 && !InsertEffect(selectedEffect - 1)) {
+    loaded_ = true;
+    if (selectedEffect_ > 0 && !InsertEffect(selectedEffect_ - 1)) {
         messageBoxes_.show(nullptr, "Can't insert DMO", "FilterGraph error", MessageIcon::Warning);
     }
-    seeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
+    seeking_->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
     REFERENCE_TIME start = 0;
-    seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
-    length = 0;
-    seeking->GetStopPosition(&length);
-    description = FormatTime(length) + " - " + QFileInfo(path).fileName();
-    if (videoTarget && videoTarget->videoHeight > 0) {
-        description += QStringLiteral(" - %1x%2").arg(videoTarget->videoWidth).arg(videoTarget->videoHeight);
+    seeking_->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    length_ = 0;
+    seeking_->GetStopPosition(&length_);
+    description_ = FormatTime(length_) + " - " + QFileInfo(path).fileName();
+    if (videoTarget_ && videoTarget_->videoHeight > 0) {
+        description_ +=
+            QStringLiteral(" - %1x%2").arg(videoTarget_->videoWidth).arg(videoTarget_->videoHeight);
     }
-    description.truncate(MaxDescriptionLength);
+    description_.truncate(MaxDescriptionLength);
     return true;
 }
 
 RefPtr<IBaseFilter> TPlayerTools::FindSoundRenderer() {
     RefPtr<IEnumFilters> filters;
-    if (FAILED(graph->EnumFilters(filters.put()))) {
+    if (FAILED(graph_->EnumFilters(filters.put()))) {
         return {};
     }
     IBaseFilter* fetched = nullptr;
@@ -259,37 +256,37 @@ RefPtr<IBaseFilter> TPlayerTools::FindSoundRenderer() {
 
 bool TPlayerTools::ConnectThroughEffect(const EffectPins& pins, IPin* upstream, IPin* rendererInput,
                                         const AM_MEDIA_TYPE& type) {
-    if (FAILED(graph->AddFilter(effect.get(), EffectFilterName))) {
+    if (FAILED(graph_->AddFilter(effect_.get(), EffectFilterName))) {
         return false;
     }
-    graph->Disconnect(upstream);
-    graph->Disconnect(rendererInput);
-    bool connected = SUCCEEDED(graph->ConnectDirect(upstream, pins.input.get(), &type));
-    connected = connected && SUCCEEDED(graph->ConnectDirect(pins.output.get(), rendererInput, &type));
+    graph_->Disconnect(upstream);
+    graph_->Disconnect(rendererInput);
+    bool connected = SUCCEEDED(graph_->ConnectDirect(upstream, pins.input.get(), &type));
+    connected = connected && SUCCEEDED(graph_->ConnectDirect(pins.output.get(), rendererInput, &type));
     if (!connected) {
         // The stream goes straight to the renderer again.
-        graph->Disconnect(upstream);
-        graph->RemoveFilter(effect.get());
-        graph->ConnectDirect(upstream, rendererInput, &type);
+        graph_->Disconnect(upstream);
+        graph_->RemoveFilter(effect_.get());
+        graph_->ConnectDirect(upstream, rendererInput, &type);
     }
     return connected;
 }
 
 bool TPlayerTools::InsertEffect(int row) {
-    effect = nullptr;
-    if (row < 0 || row >= EffectTableRows || !graph) {
+    effect_ = nullptr;
+    if (row < 0 || row >= EffectTableRows || !graph_) {
         return false;
     }
-    effect = Create<IBaseFilter>(CLSID_DMOWrapperFilter);
+    effect_ = Create<IBaseFilter>(CLSID_DMOWrapperFilter);
     bool inserted = false;
-    RefPtr<IDMOWrapperFilter> wrapper = query<IDMOWrapperFilter>(effect);
-    if (wrapper && SUCCEEDED(wrapper->Init(effectTable[row].classId, DMOCATEGORY_AUDIO_EFFECT))) {
+    RefPtr<IDMOWrapperFilter> wrapper = query<IDMOWrapperFilter>(effect_);
+    if (wrapper && SUCCEEDED(wrapper->Init(effectTable_[row].classId, DMOCATEGORY_AUDIO_EFFECT))) {
         wrapper = nullptr;
         EffectPins pins;
-        if (pins.find(effect.get())) {
+        if (pins.find(effect_.get())) {
             RefPtr<IBaseFilter> renderer = FindSoundRenderer();
             if (!renderer) {
-                messageBoxes_.show(notifyWindow, "Can't find DirectSound Renderer", "FilterGraph error",
+                messageBoxes_.show(notifyWindow_, "Can't find DirectSound Renderer", "FilterGraph error",
                                    MessageIcon::Warning);
             } else {
                 RefPtr<IPin> rendererInput;
@@ -305,76 +302,138 @@ bool TPlayerTools::InsertEffect(int row) {
         }
     }
     if (!inserted) {
-        effect = nullptr;
+        effect_ = nullptr;
     }
     return inserted;
 }
 
 void TPlayerTools::RemoveEffect() {
-    if (!effect) {
+    if (!effect_) {
         return;
     }
     RefPtr<IPin> upstream;
     RefPtr<IEnumPins> pins;
     IPin* first = nullptr;
     bool found = false;
-    if (SUCCEEDED(effect->EnumPins(pins.put())) && pins->Next(1, &first, nullptr) == S_OK) {
+    if (SUCCEEDED(effect_->EnumPins(pins.put())) && pins->Next(1, &first, nullptr) == S_OK) {
         RefPtr<IPin> input = RefPtr<IPin>::adopt(first);
         PIN_DIRECTION direction = PINDIR_OUTPUT;
         input->QueryDirection(&direction);
         found = direction == PINDIR_INPUT && SUCCEEDED(input->ConnectedTo(upstream.put()));
     }
-    graph->RemoveFilter(effect.get());
-    effect = nullptr;
+    graph_->RemoveFilter(effect_.get());
+    effect_ = nullptr;
     if (found) {
-        graph->Render(upstream.get());
+        graph_->Render(upstream.get());
     }
 }
 
 bool TPlayerTools::Play() {
-    if (!control) {
+    if (!control_) {
         return false;
     }
-    started = true;
-    // A graph that runs is no longer paused; a flag left set would keep the page from pausing it on leaving.
-    paused = false;
-    control->Run();
+    started_ = true;
+    // A graph_ that runs is no longer paused_; a flag left set would keep the page from pausing it on
+    // leaving.
+    paused_ = false;
+    control_->Run();
     return true;
 }
 
 bool TPlayerTools::Stop() {
-    if (!control) {
+    if (!control_) {
         return false;
     }
-    started = false;
-    control->Stop();
-    if (!seeking) {
+    started_ = false;
+    control_->Stop();
+    if (!seeking_) {
         return false;
     }
-    REFERENCE_TIME start = 0;
-    seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    SeekTo(0);
     return true;
 }
 
 bool TPlayerTools::TogglePause() {
-    if (!control) {
+    if (!control_) {
         return false;
     }
     OAFilterState state = State_Stopped;
-    if (control->GetState(100, &state) != S_OK) {
+    if (control_->GetState(100, &state) != S_OK) {
         return false;
     }
     if (state != State_Paused) {
-        paused = true;
-        control->Pause();
+        paused_ = true;
+        control_->Pause();
         return true;
     }
-    paused = false;
-    control->Run();
+    paused_ = false;
+    control_->Run();
     return false;
 }
 
 QString TPlayerTools::FormatTime(REFERENCE_TIME time) {
     const qint64 seconds = time / 10'000'000;
     return QString::asprintf("%lld:%.2lld:%.2lld", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+}
+
+bool TPlayerTools::SeekTo(REFERENCE_TIME position) {
+    if (!seeking_) {
+        return false;
+    }
+    position = std::max<REFERENCE_TIME>(position, 0);
+    return SUCCEEDED(
+        seeking_->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
+}
+
+REFERENCE_TIME TPlayerTools::CurrentPosition() const {
+    REFERENCE_TIME current = 0;
+    if (seeking_) {
+        seeking_->GetCurrentPosition(&current);
+    }
+    return current;
+}
+
+void TPlayerTools::SwapEffect(int index) {
+    selectedEffect_ = std::max(index, 0);
+    if (!loaded_) {
+        return;
+    }
+    OAFilterState state = State_Stopped;
+    if (control_->GetState(100, &state) != S_OK) {
+        return;
+    }
+    // The graph is stopped around the change and comes back where it was, running if it ran.
+    const bool running = state == State_Running;
+    control_->Stop();
+    const REFERENCE_TIME position = CurrentPosition();
+    if (effect_) {
+        RemoveEffect();
+    }
+    if (selectedEffect_ > 0) {
+        InsertEffect(selectedEffect_ - 1);
+    }
+    SeekTo(position);
+    if (running) {
+        control_->Run();
+    }
+}
+
+void TPlayerTools::SetVolume(LONG hundredthsOfDecibel) {
+    if (audio_) {
+        audio_->put_Volume(hundredthsOfDecibel);
+    }
+}
+
+bool TPlayerTools::ReadVideoSize(LONG* width, LONG* height) const {
+    return video_ && SUCCEEDED(video_->GetVideoSize(width, height));
+}
+
+bool TPlayerTools::NextEvent(LONG* code) {
+    LONG_PTR first = 0;
+    LONG_PTR second = 0;
+    if (!events_ || FAILED(events_->GetEvent(code, &first, &second, 0))) {
+        return false;
+    }
+    events_->FreeEventParams(*code, first, second);
+    return true;
 }

@@ -41,23 +41,28 @@ public:
     bool TogglePause();
     static QString FormatTime(REFERENCE_TIME time);
 
-    RefPtr<IGraphBuilder> graph;
-    RefPtr<IMediaControl> control;
-    RefPtr<IMediaEventEx> events;
-    RefPtr<IMediaSeeking> seeking;
-    RefPtr<IBasicAudio> audio;
-    RefPtr<IBasicVideo> video;
-    RefPtr<IBaseFilter> source;
-    RefPtr<IBaseFilter> effect;
-    REFERENCE_TIME length = 0;
-    QString description;
-    bool loaded = false;
-    std::array<EffectEntry, EffectTableRows> effectTable{};
-    int selectedEffect = 0;
-    bool paused = false;
-    bool started = false;
-    QWidget* notifyWindow = nullptr;
-    VideoTargetRecord* videoTarget = nullptr;
+    // An absolute position in 100 ns units; before the start counts as the start.
+    bool SeekTo(REFERENCE_TIME position);
+    REFERENCE_TIME CurrentPosition() const;
+    // Chooses the effect of the effect box (0: none) and, with a file open, puts it in place of the current
+    // one, keeping the position and whether the file runs.
+    void SwapEffect(int index);
+    void SetVolume(LONG hundredthsOfDecibel);
+    bool ReadVideoSize(LONG* width, LONG* height) const;
+    // The next event of the graph without waiting; false when there is none.
+    bool NextEvent(LONG* code);
+
+    bool started() const { return started_; }
+    bool paused() const { return paused_; }
+    bool loaded() const { return loaded_; }
+    REFERENCE_TIME length() const { return length_; }
+    const QString& description() const { return description_; }
+    int selectedEffect() const { return selectedEffect_; }
+    const EffectEntry& effectEntry(int row) const { return effectTable_.at(std::size_t(row)); }
+    // The effect in the graph, or null.
+    IBaseFilter* effect() const { return effect_.get(); }
+    // The graph itself, for the video window and for tests.
+    IGraphBuilder* graph() const { return graph_.get(); }
 
 private:
     bool CreateGraph();
@@ -73,5 +78,22 @@ private:
     bool ConnectThroughEffect(const EffectPins& pins, IPin* upstream, IPin* rendererInput,
                               const AM_MEDIA_TYPE& type);
 
+    RefPtr<IGraphBuilder> graph_;
+    RefPtr<IMediaControl> control_;
+    RefPtr<IMediaEventEx> events_;
+    RefPtr<IMediaSeeking> seeking_;
+    RefPtr<IBasicAudio> audio_;
+    RefPtr<IBasicVideo> video_;
+    RefPtr<IBaseFilter> source_;
+    RefPtr<IBaseFilter> effect_;
+    REFERENCE_TIME length_ = 0;
+    QString description_;
+    bool loaded_ = false;
+    std::array<EffectEntry, EffectTableRows> effectTable_{};
+    int selectedEffect_ = 0;
+    bool paused_ = false;
+    bool started_ = false;
+    QWidget* notifyWindow_ = nullptr;
+    VideoTargetRecord* videoTarget_ = nullptr;
     MessageBoxes& messageBoxes_;
 };

@@ -6,9 +6,15 @@
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 
-RadioPage::RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent)
+RadioPage::RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent, const DeviceEnumFactory& devices)
     : QWidget(parent), ui(std::make_unique<Ui::RadioPage>()), clock_(clock), presets_(presets) {
     ui->setupUi(this);
+    if (devices) {
+        for (DevicePickerCombo* picker : std::initializer_list<DevicePickerCombo*>{
+                 ui->RadioTunerDevCombo, ui->RadioAudioDevCombo, ui->RadioCrossbarDevCombo}) {
+            picker->useDevices(devices);
+        }
+    }
     stationWidgets_ =
         std::make_unique<ChannelListWidgets>(this, kRadioStationList, [this] { return isVisible(); });
     stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
@@ -35,4 +41,24 @@ void RadioPage::RadioMixerUnmuteButtonClick() {
 
 void RadioPage::RadioMixerMuteButtonClick() {
     EditAndApplyPreset(presets_, kPresetRadioMute);
+}
+
+TTVTunerDevCombo* RadioPage::tunerDevices() const {
+    return ui->RadioTunerDevCombo;
+}
+
+TTVAudioDevCombo* RadioPage::audioDevices() const {
+    return ui->RadioAudioDevCombo;
+}
+
+TVideoCrossbarDevCombo* RadioPage::crossbarDevices() const {
+    return ui->RadioCrossbarDevCombo;
+}
+
+QPushButton* RadioPage::mixerUnmuteButton() const {
+    return ui->RadioMixerUnmuteButton;
+}
+
+QPushButton* RadioPage::mixerMuteButton() const {
+    return ui->RadioMixerMuteButton;
 }

@@ -2,6 +2,8 @@
 // The Radio page: its sheets and what leaving it does. The radio tuner graph joins it with the radio issue;
 // the station list and the device pickers sit on its sheets.
 
+#include "components/dev_cmb_pickers.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -13,12 +15,15 @@ class RadioPage;
 class ChannelListWidgets;
 class Clock;
 class MixerPresets;
+class QPushButton;
 class RadioStationList;
 
 class RadioPage final : public QWidget {
     Q_OBJECT
 public:
-    RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr);
+    // devices, when given, lists the devices in the page's pickers instead of the system's enumerator.
+    RadioPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr,
+              const DeviceEnumFactory& devices = {});
     ~RadioPage() override;
 
     void RadioTabSheetShow();
@@ -39,9 +44,15 @@ public:
     // The station list on the "Channels" and "Control" sheets.
     RadioStationList& stations() const { return *stations_; }
 
-    std::unique_ptr<Ui::RadioPage> ui;
+    // The controls others read and fill: the settings store, tests.
+    TTVTunerDevCombo* tunerDevices() const;
+    TTVAudioDevCombo* audioDevices() const;
+    TVideoCrossbarDevCombo* crossbarDevices() const;
+    QPushButton* mixerUnmuteButton() const;
+    QPushButton* mixerMuteButton() const;
 
 private:
+    std::unique_ptr<Ui::RadioPage> ui;
     Clock& clock_;
     MixerPresets& presets_;
     std::unique_ptr<ChannelListWidgets> stationWidgets_;

@@ -11,10 +11,17 @@ namespace {
 constexpr int kSignalIntervalMs = 1000;
 } // namespace
 
-TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent)
+TVPage::TVPage(Clock& clock, MixerPresets& presets, QWidget* parent, const DeviceEnumFactory& devices)
     : QWidget(parent), TVSignalTimer(new QTimer(this)), ui(std::make_unique<Ui::TVPage>()), clock_(clock),
       presets_(presets) {
     ui->setupUi(this);
+    if (devices) {
+        for (DevicePickerCombo* picker :
+             std::initializer_list<DevicePickerCombo*>{ui->TVVideoCaptureDevCombo, ui->TVAudioCaptureDevCombo,
+                                                       ui->TVVideoCompression, ui->TVAudioCompression}) {
+            picker->useDevices(devices);
+        }
+    }
     TVSignalTimer->setObjectName(QStringLiteral("TVSignalTimer"));
     TVSignalTimer->setInterval(kSignalIntervalMs);
     channelWidgets_ =
@@ -56,4 +63,36 @@ void TVPage::TVMixerUnmuteButtonClick() {
 
 void TVPage::TVMixerMuteButtonClick() {
     EditAndApplyPreset(presets_, kPresetTVMute);
+}
+
+TVideoCaptureDevCombo* TVPage::videoCaptureDevices() const {
+    return ui->TVVideoCaptureDevCombo;
+}
+
+TAudioCaptureDevCombo* TVPage::audioCaptureDevices() const {
+    return ui->TVAudioCaptureDevCombo;
+}
+
+QComboBox* TVPage::captureResolutions() const {
+    return ui->TVCapResCombo;
+}
+
+QComboBox* TVPage::previewResolutions() const {
+    return ui->TVPrvResCombo;
+}
+
+TVideoCompressionDevCombo* TVPage::videoCompressors() const {
+    return ui->TVVideoCompression;
+}
+
+TAudioCompressionDevCombo* TVPage::audioCompressors() const {
+    return ui->TVAudioCompression;
+}
+
+QPushButton* TVPage::mixerUnmuteButton() const {
+    return ui->TVMixerUnmuteButton;
+}
+
+QPushButton* TVPage::mixerMuteButton() const {
+    return ui->TVMixerMuteButton;
 }

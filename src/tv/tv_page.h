@@ -2,6 +2,8 @@
 // The TV / VCR page: its sheets, status bar and signal timer. The capture graph joins it with the TV issue;
 // the channel list and the device pickers sit on its sheets.
 
+#include "components/dev_cmb_pickers.h"
+
 #include <QTimer>
 #include <QWidget>
 
@@ -13,12 +15,16 @@ class TVPage;
 class ChannelListWidgets;
 class Clock;
 class MixerPresets;
+class QComboBox;
+class QPushButton;
 class TVChannelList;
 
 class TVPage final : public QWidget {
     Q_OBJECT
 public:
-    TVPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr);
+    // devices, when given, lists the devices in the page's pickers instead of the system's enumerator.
+    TVPage(Clock& clock, MixerPresets& presets, QWidget* parent = nullptr,
+           const DeviceEnumFactory& devices = {});
     ~TVPage() override;
 
     // Entered: takes the picture from the video window, arms the signal timer and applies "TV_Unmute".
@@ -39,10 +45,20 @@ public:
     // The TV channel list on the "Channels" and "Control" sheets.
     TVChannelList& channels() const { return *channels_; }
 
+    // The controls others read and fill: the settings store, the main window, tests.
+    TVideoCaptureDevCombo* videoCaptureDevices() const;
+    TAudioCaptureDevCombo* audioCaptureDevices() const;
+    QComboBox* captureResolutions() const;
+    QComboBox* previewResolutions() const;
+    TVideoCompressionDevCombo* videoCompressors() const;
+    TAudioCompressionDevCombo* audioCompressors() const;
+    QPushButton* mixerUnmuteButton() const;
+    QPushButton* mixerMuteButton() const;
+
     QTimer* TVSignalTimer = nullptr;
-    std::unique_ptr<Ui::TVPage> ui;
 
 private:
+    std::unique_ptr<Ui::TVPage> ui;
     Clock& clock_;
     MixerPresets& presets_;
     std::unique_ptr<ChannelListWidgets> channelWidgets_;

@@ -7,12 +7,10 @@
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
 
-#include "ui_main_form.h"
-#include "ui_radio_page.h"
-#include "ui_tv_page.h"
-
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <dlfcn.h>
@@ -64,7 +62,7 @@ TEST_F(MainFormTest, IsASmallFixedAlwaysOnTopWindowWithFourPages) {
     EXPECT_EQ(form->size(), QSize(242, 348));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    QTabWidget* pages = form->ui->MainPageControl;
+    QTabWidget* pages = form->pageControl();
     EXPECT_EQ(pages->tabPosition(), QTabWidget::South);
     ASSERT_EQ(pages->count(), 4);
     EXPECT_EQ(pages->tabText(0), "Player");
@@ -144,7 +142,7 @@ TEST_F(MainFormTest, LeavingTheRadioPageMutesAndWaits) {
 TEST_F(MainFormTest, ClosingOnTheTVPageMutesBeforeTheEnd) {
     create(RECORDING_PLUGIN);
     form->show();
-    form->ui->MainPageControl->setCurrentIndex(TMainForm::TVPageIndex);
+    form->pageControl()->setCurrentIndex(TMainForm::TVPageIndex);
     EXPECT_EQ(recordedCalls(), "Open;ActionPreset TV_Unmute;") << "entering the TV page unmutes";
     clock.clearSleeps();
     void* handle = dlopen(RECORDING_PLUGIN, RTLD_NOW | RTLD_NOLOAD);
@@ -162,12 +160,12 @@ TEST_F(MainFormTest, SwitchingPagesLeavesTheOldPageThenEntersTheNew) {
     videoWindow->show();
     videoWindow->move(30, 40);
     videoWindow->resize(300, 200);
-    form->ui->MainPageControl->setCurrentIndex(TMainForm::RadioPageIndex);
+    form->pageControl()->setCurrentIndex(TMainForm::RadioPageIndex);
     EXPECT_FALSE(videoWindow->isVisible()) << "leaving the Player page hides the video window";
     EXPECT_EQ(form->playerPlacement().clientWidth, 300);
     EXPECT_EQ(form->playerPlacement().clientHeight, 200);
     EXPECT_EQ(form->playerPlacement().left, videoWindow->x());
-    form->ui->MainPageControl->setCurrentIndex(TMainForm::TVPageIndex);
+    form->pageControl()->setCurrentIndex(TMainForm::TVPageIndex);
     EXPECT_EQ(recordedCalls(), "Open;ActionPreset Radio_Mute;ActionPreset TV_Unmute;");
 }
 
@@ -195,7 +193,7 @@ TEST_F(MainFormTest, AboutLinksOpenTheirHints) {
     create(RECORDING_PLUGIN);
     form->show();
     for (QWidget* label :
-         {static_cast<QWidget*>(form->ui->wwwLabel), static_cast<QWidget*>(form->ui->emailLabel)}) {
+         {static_cast<QWidget*>(form->wwwLabel()), static_cast<QWidget*>(form->emailLabel())}) {
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(label, &release);
@@ -208,15 +206,15 @@ TEST_F(MainFormTest, AboutLinksOpenTheirHints) {
 TEST_F(MainFormTest, MixerButtonsEditThenApply) {
     create(RECORDING_PLUGIN);
     // Each button opens the setup dialog for its own preset and applies the preset once the dialog closes.
-    form->radioPage()->ui->RadioMixerUnmuteButton->click();
-    form->radioPage()->ui->RadioMixerMuteButton->click();
-    form->tvPage()->ui->TVMixerUnmuteButton->click();
-    form->tvPage()->ui->TVMixerMuteButton->click();
+    form->radioPage()->mixerUnmuteButton()->click();
+    form->radioPage()->mixerMuteButton()->click();
+    form->tvPage()->mixerUnmuteButton()->click();
+    form->tvPage()->mixerMuteButton()->click();
     EXPECT_EQ(recordedCalls(), "Open;"
                                "ActionSetup Radio_Unmute;ActionPreset Radio_Unmute;"
                                "ActionSetup Radio_Mute;ActionPreset Radio_Mute;"
                                "ActionSetup TV_Unmute;ActionPreset TV_Unmute;"
                                "ActionSetup TV_Mute;ActionPreset TV_Mute;");
-    EXPECT_EQ(form->radioPage()->ui->RadioMixerUnmuteButton->text(), "Unmute on start");
-    EXPECT_EQ(form->tvPage()->ui->TVMixerMuteButton->text(), "Mute on exit");
+    EXPECT_EQ(form->radioPage()->mixerUnmuteButton()->text(), "Unmute on start");
+    EXPECT_EQ(form->tvPage()->mixerMuteButton()->text(), "Mute on exit");
 }

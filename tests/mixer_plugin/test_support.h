@@ -52,8 +52,9 @@ inline std::unique_ptr<faderix::VirtualMixerBackend> makeMixer(const std::string
                                                                const std::string& statePath) {
     std::string error;
     auto definition = faderix::parseVirtualMixer(json, error);
-    if (!definition)
+    if (!definition) {
         throw std::runtime_error(error);
+    }
     return std::make_unique<faderix::VirtualMixerBackend>(std::move(*definition), statePath);
 }
 
@@ -61,8 +62,9 @@ inline uint32_t valueOf(faderix::MixerBackend& backend, uint32_t id, uint32_t de
     faderix::MixerControl control;
     std::vector<uint32_t> values;
     if (!backend.controlById(device, id, control) || !backend.getValue(device, control, values) ||
-        values.empty())
+        values.empty()) {
         throw std::runtime_error("no value for control " + std::to_string(id));
+    }
     return values[0];
 }
 

@@ -21,8 +21,8 @@ TEST(EffectTable, OnlyTheFirstHundredEffectsAreListed) {
     VideoTargetRecord target;
     TPlayerTools tools(nullptr, &target, boxes);
     EXPECT_EQ(tools.EnumerateEffects(), TPlayerTools::MaxListedEffects);
-    EXPECT_EQ(tools.effectTable[99].classId, InstalledAudioEffects()[99].classId);
-    EXPECT_EQ(tools.effectTable[100].name[0], '\0');
+    EXPECT_EQ(tools.effectEntry(99).classId, InstalledAudioEffects()[99].classId);
+    EXPECT_EQ(tools.effectEntry(100).name[0], '\0');
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -51,7 +51,7 @@ TEST(EffectTable, ANameThatCannotBeConvertedEndsTheListWithAMessage) {
     if (std::setlocale(LC_CTYPE, "C.UTF-8")) {
         boxes.clear();
         EXPECT_GT(tools.EnumerateEffects(), 0);
-        EXPECT_STREQ(tools.effectTable[0].name, "Écho du test");
+        EXPECT_STREQ(tools.effectEntry(0).name, "Écho du test");
         std::setlocale(LC_CTYPE, previous.c_str());
     }
 }

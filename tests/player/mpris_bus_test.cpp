@@ -73,7 +73,7 @@ TEST_F(MprisBusTest, ADesktopShellSeesAndDrivesThePlayer) {
     page->dialog->choice = {WriteAudioFile(media.path("song.wav"), 2.0)};
     page->page.PlayAddButtonClick();
     call(QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("Play"));
-    EXPECT_TRUE(page->tools().started);
+    EXPECT_TRUE(page->tools().started());
     EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), "Playing");
 
     const QDBusArgument metadata = property(QStringLiteral("Metadata")).value<QDBusArgument>();
@@ -84,7 +84,7 @@ TEST_F(MprisBusTest, ADesktopShellSeesAndDrivesThePlayer) {
 
     page->settle();
     call(QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("PlayPause"));
-    EXPECT_TRUE(page->tools().paused);
+    EXPECT_TRUE(page->tools().paused());
     EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), "Paused");
 
     const QDBusMessage set =

@@ -145,4 +145,56 @@ TEST_F(MprisTest, OpenUriPlaysALocalFile) {
     EXPECT_EQ(page.page.currentFile(), tone);
 }
 
+TEST_F(MprisTest, WhileAnotherPageIsShownTheDesktopCanNeitherStartNorMoveThePlayer) {
+    const QStringList files = playlist(3, 2.0);
+    page.page.playEntry(1);
+    page.settle();
+    page.shown = false;
+    page.page.leavePage(); // the page change pauses the file
+    ASSERT_EQ(player->playbackStatus(), "Paused");
+    EXPECT_FALSE(player->canPlay());
+    EXPECT_FALSE(player->canPause());
+    EXPECT_FALSE(player->canGoNext());
+    EXPECT_FALSE(player->canGoPrevious());
+    EXPECT_FALSE(player->canSeek());
+    const qlonglong where = player->position();
+    player->Play();
+    player->PlayPause();
+    player->Next();
+    player->Previous();
+    player->Seek(500'000);
+    player->SetPosition(player->metadata().value("mpris:trackid").value<QDBusObjectPath>(), 1'500'000);
+    EXPECT_EQ(player->playbackStatus(), "Paused");
+    EXPECT_EQ(page.page.currentFile(), files[1]);
+    EXPECT_EQ(player->position(), where);
+
+    page.shown = true;
+    EXPECT_TRUE(player->canPlay());
+    EXPECT_TRUE(player->canGoNext());
+    player->PlayPause();
+    EXPECT_EQ(player->playbackStatus(), "Playing");
+}
+
+TEST_F(MprisTest, OpenUriShowsThePlayerPageBeforeTheFilePlays) {
+    const QString tone = WriteAudioFile(media.path("from the desktop.wav"), 1.0);
+    page.shown = false;
+    player->OpenUri(QString::fromLatin1(QUrl::fromLocalFile(tone).toEncoded()));
+    EXPECT_EQ(page.showRequests, 1);
+    EXPECT_TRUE(page.fileWhenShown.isEmpty()); // the page changed before the file opened
+    EXPECT_EQ(page.page.currentFile(), tone);
+    EXPECT_EQ(player->playbackStatus(), "Playing");
+    // A shown page is not asked again.
+    player->OpenUri(QString::fromLatin1(QUrl::fromLocalFile(tone).toEncoded()));
+    EXPECT_EQ(page.showRequests, 1);
+}
+
+TEST_F(MprisTest, TheFileAddressIsPercentEncodedAsClientsParseIt) {
+    const QString file = WriteAudioFile(media.path("Café & 100% tone #1.wav"), 1.0);
+    page.openFromDialog({file});
+    const QString url = player->metadata().value("xesam:url").toString();
+    EXPECT_TRUE(url.startsWith("file:///")) << url.toStdString();
+    EXPECT_TRUE(url.endsWith("Caf%C3%A9%20&%20100%25%20tone%20%231.wav")) << url.toStdString();
+    EXPECT_EQ(QUrl::fromEncoded(url.toLatin1()).toLocalFile(), file);
+}
+
 } // namespace

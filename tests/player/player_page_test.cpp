@@ -3,7 +3,9 @@
 #include "platform/media/gst/effect_catalog.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QSlider>
 #include <QThread>
 #include <QTimer>
@@ -54,7 +56,7 @@ TEST_F(PlayerPageTest, OpeningThreeFilesMakesThemThePlaylistAndPlaysTheFirst) {
         EXPECT_EQ(list.item(row)->checkState(), Qt::Checked);
     }
     EXPECT_EQ(list.currentRow(), -1);
-    EXPECT_TRUE(page.tools().started);
+    EXPECT_TRUE(page.tools().started());
     EXPECT_EQ(page.page.currentFile(), files[0]);
     EXPECT_FALSE(page.ui().PlayButton->isEnabled());
     EXPECT_TRUE(page.ui().PauseButton->isEnabled());
@@ -80,13 +82,13 @@ TEST_F(PlayerPageTest, PauseTogglesAndTheButtonsFollowTheStateTable) {
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 3.0)});
     page.settle();
     page.page.PauseButtonClick();
-    EXPECT_TRUE(page.tools().paused);
+    EXPECT_TRUE(page.tools().paused());
     EXPECT_FALSE(page.page.PlayerStatusTimer().isActive());
     EXPECT_TRUE(page.ui().PauseButton->isEnabled());
     EXPECT_TRUE(page.ui().StopButton->isEnabled());
     page.settle();
     page.page.PauseButtonClick();
-    EXPECT_FALSE(page.tools().paused);
+    EXPECT_FALSE(page.tools().paused());
     EXPECT_TRUE(page.page.PlayerStatusTimer().isActive());
 
     page.page.StopButtonClick();
@@ -100,33 +102,41 @@ TEST_F(PlayerPageTest, AFileOpenedWhilePausedPlaysAndIsPausedWhenThePageIsLeft) 
     page.openFromDialog({WriteAudioFile(media.path("first.wav"), 3.0)});
     page.settle();
     page.page.PauseButtonClick();
-    ASSERT_TRUE(page.tools().paused);
+    ASSERT_TRUE(page.tools().paused());
     page.openFromDialog({WriteAudioFile(media.path("second.wav"), 3.0)});
-    EXPECT_FALSE(page.tools().paused);
+    EXPECT_FALSE(page.tools().paused());
     page.settle();
     page.page.leavePage();
-    EXPECT_TRUE(page.tools().paused);
+    EXPECT_TRUE(page.tools().paused());
     page.settle();
     OAFilterState state;
-    page.tools().control->GetState(0, &state);
+    query<IMediaControl>(page.tools().graph())->GetState(0, &state);
     EXPECT_EQ(state, State_Paused);
 }
 
-TEST_F(PlayerPageTest, TheWheelStepsTenSecondsAndStopsAtTheStart) {
-    page.openFromDialog({WriteAudioFile(media.path("long.wav"), 30.0)});
+TEST_F(PlayerPageTest, TheWheelStepsTenSecondsPerNotchAndStopsAtTheStart) {
+    page.openFromDialog({WriteAudioFile(media.path("long.wav"), 50.0)});
     page.page.PauseButtonClick();
     page.settle();
     page.page.seekTo(4 * UnitsPerSecond);
     page.settle();
-    page.page.FormMouseWheel(-120);
-    page.settle();
-    EXPECT_EQ(page.position(), 0);
-    page.page.FormMouseWheel(1); // the size of the step does not depend on the delta
-    page.settle();
-    EXPECT_NEAR(double(page.position()), 10.0 * UnitsPerSecond, 0.05 * UnitsPerSecond);
-    page.page.FormMouseWheel(0);
-    page.settle();
-    EXPECT_NEAR(double(page.position()), 20.0 * UnitsPerSecond, 0.05 * UnitsPerSecond);
+    auto wheel = [&](int delta) {
+        page.page.FormMouseWheel(delta);
+        page.settle();
+        return double(page.position()) / UnitsPerSecond;
+    };
+    EXPECT_EQ(wheel(-120), 0.0);
+    EXPECT_NEAR(wheel(120), 10.0, 0.05);
+    // A touchpad reports a notch in parts: seven parts of 15 are not yet a step, the eighth makes one.
+    for (int part = 0; part < 7; ++part) {
+        EXPECT_NEAR(wheel(15), 10.0, 0.05);
+    }
+    EXPECT_NEAR(wheel(15), 20.0, 0.05);
+    // A turn the other way starts a new count, and a large delta is as many notches as it holds.
+    EXPECT_NEAR(wheel(60), 20.0, 0.05);
+    EXPECT_NEAR(wheel(-120), 10.0, 0.05);
+    EXPECT_NEAR(wheel(250), 30.0, 0.05);
+    EXPECT_NEAR(wheel(0), 30.0, 0.05);
 }
 
 TEST_F(PlayerPageTest, TheWheelStepsTenSecondsAlsoWhereKeyFramesAreFarApart) {
@@ -150,7 +160,7 @@ TEST_F(PlayerPageTest, TheSeekBarMapsItsInnerWidthOntoTheLength) {
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 10.0)});
     page.page.PauseButtonClick();
     page.ui().SeekBackPanel->setFixedSize(202, 12);
-    const REFERENCE_TIME length = page.tools().length;
+    const REFERENCE_TIME length = page.tools().length();
     ASSERT_EQ(length, 10 * UnitsPerSecond);
 
     page.page.SeekBackPanelMouseDown(1);
@@ -168,23 +178,39 @@ TEST_F(PlayerPageTest, TheSeekBarMapsItsInnerWidthOntoTheLength) {
     EXPECT_EQ(page.ui().SeekSliderPanel->x(), 1);
     EXPECT_EQ(page.ui().PlayerStatusBar->currentMessage(), "0:00:05 / 0:00:10 - tone.wav");
     // The graph kept its state.
-    EXPECT_TRUE(page.tools().paused);
+    EXPECT_TRUE(page.tools().paused());
+}
+
+TEST_F(PlayerPageTest, UpAndPageUpMoveTheVolumeTowardsFullLevel) {
+    QSlider& bar = *page.ui().VolumeTrackBar;
+    bar.setValue(5000);
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(&bar, &up);
+    EXPECT_EQ(bar.value(), 5000 - bar.singleStep());
+    QKeyEvent pageUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier);
+    QCoreApplication::sendEvent(&bar, &pageUp);
+    EXPECT_EQ(bar.value(), 5000 - bar.singleStep() - bar.pageStep());
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(&bar, &down);
+    EXPECT_EQ(bar.value(), 5000 - bar.pageStep());
+    // Full level is the top of the bar.
+    EXPECT_TRUE(bar.invertedAppearance());
 }
 
 TEST_F(PlayerPageTest, VolumeTrackBarSetsTheLevelDownToSilence) {
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 1.0)});
     LONG level = 1;
-    page.tools().audio->get_Volume(&level);
+    query<IBasicAudio>(page.tools().graph())->get_Volume(&level);
     EXPECT_EQ(level, 0);
     page.ui().VolumeTrackBar->setValue(2500);
-    page.tools().audio->get_Volume(&level);
+    query<IBasicAudio>(page.tools().graph())->get_Volume(&level);
     EXPECT_EQ(level, -2500);
     page.ui().VolumeTrackBar->setValue(10000);
-    page.tools().audio->get_Volume(&level);
+    query<IBasicAudio>(page.tools().graph())->get_Volume(&level);
     EXPECT_EQ(level, -10000);
     // A file opened later plays at the renderer's own level until the bar moves.
     page.openFromDialog({WriteAudioFile(media.path("other.wav"), 1.0)});
-    page.tools().audio->get_Volume(&level);
+    query<IBasicAudio>(page.tools().graph())->get_Volume(&level);
     EXPECT_EQ(level, 0);
 }
 
@@ -198,11 +224,11 @@ TEST_F(PlayerPageTest, ChangingTheEffectWhilePausedLeavesTheGraphStoppedAtThePos
     ASSERT_GT(echo, 0);
     chooseEffect(echo);
     EXPECT_TRUE(page.ui().DMOSettingsButton->isEnabled());
-    EXPECT_TRUE(page.tools().effect);
-    EXPECT_EQ(page.tools().selectedEffect, echo);
+    EXPECT_TRUE(page.tools().effect());
+    EXPECT_EQ(page.tools().selectedEffect(), echo);
     page.settle();
     OAFilterState state;
-    page.tools().control->GetState(0, &state);
+    query<IMediaControl>(page.tools().graph())->GetState(0, &state);
     EXPECT_EQ(state, State_Stopped);
     EXPECT_NEAR(double(page.position()), 2.0 * UnitsPerSecond, 0.05 * UnitsPerSecond);
     EXPECT_TRUE(page.ui().PauseButton->isEnabled());
@@ -210,7 +236,7 @@ TEST_F(PlayerPageTest, ChangingTheEffectWhilePausedLeavesTheGraphStoppedAtThePos
     // Pause cues the stopped graph; Play runs it again.
     page.page.PauseButtonClick();
     page.settle();
-    page.tools().control->GetState(0, &state);
+    query<IMediaControl>(page.tools().graph())->GetState(0, &state);
     EXPECT_EQ(state, State_Paused);
     page.page.PlayButtonClick();
     page.settle();
@@ -219,10 +245,10 @@ TEST_F(PlayerPageTest, ChangingTheEffectWhilePausedLeavesTheGraphStoppedAtThePos
     const REFERENCE_TIME before = page.position();
     chooseEffect(0);
     EXPECT_GE(page.position(), before - UnitsPerSecond / 20);
-    EXPECT_FALSE(page.tools().effect);
+    EXPECT_FALSE(page.tools().effect());
     EXPECT_FALSE(page.ui().DMOSettingsButton->isEnabled());
     page.settle();
-    page.tools().control->GetState(0, &state);
+    query<IMediaControl>(page.tools().graph())->GetState(0, &state);
     EXPECT_EQ(state, State_Running);
 }
 
@@ -230,9 +256,9 @@ TEST_F(PlayerPageTest, AnEffectChosenBeforeAnyFileIsInsertedWithTheNextFile) {
     const int echo = EffectIndex("Audio echo");
     ASSERT_GT(echo, 0);
     chooseEffect(echo);
-    EXPECT_FALSE(page.tools().effect);
+    EXPECT_FALSE(page.tools().effect());
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 1.0)});
-    EXPECT_TRUE(page.tools().effect);
+    EXPECT_TRUE(page.tools().effect());
 }
 
 TEST_F(PlayerPageTest, TheSettingsButtonShowsTheChosenEffectsSettings) {
@@ -254,7 +280,7 @@ TEST_F(PlayerPageTest, TheSettingsButtonShowsTheChosenEffectsSettings) {
     page.page.DMOSettingsButtonClick();
     // With a file: the effect in the graph, whose changes are heard at once.
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 1.0)});
-    ASSERT_TRUE(page.tools().effect);
+    ASSERT_TRUE(page.tools().effect());
     closeWhenShown();
     page.page.DMOSettingsButtonClick();
     EXPECT_EQ(shown, QStringList({"Audio echo", "Audio echo"}));
@@ -272,7 +298,7 @@ TEST_F(PlayerPageTest, AVideoFileShowsItsPictureBesideTheMainWindow) {
     // Leaving pauses; coming back shows the picture at the remembered place but does not resume.
     page.settle();
     page.page.leavePage();
-    EXPECT_TRUE(page.tools().paused);
+    EXPECT_TRUE(page.tools().paused());
     DetachVideo();
     page.videoWindow.hide();
     page.placement = VideoPlacement{10, 20, 400, 300};
@@ -280,7 +306,7 @@ TEST_F(PlayerPageTest, AVideoFileShowsItsPictureBesideTheMainWindow) {
     EXPECT_TRUE(page.videoWindow.isVisible());
     EXPECT_EQ(page.videoWindow.pos(), QPoint(10, 20));
     EXPECT_EQ(page.videoWindow.size(), QSize(400, 300));
-    EXPECT_TRUE(page.tools().paused);
+    EXPECT_TRUE(page.tools().paused());
 
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 1.0)});
     EXPECT_FALSE(page.videoWindow.isVisible());

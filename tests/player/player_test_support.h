@@ -63,13 +63,13 @@ struct PageHarness {
     TPlayerTools& tools() { return *page.playerTools(); }
     REFERENCE_TIME position() {
         REFERENCE_TIME current = -1;
-        tools().seeking->GetCurrentPosition(&current);
+        query<IMediaSeeking>(tools().graph())->GetCurrentPosition(&current);
         return current;
     }
     // Waits for the graph to finish a state change or a seek.
     void settle() {
         OAFilterState state;
-        tools().control->GetState(5000, &state);
+        query<IMediaControl>(tools().graph())->GetState(5000, &state);
     }
     void openFromDialog(const QStringList& files) {
         dialog->choice = files;
@@ -81,6 +81,17 @@ struct PageHarness {
     NotifyWindow mainWindow;
     QWidget videoWindow;
     VideoPlacement placement;
-    PlayerPage page{PlayerPageContext{clock, boxes, &mainWindow, &videoWindow, placement}};
+    // Whether the main window shows the Player page; a request to show it is counted, with the file open
+    // then.
+    bool shown = true;
+    int showRequests = 0;
+    QString fileWhenShown;
+    PlayerPage page{PlayerPageContext{clock, boxes, &mainWindow, &videoWindow, placement,
+                                      [this] { return shown; },
+                                      [this] {
+                                          ++showRequests;
+                                          fileWhenShown = page.currentFile();
+                                          shown = true;
+                                      }}};
     ScriptedOpenDialog* dialog = nullptr;
 };

@@ -18,13 +18,13 @@ protected:
 
     int RowOf(TPlayerTools& tools, const char* name, int rows) {
         for (int row = 0; row < rows; ++row) {
-            if (QString::fromLocal8Bit(tools.effectTable[row].name) == name) {
+            if (QString::fromLocal8Bit(tools.effectEntry(row).name) == name) {
                 return row;
             }
         }
         return -1;
     }
-    std::vector<std::wstring> Filters(TPlayerTools& tools) { return FilterNames(tools.graph.get()); }
+    std::vector<std::wstring> Filters(TPlayerTools& tools) { return FilterNames(tools.graph()); }
 
     GeneratedMedia media;
     QWidget notify;
@@ -43,10 +43,12 @@ TEST(FormatTime, HoursUnpaddedMinutesAndSecondsTwoDigitsTruncated) {
 TEST_F(PlayerToolsTest, CreatesTheGraphAndLendsItsVideoWindowToTheTarget) {
     {
         TPlayerTools tools(&notify, &VideoTarget, boxes);
-        EXPECT_TRUE(tools.control && tools.events && tools.seeking && tools.audio && tools.video);
+        EXPECT_TRUE(query<IMediaControl>(tools.graph()) && query<IMediaEventEx>(tools.graph()) &&
+                    query<IMediaSeeking>(tools.graph()) && query<IBasicAudio>(tools.graph()) &&
+                    query<IBasicVideo>(tools.graph()));
         EXPECT_TRUE(VideoTarget.window);
-        EXPECT_FALSE(tools.loaded || tools.started || tools.paused);
-        EXPECT_EQ(tools.selectedEffect, 0);
+        EXPECT_FALSE(tools.loaded() || tools.started() || tools.paused());
+        EXPECT_EQ(tools.selectedEffect(), 0);
         EXPECT_TRUE(boxes.shown().empty());
         // Nothing to play yet: Play and Stop still answer as the graph exists.
         EXPECT_TRUE(tools.Play());
@@ -61,11 +63,11 @@ TEST_F(PlayerToolsTest, DescribesAVideoByLengthNameAndPictureSize) {
     ASSERT_FALSE(clip.isEmpty());
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     ASSERT_TRUE(tools.OpenFile(clip));
-    EXPECT_EQ(tools.description, "1:02:03 - clip.avi - 720x576");
-    EXPECT_EQ(tools.length, 3723LL * 10'000'000);
+    EXPECT_EQ(tools.description(), "1:02:03 - clip.avi - 720x576");
+    EXPECT_EQ(tools.length(), 3723LL * 10'000'000);
     EXPECT_EQ(VideoTarget.videoWidth, 720);
     EXPECT_EQ(VideoTarget.videoHeight, 576);
-    EXPECT_TRUE(tools.loaded);
+    EXPECT_TRUE(tools.loaded());
 }
 
 TEST_F(PlayerToolsTest, AnAudioFileHasNoPictureSizeInItsDescription) {
@@ -73,7 +75,7 @@ TEST_F(PlayerToolsTest, AnAudioFileHasNoPictureSizeInItsDescription) {
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     VideoTarget.videoWidth = VideoTarget.videoHeight = 99;
     ASSERT_TRUE(tools.OpenFile(tone));
-    EXPECT_EQ(tools.description, "0:00:01 - tone.wav");
+    EXPECT_EQ(tools.description(), "0:00:01 - tone.wav");
     EXPECT_EQ(VideoTarget.videoWidth, 0);
     EXPECT_EQ(VideoTarget.videoHeight, 0);
 }
@@ -82,12 +84,12 @@ TEST_F(PlayerToolsTest, AMissingFileChangesNothingAndANonMediaFileLeavesOnlyItsS
     const QString tone = WriteAudioFile(media.path("tone.wav"), 1.0);
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     ASSERT_TRUE(tools.OpenFile(tone));
-    const QString description = tools.description;
+    const QString description = tools.description();
 
     // A missing file: nothing changes at all.
     EXPECT_FALSE(tools.OpenFile(media.path("missing.wav")));
     EXPECT_EQ(Filters(tools).size(), 3u);
-    EXPECT_EQ(tools.description, description);
+    EXPECT_EQ(tools.description(), description);
 
     // A file that is not media: the previous file is gone, the graph holds only the new source.
     QFile junk(media.path("junk.mp3"));
@@ -99,7 +101,7 @@ TEST_F(PlayerToolsTest, AMissingFileChangesNothingAndANonMediaFileLeavesOnlyItsS
     EXPECT_FALSE(tools.OpenFile(junk.fileName()));
     EXPECT_LT(timer.elapsed(), 5000); // the failure ends the wait for streams at once
     EXPECT_EQ(Filters(tools), std::vector<std::wstring>{junk.fileName().toStdWString()});
-    EXPECT_TRUE(tools.loaded);
+    EXPECT_TRUE(tools.loaded());
     EXPECT_TRUE(boxes.shown().empty());
     // And the next good file plays again.
     EXPECT_TRUE(tools.OpenFile(tone));
@@ -110,27 +112,27 @@ TEST_F(PlayerToolsTest, StopRewindsAndTogglePauseCuesAStoppedGraph) {
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     ASSERT_TRUE(tools.OpenFile(tone));
     ASSERT_TRUE(tools.Play());
-    EXPECT_TRUE(tools.started);
+    EXPECT_TRUE(tools.started());
     ASSERT_TRUE(WaitUntil([&] {
         REFERENCE_TIME now = 0;
-        tools.seeking->GetCurrentPosition(&now);
+        query<IMediaSeeking>(tools.graph())->GetCurrentPosition(&now);
         return now > 5'000'000;
     }));
     ASSERT_TRUE(tools.Stop());
-    EXPECT_FALSE(tools.started);
+    EXPECT_FALSE(tools.started());
     REFERENCE_TIME now = -1;
-    tools.seeking->GetCurrentPosition(&now);
+    query<IMediaSeeking>(tools.graph())->GetCurrentPosition(&now);
     EXPECT_EQ(now, 0);
 
     OAFilterState state;
-    tools.control->GetState(5000, &state);
+    query<IMediaControl>(tools.graph())->GetState(5000, &state);
     EXPECT_TRUE(tools.TogglePause());
-    EXPECT_TRUE(tools.paused);
-    tools.control->GetState(5000, &state);
+    EXPECT_TRUE(tools.paused());
+    query<IMediaControl>(tools.graph())->GetState(5000, &state);
     EXPECT_EQ(state, State_Paused);
     EXPECT_FALSE(tools.TogglePause());
-    EXPECT_FALSE(tools.paused);
-    tools.control->GetState(0, &state);
+    EXPECT_FALSE(tools.paused());
+    query<IMediaControl>(tools.graph())->GetState(0, &state);
     EXPECT_EQ(state, State_Running);
 }
 
@@ -140,11 +142,11 @@ TEST_F(PlayerToolsTest, TogglePauseDoesNothingWhileTheGraphChangesState) {
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     ASSERT_TRUE(tools.OpenFile(tone));
     OAFilterState state;
-    tools.control->GetState(5000, &state);
+    query<IMediaControl>(tools.graph())->GetState(5000, &state);
     tools.Stop(); // the rewind makes the slow sink preroll again
     EXPECT_FALSE(tools.TogglePause());
-    EXPECT_FALSE(tools.paused);
-    tools.control->GetState(0, &state);
+    EXPECT_FALSE(tools.paused());
+    query<IMediaControl>(tools.graph())->GetState(0, &state);
     EXPECT_EQ(state, State_Stopped);
 }
 
@@ -155,8 +157,8 @@ TEST_F(PlayerToolsTest, EnumeratesAtMostAHundredEffectsInTheEnumeratorsOrder) {
     const auto installed = InstalledAudioEffects();
     ASSERT_EQ(rows, std::min<int>(int(installed.size()), TPlayerTools::MaxListedEffects));
     for (int row = 0; row < rows; ++row) {
-        EXPECT_EQ(tools.effectTable[row].classId, installed[row].classId);
-        EXPECT_EQ(QString::fromLocal8Bit(tools.effectTable[row].name),
+        EXPECT_EQ(tools.effectEntry(row).classId, installed[row].classId);
+        EXPECT_EQ(QString::fromLocal8Bit(tools.effectEntry(row).name),
                   QString::fromStdWString(installed[row].displayName));
     }
     EXPECT_GE(RowOf(tools, "Audio echo", rows), 0);
@@ -167,34 +169,35 @@ TEST_F(PlayerToolsTest, TheSelectedEffectGoesBetweenStreamAndRendererAndCanBeTak
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     const int echo = RowOf(tools, "Audio echo", tools.EnumerateEffects());
     ASSERT_GE(echo, 0);
-    tools.selectedEffect = echo + 1;
+    tools.SwapEffect(echo + 1);
     ASSERT_TRUE(tools.OpenFile(tone));
-    ASSERT_TRUE(tools.effect);
+    ASSERT_TRUE(tools.effect());
     EXPECT_EQ(Filters(tools).front(), L"Custom DMO Audio Effect");
     EXPECT_TRUE(boxes.shown().empty());
 
     tools.RemoveEffect();
-    EXPECT_FALSE(tools.effect);
+    EXPECT_FALSE(tools.effect());
     EXPECT_EQ(Filters(tools).size(), 3u);
     RefPtr<IBaseFilter> renderer;
     RefPtr<IPin> input;
     RefPtr<IPin> upstream;
-    ASSERT_EQ(tools.graph->FindFilterByName(L"Default DirectSound Device", renderer.put()), S_OK);
+    ASSERT_EQ(tools.graph()->FindFilterByName(L"Default DirectSound Device", renderer.put()), S_OK);
     renderer->FindPin(L"Audio Input pin (rendered)", input.put());
     EXPECT_EQ(input->ConnectedTo(upstream.put()), S_OK);
 
     // Back in, and the file plays through it to the end.
     ASSERT_TRUE(tools.InsertEffect(echo));
     REFERENCE_TIME start = 0;
-    tools.seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    query<IMediaSeeking>(tools.graph())
+        ->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
     tools.Play();
-    EXPECT_EQ(NextEventCode(tools.events.get(), 10000), EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(query<IMediaEventEx>(tools.graph()).get(), 10000), EC_COMPLETE);
 }
 
 TEST_F(PlayerToolsTest, WithoutASoundRendererTheEffectIsRefusedAndTheFilePlays) {
     const QString silent = WriteVideoFile(media.path("silent.avi"), 160, 120, 5, "25/1");
     TPlayerTools tools(&notify, &VideoTarget, boxes);
-    tools.selectedEffect = 1;
+    tools.SwapEffect(1);
     tools.EnumerateEffects();
     ASSERT_TRUE(tools.OpenFile(silent));
     ASSERT_EQ(boxes.shown().size(), 2u);
@@ -203,9 +206,9 @@ TEST_F(PlayerToolsTest, WithoutASoundRendererTheEffectIsRefusedAndTheFilePlays) 
     EXPECT_EQ(boxes.shown()[0].icon, MessageIcon::Warning);
     EXPECT_EQ(boxes.shown()[1].text, "Can't insert DMO");
     EXPECT_EQ(boxes.shown()[1].caption, "FilterGraph error");
-    EXPECT_FALSE(tools.effect);
+    EXPECT_FALSE(tools.effect());
     tools.Play();
-    EXPECT_EQ(NextEventCode(tools.events.get(), 10000), EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(query<IMediaEventEx>(tools.graph()).get(), 10000), EC_COMPLETE);
 }
 
 TEST_F(PlayerToolsTest, AnEffectThatRefusesTheFormatLeavesTheDirectConnection) {
@@ -214,14 +217,14 @@ TEST_F(PlayerToolsTest, AnEffectThatRefusesTheFormatLeavesTheDirectConnection) {
     TPlayerTools tools(&notify, &VideoTarget, boxes);
     const int narrow = RowOf(tools, "Narrow test effect", tools.EnumerateEffects());
     ASSERT_GE(narrow, 0);
-    tools.selectedEffect = narrow + 1;
+    tools.SwapEffect(narrow + 1);
     ASSERT_TRUE(tools.OpenFile(tone));
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, "Can't insert DMO");
-    EXPECT_FALSE(tools.effect);
+    EXPECT_FALSE(tools.effect());
     EXPECT_EQ(Filters(tools).size(), 3u);
     tools.Play();
-    EXPECT_EQ(NextEventCode(tools.events.get(), 10000), EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(query<IMediaEventEx>(tools.graph()).get(), 10000), EC_COMPLETE);
 }
 
 } // namespace

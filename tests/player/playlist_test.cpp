@@ -34,7 +34,7 @@ protected:
 TEST_F(PlaylistTest, AddAppendsCheckedEntriesWithoutPlaying) {
     const QStringList files = makePlaylist({true, true});
     EXPECT_EQ(list().count(), 2);
-    EXPECT_FALSE(page.page.playerTools()->loaded);
+    EXPECT_FALSE(page.page.playerTools()->loaded());
     page.dialog->choice = {};
     page.page.PlayAddButtonClick();
     EXPECT_EQ(list().count(), 2);
@@ -103,7 +103,7 @@ TEST_F(PlaylistTest, ClickingAnEntryPlaysItCheckedOrNot) {
     list().setCurrentRow(1);
     page.page.PlayCheckListBoxClick();
     EXPECT_EQ(page.page.currentFile(), files[1]);
-    EXPECT_TRUE(page.page.playerTools()->started);
+    EXPECT_TRUE(page.page.playerTools()->started());
     EXPECT_EQ(list().count(), 2);
 }
 
@@ -116,11 +116,11 @@ TEST_F(PlaylistTest, LoopContinuesWithTheNextCheckedEntryWrappingAround) {
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(page.page.currentFile(), files[0]);
     EXPECT_EQ(list().currentRow(), 0);
-    EXPECT_TRUE(page.page.playerTools()->started);
+    EXPECT_TRUE(page.page.playerTools()->started());
     // Entry 0 is the only checked one, so it follows itself.
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(page.page.currentFile(), files[0]);
-    EXPECT_TRUE(page.page.playerTools()->started);
+    EXPECT_TRUE(page.page.playerTools()->started());
 }
 
 TEST_F(PlaylistTest, WithoutLoopOrWithoutCheckedEntriesTheEndOnlyStops) {
@@ -129,7 +129,7 @@ TEST_F(PlaylistTest, WithoutLoopOrWithoutCheckedEntriesTheEndOnlyStops) {
     page.page.PlayCheckListBoxClick();
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(page.page.currentFile(), files[0]);
-    EXPECT_FALSE(page.page.playerTools()->started);
+    EXPECT_FALSE(page.page.playerTools()->started());
     EXPECT_TRUE(page.ui().PlayButton->isEnabled());
     EXPECT_EQ(page.position(), 0);
 
@@ -139,7 +139,7 @@ TEST_F(PlaylistTest, WithoutLoopOrWithoutCheckedEntriesTheEndOnlyStops) {
     }
     page.page.PlayButtonClick();
     ASSERT_TRUE(waitForEnd());
-    EXPECT_FALSE(page.page.playerTools()->started);
+    EXPECT_FALSE(page.page.playerTools()->started());
     EXPECT_EQ(page.page.currentFile(), files[0]);
 }
 
@@ -151,7 +151,7 @@ TEST_F(PlaylistTest, LoopWithAnEmptyPlaylistPlaysTheSameFileAgain) {
     ASSERT_EQ(list().count(), 0);
     page.ui().LoopCheckBox->setChecked(true);
     ASSERT_TRUE(waitForEnd());
-    EXPECT_TRUE(page.page.playerTools()->started);
+    EXPECT_TRUE(page.page.playerTools()->started());
     EXPECT_FALSE(page.ui().PlayButton->isEnabled());
     EXPECT_LT(page.position(), 2'000'000);
 }
@@ -165,7 +165,7 @@ TEST_F(PlaylistTest, CommandLineFilesBecomeTheCheckedPlaylistAndTheFirstPlays) {
     ASSERT_EQ(fresh.ui().PlayCheckListBox->count(), 2);
     EXPECT_EQ(fresh.ui().PlayCheckListBox->item(1)->checkState(), Qt::Checked);
     EXPECT_EQ(fresh.page.currentFile(), first);
-    EXPECT_TRUE(fresh.page.playerTools()->started);
+    EXPECT_TRUE(fresh.page.playerTools()->started());
 }
 
 TEST_F(PlaylistTest, AGraphErrorWhilePlayingShowsThePlayerStopped) {
@@ -173,20 +173,20 @@ TEST_F(PlaylistTest, AGraphErrorWhilePlayingShowsThePlayerStopped) {
     UseFakeAudioOutput("identity error-after=5 ! fakeaudiosink");
     page.ui().LoopCheckBox->setChecked(true);
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 3.0)});
-    ASSERT_TRUE(page.page.playerTools()->started);
+    ASSERT_TRUE(page.page.playerTools()->started());
     ASSERT_TRUE(waitForEnd());
-    EXPECT_FALSE(page.page.playerTools()->started);
+    EXPECT_FALSE(page.page.playerTools()->started());
     EXPECT_TRUE(page.ui().PlayButton->isEnabled());
     EXPECT_FALSE(page.ui().PauseButton->isEnabled() || page.ui().StopButton->isEnabled());
     EXPECT_FALSE(page.page.PlayerStatusTimer().isActive());
     // An error is not the end of the file: Loop does not go on with it.
     WaitUntil([] { return false; }, 300);
-    EXPECT_FALSE(page.page.playerTools()->started);
+    EXPECT_FALSE(page.page.playerTools()->started());
 
     UseFakeAudioOutput();
     const QString tone = WriteAudioFile(media.path("next.wav"), 0.3);
     page.openFromDialog({tone});
-    EXPECT_TRUE(page.page.playerTools()->started);
+    EXPECT_TRUE(page.page.playerTools()->started());
     EXPECT_EQ(page.page.currentFile(), tone);
 }
 
@@ -200,15 +200,15 @@ TEST_F(PlaylistTest, AFileThatBreaksWhilePlayingEndsPlaybackAndThePageStaysUsabl
     file.write(QByteArray(int(size / 2 - 64), '\xff'));
     file.close();
     page.openFromDialog({good});
-    if (!page.page.playerTools()->started) {
+    if (!page.page.playerTools()->started()) {
         GTEST_SKIP() << "the damaged file was refused at opening";
     }
     ASSERT_TRUE(waitForEnd());
-    EXPECT_FALSE(page.page.playerTools()->started);
+    EXPECT_FALSE(page.page.playerTools()->started());
     EXPECT_TRUE(page.ui().PlayButton->isEnabled());
     const QString tone = WriteAudioFile(media.path("tone.wav"), 0.3);
     page.openFromDialog({tone});
-    EXPECT_TRUE(page.page.playerTools()->started);
+    EXPECT_TRUE(page.page.playerTools()->started());
     EXPECT_EQ(page.page.currentFile(), tone);
 }
 

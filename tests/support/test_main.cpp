@@ -1,4 +1,12 @@
+// Built twice: with QApplication for tests of widgets, and with CORVANE_CORE_TEST for tests of the core
+// libraries, which must link without Qt Widgets.
+#ifdef CORVANE_CORE_TEST
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#else
 #include <QApplication>
+using TestApplication = QApplication;
+#endif
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,7 +27,7 @@ int main(int argc, char** argv) {
         setenv("XDG_STATE_HOME", path.constData(), 1);
         setenv("CORVANE_REGISTRY", (path + "/registry.sqlite").constData(), 1);
     }
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -80,8 +80,9 @@ intptr_t sendMessage(FaderixHost*, uint32_t message, uintptr_t wParam, intptr_t 
 }
 
 void drain(CliHost& host) {
-    for (const PostedMessage& posted : host.queue)
+    for (const PostedMessage& posted : host.queue) {
         printMessage(posted.message, posted.wParam, posted.lParam);
+    }
     host.queue.clear();
 }
 
@@ -124,8 +125,9 @@ int main(int argc, char** argv) {
         pluginPath = args[0].substr(9);
         args.erase(args.begin());
     }
-    if (args.empty())
+    if (args.empty()) {
         return usage();
+    }
     const std::string command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
 
@@ -174,8 +176,9 @@ int main(int argc, char** argv) {
 
     if (command == "list") {
         char name[256];
-        for (int32_t index = 0; enumerate(index, name, sizeof name) != 0; ++index)
+        for (int32_t index = 0; enumerate(index, name, sizeof name) != 0; ++index) {
             std::printf("%s\n", name);
+        }
     } else if (command == "apply") {
         preset(rest[0].c_str(), *tag);
     } else if (command == "manual") {

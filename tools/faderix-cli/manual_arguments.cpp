@@ -7,20 +7,23 @@
 namespace faderix_cli {
 
 std::optional<int32_t> parseInteger(const std::string& text) {
-    if (text.empty())
+    if (text.empty()) {
         return std::nullopt;
+    }
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* digits = text.c_str() + (hex ? 2 : 0);
     // strtoll would skip leading white space, but such an argument does not read whole as a number.
     if (*digits == '\0' || std::isspace(static_cast<unsigned char>(*digits)) ||
-        (hex && (*digits == '-' || *digits == '+')))
+        (hex && (*digits == '-' || *digits == '+'))) {
         return std::nullopt;
+    }
     errno = 0;
     char* end = nullptr;
     const long long value = std::strtoll(digits, &end, hex ? 16 : 10);
     if (errno != 0 || end == nullptr || *end != '\0' || value < INT32_MIN ||
-        value > static_cast<long long>(UINT32_MAX))
+        value > static_cast<long long>(UINT32_MAX)) {
         return std::nullopt;
+    }
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 

@@ -25,8 +25,9 @@ QIcon treeIcon(const QStyle* style, int icon) {
         QStyle::SP_ComputerIcon,      QStyle::SP_MediaVolume, QStyle::SP_DriveCDIcon,
         QStyle::SP_DirIcon,           QStyle::SP_MediaVolume, QStyle::SP_DialogApplyButton,
         QStyle::SP_FileDialogListView};
-    if (icon < 0 || icon >= static_cast<int>(std::size(kPixmaps)))
+    if (icon < 0 || icon >= static_cast<int>(std::size(kPixmaps))) {
         return {};
+    }
     return style->standardIcon(kPixmaps[icon]);
 }
 
@@ -83,21 +84,24 @@ void TActionForm::FormCreate(MixerBackend& backend, const ShowMixerError& showEr
         treeItems_.push_back(item);
     }
     for (int i = 0; i < static_cast<int>(tree_.nodes.size()); ++i) {
-        if (tree_.nodes[i].level == 0)
+        if (tree_.nodes[i].level == 0) {
             treeItems_[i]->setExpanded(true);
+        }
     }
 }
 
 void TActionForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         FormShow();
+    }
 }
 
 void TActionForm::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         FormHide();
+    }
 }
 
 void TActionForm::FormShow() {
@@ -106,8 +110,9 @@ void TActionForm::FormShow() {
         resize(std::max(minimumWidth(), area.width() / 3), std::max(minimumHeight(), area.height() / 2));
         move(area.center() - rect().center());
     }
-    if (EditedPreset != nullptr)
+    if (EditedPreset != nullptr) {
         loadPresetIntoTree(tree_, *EditedPreset);
+    }
     TreeViewChange();
     refillControlList();
     if (QTreeWidgetItem* first = ui_->ListView->topLevelItem(0)) {
@@ -118,8 +123,9 @@ void TActionForm::FormShow() {
 }
 
 void TActionForm::FormHide() {
-    if (EditedPreset != nullptr)
+    if (EditedPreset != nullptr) {
         *EditedPreset = presetFromTree(tree_);
+    }
 }
 
 int TActionForm::selectedNode() const {
@@ -131,8 +137,9 @@ void TActionForm::TreeViewChange() {
     const ActionComboState state = actionComboFor(tree_, selectedNode());
     const QSignalBlocker blocker(ui_->ActionCombo);
     ui_->ActionCombo->clear();
-    for (const std::string& entry : state.entries)
+    for (const std::string& entry : state.entries) {
         ui_->ActionCombo->addItem(QString::fromStdString(entry));
+    }
     ui_->ActionCombo->setCurrentIndex(state.selected);
     ui_->ActionCombo->setEnabled(state.enabled);
     ui_->IDLabel->setText(QString::fromStdString(state.idLabel.value_or("ID")));
@@ -168,29 +175,34 @@ void TActionForm::selectNode(int node) {
 
 void TActionForm::ListViewSelectItem() {
     const QTreeWidgetItem* row = ui_->ListView->currentItem();
-    if (row == nullptr)
+    if (row == nullptr) {
         return;
+    }
     const int node = nodeForRow(tree_, row->text(0).toStdString());
-    if (node >= 0)
+    if (node >= 0) {
         selectNode(node);
+    }
 }
 
 void TActionForm::ListViewChange(QTreeWidgetItem* changed) {
-    if (Refreshing)
+    if (Refreshing) {
         return;
+    }
     std::vector<ControlRow> rows;
     int changedRow = -1;
     for (int i = 0; i < ui_->ListView->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = ui_->ListView->topLevelItem(i);
         rows.push_back(
             {row->text(0).toStdString(), row->text(1).toStdString(), row->checkState(0) == Qt::Checked});
-        if (row == changed)
+        if (row == changed) {
             changedRow = i;
+        }
     }
     applyRowChecks(tree_, rows, changedRow);
     Refreshing = true;
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         ui_->ListView->topLevelItem(i)->setCheckState(0, rows[i].checked ? Qt::Checked : Qt::Unchecked);
+    }
     Refreshing = false;
 }
 

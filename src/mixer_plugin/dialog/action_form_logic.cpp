@@ -20,8 +20,9 @@ template <size_t N> std::string captionOf(const std::array<const char*, N>& tabl
 // Action codes are kept as signed 8-bit numbers, so a code from 128 on counts as no action. A List
 // control's mask is wider and counts whenever an item is selected.
 bool hasAction(const TreeEntry& entry) {
-    if (entry.kind == ControlKind::List)
+    if (entry.kind == ControlKind::List) {
         return entry.action > 0;
+    }
     return static_cast<int8_t>(entry.action) > 0;
 }
 
@@ -36,8 +37,9 @@ bool listBit(int32_t mask, int bit) {
 
 // Whether a level 3 entry becomes a preset item: a known action for its kind.
 bool becomesItem(const TreeEntry& entry) {
-    if (!hasAction(entry))
+    if (!hasAction(entry)) {
         return false;
+    }
     switch (entry.kind) {
     case ControlKind::Volume:
         return entry.action < static_cast<int32_t>(kVolumeActions.size());
@@ -52,8 +54,9 @@ bool becomesItem(const TreeEntry& entry) {
 
 int endOfSubtree(const MixerTree& tree, int node) {
     int end = node + 1;
-    while (end < static_cast<int>(tree.nodes.size()) && tree.nodes[end].level > tree.nodes[node].level)
+    while (end < static_cast<int>(tree.nodes.size()) && tree.nodes[end].level > tree.nodes[node].level) {
         ++end;
+    }
     return end;
 }
 
@@ -74,18 +77,21 @@ void loadPresetIntoTree(MixerTree& tree, const Preset& preset) {
     }
     std::vector<int> devices;
     for (int i = 0; i < static_cast<int>(tree.nodes.size()); ++i) {
-        if (tree.nodes[i].level == 0)
+        if (tree.nodes[i].level == 0) {
             devices.push_back(i);
+        }
     }
     for (const PresetItem& item : preset.items) {
-        if (item.mixer >= devices.size())
+        if (item.mixer >= devices.size()) {
             continue;
+        }
         const int device = devices[item.mixer];
         const int end = endOfSubtree(tree, device);
         for (int i = device + 1; i < end; ++i) {
             auto& entry = tree.nodes[i].entry;
-            if (!entry || entry->controlId != item.controlId)
+            if (!entry || entry->controlId != item.controlId) {
                 continue;
+            }
             const bool isList = entry->kind == ControlKind::List;
             entry->action = isList ? item.action : (item.action & 0xFF);
             entry->checked = item.checked != 0 ? 1 : 0;
@@ -142,13 +148,16 @@ ActionComboState actionComboFor(const MixerTree& tree, int node) {
 }
 
 void chooseAction(MixerTree& tree, int node, int index) {
-    if (node < 0 || node >= static_cast<int>(tree.nodes.size()) || tree.nodes[node].level < 3)
+    if (node < 0 || node >= static_cast<int>(tree.nodes.size()) || tree.nodes[node].level < 3) {
         return;
+    }
     auto& entry = tree.nodes[node].entry;
-    if (!entry)
+    if (!entry) {
         return;
-    if (entry->kind != ControlKind::List)
+    }
+    if (entry->kind != ControlKind::List) {
         entry->action = index;
+    }
     if (entry->kind == ControlKind::ListItem) {
         const int parent = tree.nodes[node].parent;
         const std::vector<int> siblings = tree.children(parent);
@@ -156,10 +165,11 @@ void chooseAction(MixerTree& tree, int node, int index) {
             static_cast<int>(std::find(siblings.begin(), siblings.end(), node) - siblings.begin());
         auto& listEntry = tree.nodes[parent].entry;
         if (listEntry && position < kListMaskBits) {
-            if (index != 0)
+            if (index != 0) {
                 listEntry->action |= 1 << position;
-            else
+            } else {
                 listEntry->action &= ~(1 << position);
+            }
         } else {
             entry->action = 0; // beyond the mask: the choice could not be kept
         }
@@ -170,8 +180,9 @@ void chooseAction(MixerTree& tree, int node, int index) {
 std::vector<ControlRow> controlRows(const MixerTree& tree) {
     std::vector<ControlRow> rows;
     for (const MixerTreeNode& node : tree.nodes) {
-        if (!hasAction(node))
+        if (!hasAction(node)) {
             continue;
+        }
         const TreeEntry& entry = *node.entry;
         std::string action;
         switch (entry.kind) {
@@ -194,8 +205,9 @@ std::vector<ControlRow> controlRows(const MixerTree& tree) {
 
 int nodeForRow(const MixerTree& tree, const std::string& caption) {
     for (int i = 0; i < static_cast<int>(tree.nodes.size()); ++i) {
-        if (hasAction(tree.nodes[i]) && tree.nodes[i].caption == caption)
+        if (hasAction(tree.nodes[i]) && tree.nodes[i].caption == caption) {
             return i;
+        }
     }
     return -1;
 }
@@ -204,11 +216,13 @@ void applyRowChecks(MixerTree& tree, std::vector<ControlRow>& rows, int changedR
     const bool changedIsChecked =
         changedRow >= 0 && changedRow < static_cast<int>(rows.size()) && rows[changedRow].checked;
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        if (changedIsChecked && i != changedRow)
+        if (changedIsChecked && i != changedRow) {
             rows[i].checked = false;
+        }
         const int node = nodeForRow(tree, rows[i].control);
-        if (node >= 0)
+        if (node >= 0) {
             tree.nodes[node].entry->checked = rows[i].checked ? 1 : 0;
+        }
     }
 }
 
@@ -216,8 +230,9 @@ Preset presetFromTree(const MixerTree& tree) {
     Preset preset;
     for (int i = 0; i < static_cast<int>(tree.nodes.size()); ++i) {
         const MixerTreeNode& node = tree.nodes[i];
-        if (node.level != 3 || !node.entry || !becomesItem(*node.entry))
+        if (node.level != 3 || !node.entry || !becomesItem(*node.entry)) {
             continue;
+        }
         PresetItem item;
         item.mixer = static_cast<uint32_t>(tree.devicePosition(i));
         item.controlId = node.entry->controlId;

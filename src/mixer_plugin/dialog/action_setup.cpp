@@ -43,8 +43,9 @@ bool ensureWidgetApplication() {
 // The host's window owns the dialog, so the dialog stays above it. A window of a Qt host in this process
 // becomes the dialog's parent; any other native window its transient parent.
 void setNativeOwner(QDialog& dialog, uintptr_t nativeParent) {
-    if (nativeParent == 0)
+    if (nativeParent == 0) {
         return;
+    }
     if (QWidget* owner = QWidget::find(static_cast<WId>(nativeParent))) {
         dialog.setParent(owner->window(), dialog.windowFlags());
         return;
@@ -67,8 +68,9 @@ void actionSetup(PluginSession& session, const char* name, void** formSlot) {
                      name);
         return;
     }
-    if (!ensureWidgetApplication())
+    if (!ensureWidgetApplication()) {
         return;
+    }
     const uintptr_t nativeParent = session.host.nativeParent();
     QWidget* hostWindow = nativeParent != 0 ? QWidget::find(static_cast<WId>(nativeParent)) : nullptr;
     const ShowMixerError showError = [hostWindow](const char* text) {
@@ -84,8 +86,9 @@ void actionSetup(PluginSession& session, const char* name, void** formSlot) {
     form->exec();
 
     for (PresetItem& item : preset.items) {
-        if (auto path = findPathByControl(*session.backend, item.mixer, item.controlId))
+        if (auto path = findPathByControl(*session.backend, item.mixer, item.controlId)) {
             item.name = *path;
+        }
     }
     session.store.save(name, preset);
     form.reset();

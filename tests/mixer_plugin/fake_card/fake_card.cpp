@@ -108,8 +108,9 @@ FakeElement* elementOf(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key) {
 
 void notifyChange(FakeCard* card, snd_ctl_ext_key_t key) {
     for (Handle* handle : openHandles()) {
-        if (handle->card != card || !handle->subscribed)
+        if (handle->card != card || !handle->subscribed) {
             continue;
+        }
         handle->events.push_back(static_cast<unsigned>(key));
         const char byte = 1;
         [[maybe_unused]] const ssize_t ignored = ::write(handle->pipe[1], &byte, 1);
@@ -131,8 +132,9 @@ int fakeElemCount(snd_ctl_ext_t* ext) {
 
 int fakeElemList(snd_ctl_ext_t* ext, unsigned offset, snd_ctl_elem_id_t* id) {
     const FakeElement* element = elementOf(ext, offset);
-    if (element == nullptr)
+    if (element == nullptr) {
         return -EINVAL;
+    }
     snd_ctl_elem_id_set_interface(id, SND_CTL_ELEM_IFACE_MIXER);
     snd_ctl_elem_id_set_name(id, element->name.c_str());
     return 0;
@@ -141,12 +143,14 @@ int fakeElemList(snd_ctl_ext_t* ext, unsigned offset, snd_ctl_elem_id_t* id) {
 snd_ctl_ext_key_t fakeFindElem(snd_ctl_ext_t* ext, const snd_ctl_elem_id_t* id) {
     const auto& elements = handleOf(ext)->card->elements;
     const unsigned numid = snd_ctl_elem_id_get_numid(id);
-    if (numid > 0 && numid <= elements.size())
+    if (numid > 0 && numid <= elements.size()) {
         return numid - 1;
+    }
     const char* name = snd_ctl_elem_id_get_name(id);
     for (size_t i = 0; i < elements.size(); ++i) {
-        if (elements[i].name == name && snd_ctl_elem_id_get_index(id) == 0)
+        if (elements[i].name == name && snd_ctl_elem_id_get_index(id) == 0) {
             return i;
+        }
     }
     return SND_CTL_EXT_KEY_NOT_FOUND;
 }
@@ -154,8 +158,9 @@ snd_ctl_ext_key_t fakeFindElem(snd_ctl_ext_t* ext, const snd_ctl_elem_id_t* id) 
 int fakeGetAttribute(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, int* type, unsigned* access,
                      unsigned* count) {
     const FakeElement* element = elementOf(ext, key);
-    if (element == nullptr)
+    if (element == nullptr) {
         return -EINVAL;
+    }
     *type = element->type;
     *access = SND_CTL_EXT_ACCESS_READWRITE;
     *count = element->count;
@@ -164,8 +169,9 @@ int fakeGetAttribute(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, int* type, unsig
 
 int fakeGetIntegerInfo(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, long* min, long* max, long* step) {
     const FakeElement* element = elementOf(ext, key);
-    if (element == nullptr)
+    if (element == nullptr) {
         return -EINVAL;
+    }
     *min = element->min;
     *max = element->max;
     *step = 0;
@@ -174,8 +180,9 @@ int fakeGetIntegerInfo(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, long* min, lon
 
 int fakeGetEnumeratedInfo(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned* items) {
     const FakeElement* element = elementOf(ext, key);
-    if (element == nullptr)
+    if (element == nullptr) {
         return -EINVAL;
+    }
     *items = static_cast<unsigned>(element->items.size());
     return 0;
 }
@@ -183,45 +190,52 @@ int fakeGetEnumeratedInfo(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned* i
 int fakeGetEnumeratedName(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned item, char* name,
                           size_t length) {
     const FakeElement* element = elementOf(ext, key);
-    if (element == nullptr || item >= element->items.size() || length == 0)
+    if (element == nullptr || item >= element->items.size() || length == 0) {
         return -EINVAL;
+    }
     std::snprintf(name, length, "%s", element->items[item].c_str());
     return 0;
 }
 
 int fakeReadInteger(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, long* value) {
     const FakeElement* element = elementOf(ext, key);
-    if (element == nullptr)
+    if (element == nullptr) {
         return -EINVAL;
+    }
     std::copy(element->values.begin(), element->values.end(), value);
     return 0;
 }
 
 int fakeReadEnumerated(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned* items) {
     const FakeElement* element = elementOf(ext, key);
-    if (element == nullptr)
+    if (element == nullptr) {
         return -EINVAL;
-    for (unsigned i = 0; i < element->count; ++i)
+    }
+    for (unsigned i = 0; i < element->count; ++i) {
         items[i] = static_cast<unsigned>(element->values[i]);
+    }
     return 0;
 }
 
 // Out-of-range values are refused, as the kernel's drivers do.
 template <typename T> int writeValues(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, const T* values) {
     FakeElement* element = elementOf(ext, key);
-    if (element == nullptr)
+    if (element == nullptr) {
         return -EINVAL;
+    }
     for (unsigned i = 0; i < element->count; ++i) {
-        if (static_cast<long>(values[i]) < element->min || static_cast<long>(values[i]) > element->max)
+        if (static_cast<long>(values[i]) < element->min || static_cast<long>(values[i]) > element->max) {
             return -EINVAL;
+        }
     }
     bool changed = false;
     for (unsigned i = 0; i < element->count; ++i) {
         changed = changed || element->values[i] != static_cast<long>(values[i]);
         element->values[i] = static_cast<long>(values[i]);
     }
-    if (changed)
+    if (changed) {
         notifyChange(handleOf(ext)->card, key);
+    }
     return changed ? 1 : 0;
 }
 
@@ -279,12 +293,15 @@ const snd_ctl_ext_callback_t kCallbacks = makeCallbacks();
 FakeCard* cardFor(const std::string& layout) {
     auto& all = cards();
     const auto found = all.find(layout);
-    if (found != all.end())
+    if (found != all.end()) {
         return &found->second;
-    if (layout == "ac97")
+    }
+    if (layout == "ac97") {
         return &(all[layout] = FakeCard{"Fake AC97", ac97Layout()});
-    if (layout == "hda")
+    }
+    if (layout == "hda") {
         return &(all[layout] = FakeCard{"Fake HDA", hdaLayout()});
+    }
     return nullptr;
 }
 
@@ -297,15 +314,18 @@ extern "C" SND_CTL_PLUGIN_DEFINE_FUNC(faderix_fake) {
     snd_config_for_each(i, next, conf) {
         snd_config_t* node = snd_config_iterator_entry(i);
         const char* key = nullptr;
-        if (snd_config_get_id(node, &key) < 0)
+        if (snd_config_get_id(node, &key) < 0) {
             continue;
+        }
         const char* text = nullptr;
-        if (std::strcmp(key, "layout") == 0 && snd_config_get_string(node, &text) == 0)
+        if (std::strcmp(key, "layout") == 0 && snd_config_get_string(node, &text) == 0) {
             layout = text;
+        }
     }
     FakeCard* card = cardFor(layout);
-    if (card == nullptr)
+    if (card == nullptr) {
         return -EINVAL;
+    }
 
     auto* handle = new Handle;
     handle->card = card;

@@ -22,8 +22,9 @@ int32_t printPost(FaderixHost*, uint32_t message, uintptr_t wParam, intptr_t lPa
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3)
+    if (argc != 3) {
         return 2;
+    }
     void* library = ::dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         std::fprintf(stderr, "%s\n", ::dlerror());
@@ -50,8 +51,9 @@ int main(int argc, char** argv) {
     });
     setup(argv[2]);
     closer.join();
-    if (!closed)
+    if (!closed) {
         return 3;
+    }
     std::printf("form after setup: %s\n", *formSlot == nullptr ? "null" : "set");
     preset(argv[2], 0);
     close();

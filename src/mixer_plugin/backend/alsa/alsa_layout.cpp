@@ -10,11 +10,13 @@ uint32_t alsaControlId(const std::string& element, unsigned index, AlsaPart part
     // FNV-1a over name, index and part; never 0, which presets use for "no control".
     uint32_t hash = 2166136261u;
     const auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 16777619u; };
-    for (char c : element)
+    for (char c : element) {
         mix(static_cast<unsigned char>(c));
+    }
     mix(0);
-    for (int shift = 0; shift < 32; shift += 8)
+    for (int shift = 0; shift < 32; shift += 8) {
         mix(static_cast<unsigned char>(index >> shift));
+    }
     mix(static_cast<unsigned char>(part));
     return hash == 0 ? 1 : hash;
 }
@@ -45,8 +47,9 @@ uint32_t alsaComponentType(const std::string& element) {
     for (const Prefix& entry : kPrefixes) {
         const std::string_view prefix(entry.prefix);
         if (element.size() >= prefix.size() &&
-            equalsIgnoreCase(std::string_view(element).substr(0, prefix.size()), prefix))
+            equalsIgnoreCase(std::string_view(element).substr(0, prefix.size()), prefix)) {
             return entry.componentType;
+        }
     }
     return component_types::SrcUndefined;
 }

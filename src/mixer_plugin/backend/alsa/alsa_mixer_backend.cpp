@@ -48,10 +48,12 @@ struct AlsaMixerBackend::Card {
     std::map<uint32_t, ControlRef> controls;
 
     ~Card() {
-        if (mixer != nullptr)
+        if (mixer != nullptr) {
             snd_mixer_close(mixer);
-        if (config != nullptr)
+        }
+        if (config != nullptr) {
             snd_config_delete(config);
+        }
     }
 
     snd_mixer_elem_t* find(const ElementName& element) const {
@@ -67,18 +69,22 @@ namespace {
 
 snd_ctl_t* openControl(const AlsaCardAddress& address, snd_config_t*& config) {
     snd_ctl_t* ctl = nullptr;
-    if (address.configText.empty())
+    if (address.configText.empty()) {
         return snd_ctl_open(&ctl, address.ctlName.c_str(), 0) == 0 ? ctl : nullptr;
+    }
     snd_input_t* input = nullptr;
-    if (snd_config_top(&config) < 0)
+    if (snd_config_top(&config) < 0) {
         return nullptr;
+    }
     if (snd_input_buffer_open(&input, address.configText.data(),
-                              static_cast<ssize_t>(address.configText.size())) < 0)
+                              static_cast<ssize_t>(address.configText.size())) < 0) {
         return nullptr;
+    }
     const int loaded = snd_config_load(config, input);
     snd_input_close(input);
-    if (loaded < 0 || snd_ctl_open_lconf(&ctl, address.ctlName.c_str(), 0, config) < 0)
+    if (loaded < 0 || snd_ctl_open_lconf(&ctl, address.ctlName.c_str(), 0, config) < 0) {
         return nullptr;
+    }
     return ctl;
 }
 
@@ -109,19 +115,22 @@ public:
             snd_mixer_selem_get_playback_volume_range(elem, &min, &max);
             addVolume(playbackControls, element, false, AlsaPart::PlaybackVolume, min, max);
         }
-        if (snd_mixer_selem_has_playback_switch(elem))
+        if (snd_mixer_selem_has_playback_switch(elem)) {
             addMute(playbackControls, element, false, AlsaPart::PlaybackSwitch);
+        }
         if (snd_mixer_selem_has_capture_volume(elem)) {
             long min = 0, max = 0;
             snd_mixer_selem_get_capture_volume_range(elem, &min, &max);
             addVolume(captureControls, element, true, AlsaPart::CaptureVolume, min, max);
         }
-        if (snd_mixer_selem_has_capture_switch_exclusive(elem))
+        if (snd_mixer_selem_has_capture_switch_exclusive(elem)) {
             captureGroups_[snd_mixer_selem_get_capture_group(elem)].push_back(element);
-        else if (snd_mixer_selem_has_capture_switch(elem))
+        } else if (snd_mixer_selem_has_capture_switch(elem)) {
             addMute(captureControls, element, true, AlsaPart::CaptureSwitch);
-        if (snd_mixer_selem_is_enumerated(elem))
+        }
+        if (snd_mixer_selem_is_enumerated(elem)) {
             addEnumerated(elem, element, playbackControls);
+        }
 
         const bool mono = snd_mixer_selem_is_playback_mono(elem);
         addLine(playback_, element, element.index == 0 && element.name == "Master", mono, playbackControls);
@@ -134,16 +143,18 @@ public:
             const ElementName selector{"Capture Source", static_cast<unsigned>(group)};
             LayoutControl& list = add(capture_.line.controls, selector, true, ControlPart::CaptureGroup,
                                       AlsaPart::Enumerated, control_types::Mux, "Capture Source", 0, 0);
-            for (const ElementName& member : members)
+            for (const ElementName& member : members) {
                 list.itemTexts.push_back(lineNameOf(member));
+            }
             makeList(list);
             card_.controls[list.info.id].members = members;
         }
         LayoutDevice device;
         device.name = std::move(name);
         device.destinations.push_back(std::move(playback_));
-        if (!capture_.line.controls.empty() || !capture_.sources.empty())
+        if (!capture_.line.controls.empty() || !capture_.sources.empty()) {
             device.destinations.push_back(std::move(capture_));
+        }
         finishLayout(device);
         return device;
     }
@@ -166,8 +177,9 @@ private:
                        ControlPart part, AlsaPart idPart, uint32_t type, const std::string& name, long min,
                        long max) {
         uint32_t id = alsaControlId(element.name, element.index, idPart);
-        while (card_.controls.count(id) != 0)
+        while (card_.controls.count(id) != 0) {
             ++id; // a hash collision within one card: the later element moves on
+        }
         card_.controls[id] = ControlRef{element, capture, part, {}};
         LayoutControl control;
         control.info = MixerControl{id,
@@ -211,11 +223,13 @@ private:
 
     static void addLine(LayoutDestination& destination, const ElementName& element, bool isDestinationElement,
                         bool mono, std::vector<LayoutControl>& controls) {
-        if (controls.empty())
+        if (controls.empty()) {
             return;
+        }
         if (isDestinationElement) {
-            for (LayoutControl& control : controls)
+            for (LayoutControl& control : controls) {
                 destination.line.controls.push_back(std::move(control));
+            }
             return;
         }
         LayoutLine line;
@@ -264,17 +278,20 @@ AlsaMixerBackend::AlsaMixerBackend(const std::vector<AlsaCardAddress>& addresses
     for (const AlsaCardAddress& address : addresses) {
         auto card = std::make_unique<Card>();
         snd_ctl_t* ctl = openControl(address, card->config);
-        if (ctl == nullptr)
+        if (ctl == nullptr) {
             continue;
+        }
         const std::string name = cardNameOf(ctl, address.ctlName);
         card->mixer = openMixer(ctl);
-        if (card->mixer == nullptr)
+        if (card->mixer == nullptr) {
             continue;
+        }
         LayoutBuilder builder(*card);
         for (snd_mixer_elem_t* elem = snd_mixer_first_elem(card->mixer); elem != nullptr;
              elem = snd_mixer_elem_next(elem)) {
-            if (snd_mixer_selem_is_active(elem))
+            if (snd_mixer_selem_is_active(elem)) {
                 builder.addElement(elem);
+            }
         }
         layouts_.push_back(builder.finish(name));
         cards_.push_back(std::move(card));
@@ -286,18 +303,21 @@ AlsaMixerBackend::~AlsaMixerBackend() = default;
 std::vector<AlsaCardAddress> AlsaMixerBackend::systemCards() {
     std::vector<AlsaCardAddress> cards;
     int card = -1;
-    while (snd_card_next(&card) == 0 && card >= 0)
+    while (snd_card_next(&card) == 0 && card >= 0) {
         cards.push_back({"hw:" + std::to_string(card), {}});
+    }
     return cards;
 }
 
 bool AlsaMixerBackend::getValue(uint32_t device, const MixerControl& control, std::vector<uint32_t>& values) {
-    if (device >= cards_.size())
+    if (device >= cards_.size()) {
         return false;
+    }
     Card& card = *cards_[device];
     const auto found = card.controls.find(control.id);
-    if (found == card.controls.end())
+    if (found == card.controls.end()) {
         return false;
+    }
     // Changes made elsewhere arrive as events; taking them first keeps the cached values current.
     snd_mixer_handle_events(card.mixer);
     const ControlRef& ref = found->second;
@@ -306,15 +326,17 @@ bool AlsaMixerBackend::getValue(uint32_t device, const MixerControl& control, st
         for (const ElementName& member : ref.members) {
             snd_mixer_elem_t* elem = card.find(member);
             int on = 0;
-            if (elem == nullptr || snd_mixer_selem_get_capture_switch(elem, kFirstChannel, &on) < 0)
+            if (elem == nullptr || snd_mixer_selem_get_capture_switch(elem, kFirstChannel, &on) < 0) {
                 return false;
+            }
             values.push_back(on ? 1 : 0);
         }
         return true;
     }
     snd_mixer_elem_t* elem = card.find(ref.element);
-    if (elem == nullptr)
+    if (elem == nullptr) {
         return false;
+    }
     switch (ref.part) {
     case ControlPart::Volume: {
         long value = 0;
@@ -332,12 +354,14 @@ bool AlsaMixerBackend::getValue(uint32_t device, const MixerControl& control, st
     }
     default: {
         unsigned item = 0;
-        if (snd_mixer_selem_get_enum_item(elem, kFirstChannel, &item) < 0)
+        if (snd_mixer_selem_get_enum_item(elem, kFirstChannel, &item) < 0) {
             return false;
+        }
         const int items = std::max(0, snd_mixer_selem_get_enum_items(elem));
         values.assign(static_cast<size_t>(items), 0);
-        if (item < values.size())
+        if (item < values.size()) {
             values[item] = 1;
+        }
         return true;
     }
     }
@@ -345,20 +369,23 @@ bool AlsaMixerBackend::getValue(uint32_t device, const MixerControl& control, st
 
 bool AlsaMixerBackend::setValue(uint32_t device, const MixerControl& control,
                                 const std::vector<uint32_t>& values) {
-    if (device >= cards_.size() || values.empty())
+    if (device >= cards_.size() || values.empty()) {
         return false;
+    }
     Card& card = *cards_[device];
     const auto found = card.controls.find(control.id);
-    if (found == card.controls.end())
+    if (found == card.controls.end()) {
         return false;
+    }
     const ControlRef& ref = found->second;
     // A selector holds one source: the first selected item wins; with none selected nothing changes.
     const auto firstSelected = std::find(values.begin(), values.end(), 1u) - values.begin();
     int err = -1;
     if (ref.part == ControlPart::CaptureGroup) {
         if (static_cast<size_t>(firstSelected) < ref.members.size()) {
-            if (snd_mixer_elem_t* elem = card.find(ref.members[firstSelected]))
+            if (snd_mixer_elem_t* elem = card.find(ref.members[firstSelected])) {
                 err = snd_mixer_selem_set_capture_switch_all(elem, 1);
+            }
         }
     } else if (snd_mixer_elem_t* elem = card.find(ref.element)) {
         switch (ref.part) {
@@ -375,9 +402,10 @@ bool AlsaMixerBackend::setValue(uint32_t device, const MixerControl& control,
             if (static_cast<size_t>(firstSelected) < values.size()) {
                 err =
                     snd_mixer_selem_set_enum_item(elem, kFirstChannel, static_cast<unsigned>(firstSelected));
-                for (int channel = kFirstChannel + 1; channel <= SND_MIXER_SCHN_LAST; ++channel)
+                for (int channel = kFirstChannel + 1; channel <= SND_MIXER_SCHN_LAST; ++channel) {
                     snd_mixer_selem_set_enum_item(elem, static_cast<snd_mixer_selem_channel_id_t>(channel),
                                                   static_cast<unsigned>(firstSelected));
+                }
             }
             break;
         }

@@ -17,17 +17,20 @@ using nlohmann::json;
 // Takes a stored value only when it has the shape the control needs; anything else keeps the default.
 void overlayValue(const json& stored, std::vector<uint32_t>& value) {
     if (value.size() == 1 && !stored.is_array()) {
-        if (const auto number = jsonNumber(stored))
+        if (const auto number = jsonNumber(stored)) {
             value[0] = *number;
+        }
         return;
     }
-    if (!stored.is_array() || stored.size() != value.size())
+    if (!stored.is_array() || stored.size() != value.size()) {
         return;
+    }
     std::vector<uint32_t> items;
     for (const json& item : stored) {
         const auto number = jsonNumber(item);
-        if (!number)
+        if (!number) {
             return;
+        }
         items.push_back(*number != 0 ? 1 : 0);
     }
     value = std::move(items);
@@ -35,8 +38,9 @@ void overlayValue(const json& stored, std::vector<uint32_t>& value) {
 
 json jsonValue(const MixerControl* control, const std::vector<uint32_t>& value) {
     if (value.size() == 1 && (control == nullptr || valueCountOf(*control) == 1)) {
-        if (control != nullptr && isSignedControl(*control))
+        if (control != nullptr && isSignedControl(*control)) {
             return static_cast<int32_t>(value[0]);
+        }
         return value[0];
     }
     return value;
@@ -67,15 +71,17 @@ VirtualMixerBackend::VirtualMixerBackend(VirtualMixerDefinition definition, std:
     : definition_(std::move(definition)), statePath_(std::move(statePath)) {}
 
 std::string VirtualMixerBackend::defaultStatePath() {
-    if (const char* explicitPath = std::getenv("FADERIX_MIXER_STATE"); explicitPath && *explicitPath)
+    if (const char* explicitPath = std::getenv("FADERIX_MIXER_STATE"); explicitPath && *explicitPath) {
         return explicitPath;
+    }
     std::string folder;
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state)
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
         folder = state;
-    else if (const char* home = std::getenv("HOME"); home && *home)
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
         folder = std::string(home) + "/.local/state";
-    else
+    } else {
         folder = "/tmp";
+    }
     return folder + "/faderix/virtual-mixer.json";
 }
 
@@ -86,8 +92,9 @@ std::unique_ptr<VirtualMixerBackend> VirtualMixerBackend::fromEnvironment(std::s
         std::string error;
         const auto text = readWholeFile(definitionPath);
         auto parsed = text ? parseVirtualMixer(*text, error) : std::nullopt;
-        if (!text)
+        if (!text) {
             error = "cannot be read";
+        }
         if (parsed) {
             definition = std::move(*parsed);
         } else {
@@ -104,24 +111,30 @@ std::unique_ptr<VirtualMixerBackend> VirtualMixerBackend::fromEnvironment(std::s
 std::vector<DeviceValues> VirtualMixerBackend::readState() const {
     std::vector<DeviceValues> state = definition_.initialValues;
     const auto text = readWholeFile(statePath_);
-    if (!text)
+    if (!text) {
         return state;
+    }
     const json root = json::parse(*text, nullptr, false);
-    if (root.is_discarded() || !root.is_object() || !root.contains("devices") || !root["devices"].is_array())
+    if (root.is_discarded() || !root.is_object() || !root.contains("devices") ||
+        !root["devices"].is_array()) {
         return state;
+    }
     const json& devices = root["devices"];
     for (size_t d = 0; d < devices.size() && d < state.size(); ++d) {
         const json& device = devices[d];
         // Values of another mixer (a different definition) are not carried over.
-        if (!device.is_object() || device.value("name", json()) != definition_.devices[d].name)
+        if (!device.is_object() || device.value("name", json()) != definition_.devices[d].name) {
             continue;
+        }
         const auto values = device.find("values");
-        if (values == device.end() || !values->is_object())
+        if (values == device.end() || !values->is_object()) {
             continue;
+        }
         for (auto& [id, value] : state[d]) {
             const auto stored = values->find(std::to_string(id));
-            if (stored != values->end())
+            if (stored != values->end()) {
                 overlayValue(*stored, value);
+            }
         }
     }
     return state;
@@ -145,12 +158,14 @@ bool VirtualMixerBackend::writeState(const std::vector<DeviceValues>& state) {
 
 bool VirtualMixerBackend::getValue(uint32_t device, const MixerControl& control,
                                    std::vector<uint32_t>& values) {
-    if (device >= definition_.devices.size() || findControl(device, control.id) == nullptr)
+    if (device >= definition_.devices.size() || findControl(device, control.id) == nullptr) {
         return false;
+    }
     const std::vector<DeviceValues> state = readState();
     const auto found = state[device].find(control.id);
-    if (found == state[device].end())
+    if (found == state[device].end()) {
         return false;
+    }
     values = found->second;
     return true;
 }
@@ -159,8 +174,9 @@ bool VirtualMixerBackend::setValue(uint32_t device, const MixerControl& control,
                                    const std::vector<uint32_t>& values) {
     const LayoutControl* known =
         device < definition_.devices.size() ? findControl(device, control.id) : nullptr;
-    if (known == nullptr || values.size() != valueCountOf(known->info))
+    if (known == nullptr || values.size() != valueCountOf(known->info)) {
         return false;
+    }
     std::vector<DeviceValues> state = readState();
     state[device][control.id] = valuesWithinRange(known->info, values);
     return writeState(state);

@@ -22,8 +22,9 @@ struct DefinitionError : std::runtime_error {
 };
 
 uint32_t numberOf(const json& value, const std::string& where) {
-    if (const auto number = jsonNumber(value))
+    if (const auto number = jsonNumber(value)) {
         return *number;
+    }
     throw DefinitionError(where + " is not a number");
 }
 
@@ -34,32 +35,37 @@ uint32_t numberOr(const json& object, const char* key, uint32_t fallback, const 
 
 std::string textOf(const json& object, const char* key, const std::string& where, size_t limit) {
     const auto found = object.find(key);
-    if (found == object.end() || !found->is_string())
+    if (found == object.end() || !found->is_string()) {
         throw DefinitionError(where + "." + key + " must be a text");
+    }
     return found->get<std::string>().substr(0, limit);
 }
 
 const json& arrayOf(const json& object, const char* key, const std::string& where) {
     static const json empty = json::array();
     const auto found = object.find(key);
-    if (found == object.end())
+    if (found == object.end()) {
         return empty;
-    if (!found->is_array())
+    }
+    if (!found->is_array()) {
         throw DefinitionError(where + "." + key + " must be an array");
+    }
     return *found;
 }
 
 std::vector<uint32_t> defaultValue(const MixerControl& control) {
     const uint32_t count = valueCountOf(control);
-    if (classifyControl(control.type) == ControlKind::List)
+    if (classifyControl(control.type) == ControlKind::List) {
         return std::vector<uint32_t>(count, 0);
+    }
     return {control.minimum};
 }
 
 LayoutControl parseControl(const json& object, const std::string& where, DeviceValues& values,
                            std::set<uint32_t>& ids) {
-    if (!object.is_object())
+    if (!object.is_object()) {
         throw DefinitionError(where + " must be an object");
+    }
     LayoutControl control;
     control.info.id = numberOf(object.value("id", json()), where + ".id");
     control.info.type = numberOf(object.value("type", json()), where + ".type");
@@ -68,25 +74,30 @@ LayoutControl parseControl(const json& object, const std::string& where, DeviceV
     control.info.minimum = numberOr(object, "min", 0, where);
     control.info.maximum = numberOr(object, "max", 0, where);
     for (const json& item : arrayOf(object, "items", where)) {
-        if (!item.is_string())
+        if (!item.is_string()) {
             throw DefinitionError(where + ".items must hold texts");
+        }
         control.itemTexts.push_back(item.get<std::string>().substr(0, 63));
     }
     control.info.items = static_cast<uint32_t>(control.itemTexts.size());
-    if (!ids.insert(control.info.id).second)
+    if (!ids.insert(control.info.id).second) {
         throw DefinitionError(where + ".id " + std::to_string(control.info.id) + " is used twice");
+    }
 
     std::vector<uint32_t> value = defaultValue(control.info);
     if (const auto found = object.find("value"); found != object.end()) {
         if (found->is_array()) {
-            if (found->size() != value.size())
+            if (found->size() != value.size()) {
                 throw DefinitionError(where + ".value must hold one 0/1 per item");
-            for (size_t i = 0; i < value.size(); ++i)
+            }
+            for (size_t i = 0; i < value.size(); ++i) {
                 value[i] = numberOf((*found)[i], where + ".value") != 0 ? 1 : 0;
+            }
         } else {
             value.assign(1, numberOf(*found, where + ".value"));
-            if (valueCountOf(control.info) != 1)
+            if (valueCountOf(control.info) != 1) {
                 throw DefinitionError(where + ".value must be an array for a list");
+            }
         }
     }
     values[control.info.id] = std::move(value);
@@ -95,32 +106,37 @@ LayoutControl parseControl(const json& object, const std::string& where, DeviceV
 
 LayoutLine parseLine(const json& object, const std::string& where, DeviceValues& values,
                      std::set<uint32_t>& ids) {
-    if (!object.is_object())
+    if (!object.is_object()) {
         throw DefinitionError(where + " must be an object");
+    }
     LayoutLine line;
     line.info.name = textOf(object, "name", where, 63);
     line.info.componentType = numberOr(object, "componentType", 0, where);
     line.info.channels = numberOr(object, "channels", 1, where);
     // A List control without the uniform flag has one entry per item and channel; an absurd count
     // would make the setup dialog allocate without bound.
-    if (line.info.channels > kMaxChannels)
+    if (line.info.channels > kMaxChannels) {
         throw DefinitionError(where + ".channels must be at most " + std::to_string(kMaxChannels));
+    }
     const json& controls = arrayOf(object, "controls", where);
-    for (size_t i = 0; i < controls.size(); ++i)
+    for (size_t i = 0; i < controls.size(); ++i) {
         line.controls.push_back(
             parseControl(controls[i], where + ".controls[" + std::to_string(i) + "]", values, ids));
+    }
     return line;
 }
 
 VirtualMixerDefinition parseDefinition(const json& root) {
-    if (!root.is_object() || !root.contains("devices") || !root["devices"].is_array())
+    if (!root.is_object() || !root.contains("devices") || !root["devices"].is_array()) {
         throw DefinitionError("the top level must be an object with a \"devices\" array");
+    }
     VirtualMixerDefinition definition;
     const json& devices = root["devices"];
     for (size_t d = 0; d < devices.size(); ++d) {
         const std::string where = "devices[" + std::to_string(d) + "]";
-        if (!devices[d].is_object())
+        if (!devices[d].is_object()) {
             throw DefinitionError(where + " must be an object");
+        }
         LayoutDevice device;
         DeviceValues values;
         std::set<uint32_t> ids;
@@ -131,9 +147,10 @@ VirtualMixerDefinition parseDefinition(const json& root) {
             LayoutDestination destination;
             destination.line = parseLine(destinations[i], lineWhere, values, ids);
             const json& sources = arrayOf(destinations[i], "sources", lineWhere);
-            for (size_t s = 0; s < sources.size(); ++s)
+            for (size_t s = 0; s < sources.size(); ++s) {
                 destination.sources.push_back(
                     parseLine(sources[s], lineWhere + ".sources[" + std::to_string(s) + "]", values, ids));
+            }
             device.destinations.push_back(std::move(destination));
         }
         finishLayout(device);
@@ -146,8 +163,9 @@ VirtualMixerDefinition parseDefinition(const json& root) {
 } // namespace
 
 uint32_t valueCountOf(const MixerControl& control) {
-    if (classifyControl(control.type) == ControlKind::List && (control.flags & mixer_flags::Multiple))
+    if (classifyControl(control.type) == ControlKind::List && (control.flags & mixer_flags::Multiple)) {
         return control.items;
+    }
     return 1;
 }
 
@@ -156,18 +174,21 @@ bool isSignedControl(const MixerControl& control) {
 }
 
 std::optional<uint32_t> jsonNumber(const json& value) {
-    if (value.is_number_unsigned())
+    if (value.is_number_unsigned()) {
         return static_cast<uint32_t>(value.get<uint64_t>());
-    if (value.is_number_integer())
+    }
+    if (value.is_number_integer()) {
         return static_cast<uint32_t>(value.get<int64_t>());
+    }
     if (value.is_string()) {
         const std::string text = value.get<std::string>();
         if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
             std::isxdigit(static_cast<unsigned char>(text[2]))) {
             char* end = nullptr;
             const unsigned long long parsed = std::strtoull(text.c_str() + 2, &end, 16);
-            if (end != nullptr && *end == '\0')
+            if (end != nullptr && *end == '\0') {
                 return static_cast<uint32_t>(parsed);
+            }
         }
     }
     return std::nullopt;

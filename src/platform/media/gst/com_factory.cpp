@@ -17,7 +17,7 @@ template <typename T, typename Interface> RefPtr<IUnknown> Create() {
     return query<IUnknown>(static_cast<Interface*>(object.get()));
 }
 
-constexpr std::array Classes{
+constexpr std::array kClasses{
     ClassEntry{CLSID_FilterGraph, &Create<FilterGraph, IGraphBuilder>},
     ClassEntry{CLSID_DMOWrapperFilter, &Create<DmoWrapperFilter, IBaseFilter>},
 };
@@ -34,7 +34,7 @@ HRESULT CoCreateInstance(const Guid& classId, IUnknown* outer, std::uint32_t, co
         return CLASS_E_NOAGGREGATION;
     }
     RefPtr<IUnknown> created;
-    for (const ClassEntry& entry : Classes) {
+    for (const ClassEntry& entry : kClasses) {
         if (entry.classId == classId) {
             created = entry.create();
         }

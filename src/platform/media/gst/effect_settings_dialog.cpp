@@ -71,7 +71,7 @@ bool RangeOf(GParamSpec* property, NumericRange& range) {
 }
 
 // Sliders move in at most this many steps; a wider integer range is stepped proportionally.
-constexpr int SliderSteps = 1000;
+constexpr int kSliderSteps = 1000;
 
 double ReadNumber(GstElement* element, GParamSpec* property) {
     GValue value = G_VALUE_INIT;
@@ -194,8 +194,8 @@ void EffectSettingsDialog::addEditor(QFormLayout& form, GParamSpec* property) {
         editor = list;
     } else if (RangeOf(property, range) && range.maximum > range.minimum) {
         LimitOpenRange(property, ReadNumber(element, property), range);
-        const bool exact = range.integral && range.maximum - range.minimum <= SliderSteps;
-        const int steps = exact ? int(range.maximum - range.minimum) : SliderSteps;
+        const bool exact = range.integral && range.maximum - range.minimum <= kSliderSteps;
+        const int steps = exact ? int(range.maximum - range.minimum) : kSliderSteps;
         auto toNumber = [range, steps](int position) {
             return range.minimum + (range.maximum - range.minimum) * position / steps;
         };

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int StreamDiscoveryTimeoutMs = 10000;
+// A push past a hold finishes at once after the flush; the bound only guards against a filter that never
+// returns.
+constexpr int IdleTimeoutMs = 2000;
 
 } // namespace
 
@@ -23,6 +26,9 @@ FilterGraph::FilterGraph() {
 
 FilterGraph::~FilterGraph() {
     SetNotifyWindow(nullptr, 0, 0);
+    for (const auto& filter : filters_) {
+        filter->releaseHolds();
+    }
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(pipeline_);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
@@ -119,18 +125,13 @@ HRESULT FilterGraph::RemoveFilter(IBaseFilter* filter) {
     }
     RefPtr<GstFilter> keep(own);
     for (const auto& pin : own->pins()) {
-        if (GstPin* peer = pin->peer()) {
-            GstPin& input = pin->direction() == PINDIR_INPUT ? *pin : *peer;
-            hold(pin->direction() == PINDIR_OUTPUT ? *pin : *peer);
-            const bool flushed = flushInto(input);
-            unlink(*pin);
-            if (flushed && &input == peer) {
-                endFlush(input);
-            }
-        }
+        detach(*pin);
     }
-    gst_element_set_state(own->element(), GST_STATE_NULL);
+    // Out of the pipeline first: data let go from its holds then meets unlinked pins, and the errors that
+    // raises reach no bus instead of aborting the graph.
     gst_bin_remove(GST_BIN(pipeline_), own->element());
+    own->releaseHolds();
+    gst_element_set_state(own->element(), GST_STATE_NULL);
     gst_element_set_locked_state(own->element(), FALSE);
     own->setGraph(nullptr);
     std::erase(filters_, keep);
@@ -196,22 +197,17 @@ HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYP
     }
     out->setPeer(in);
     in->setPeer(out);
-    // After a flush the data waits for the seek that restarts it: let go now, it would race with that seek's
-    // flush, and an element caught renegotiating by the flush stops the stream as not negotiated.
-    if (!flushed_) {
-        releaseHoldsThatCanFlow();
-    }
     in->filter().inputConnected(*in);
     // Upstream first: a reader that pulls (typefind, demuxers) then takes the source over in pull mode.
     syncWithPipeline(out->filter());
     syncWithPipeline(in->filter());
-    return S_OK;
-}
-
-void FilterGraph::hold(GstPin& output) {
-    if (isRunning()) {
-        output.hold();
+    // Held data goes only into filters that run. After a flush it waits for the seek that restarts it: let
+    // go now, it would race with that seek's flush, and an element caught renegotiating by the flush stops
+    // the stream as not negotiated.
+    if (!flushed_) {
+        releaseHoldsThatCanFlow();
     }
+    return S_OK;
 }
 
 bool FilterGraph::passesDataOn(const GstFilter& filter) const {
@@ -238,32 +234,46 @@ void FilterGraph::releaseHoldsThatCanFlow() {
     }
 }
 
-bool FilterGraph::flushInto(GstPin& input) {
-    if (!isRunning() || GST_STATE(input.filter().element()) < GST_STATE_PAUSED) {
-        return false;
-    }
-    if (!flushed_) {
-        GetCurrentPosition(&lastPosition_);
-        flushed_ = true;
-    }
-    return gst_pad_send_event(input.pad(), gst_event_new_flush_start());
-}
-
-void FilterGraph::endFlush(GstPin& input) {
-    // A filter left flushing would refuse the seek that restarts the data.
-    gst_pad_send_event(input.pad(), gst_event_new_flush_stop(TRUE));
-}
-
-void FilterGraph::unlink(GstPin& pin) {
+void FilterGraph::detach(GstPin& pin) {
     GstPin* peer = pin.peer();
     if (!peer) {
         return;
     }
-    GstPin& out = pin.direction() == PINDIR_OUTPUT ? pin : *peer;
-    GstPin& in = pin.direction() == PINDIR_OUTPUT ? *peer : pin;
-    gst_pad_unlink(out.pad(), in.pad());
-    out.setPeer(nullptr);
-    in.setPeer(nullptr);
+    GstPin& output = pin.direction() == PINDIR_OUTPUT ? pin : *peer;
+    GstPin& input = pin.direction() == PINDIR_OUTPUT ? *peer : pin;
+    if (isRunning()) {
+        // New data waits at the output. Data already past it may be stuck downstream (a sink waiting in
+        // preroll): the flush sends it back, and once the output is idle no push can reach the old peer or
+        // mark the stream's format as delivered to the new one. A filter whose pads are not active yet has
+        // no data in it to flush.
+        output.hold();
+        const bool flushing = gst_pad_is_active(input.pad());
+        if (flushing) {
+            rememberFlush();
+            gst_pad_send_event(input.pad(), gst_event_new_flush_start());
+        }
+        WaitUntilIdle(output.pad(), IdleTimeoutMs);
+        unlink(output, input);
+        if (flushing) {
+            // A filter left flushing would refuse the seek that restarts the data.
+            gst_pad_send_event(input.pad(), gst_event_new_flush_stop(TRUE));
+        }
+    } else {
+        unlink(output, input);
+    }
+}
+
+void FilterGraph::rememberFlush() {
+    if (!flushed_) {
+        GetCurrentPosition(&lastPosition_);
+        flushed_ = true;
+    }
+}
+
+void FilterGraph::unlink(GstPin& output, GstPin& input) {
+    gst_pad_unlink(output.pad(), input.pad());
+    output.setPeer(nullptr);
+    input.setPeer(nullptr);
 }
 
 HRESULT FilterGraph::Disconnect(IPin* pin) {
@@ -274,13 +284,7 @@ HRESULT FilterGraph::Disconnect(IPin* pin) {
     if (!own->peer()) {
         return S_FALSE;
     }
-    GstPin& input = own->direction() == PINDIR_INPUT ? *own : *own->peer();
-    hold(own->direction() == PINDIR_OUTPUT ? *own : *own->peer());
-    const bool flushed = flushInto(input);
-    unlink(*own);
-    if (flushed) {
-        endFlush(input);
-    }
+    detach(*own);
     return S_OK;
 }
 
@@ -348,6 +352,8 @@ HRESULT FilterGraph::renderFile(GstPin& output) {
     const DecoderFilter::Discovery discovery = decoder->awaitStreams(StreamDiscoveryTimeoutMs);
     if (discovery != DecoderFilter::Discovery::Streams) {
         // Nothing of a file that cannot be decoded stays running, so no late error reaches the event queue.
+        // Streams found so far let go first: a thread held in one would keep the decoder from stopping.
+        decoder->releaseStreams();
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         state_ = State_Stopped;
         discovering(nullptr);

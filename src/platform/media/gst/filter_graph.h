@@ -87,17 +87,16 @@ private:
     std::wstring uniqueName(std::wstring name) const;
     bool isRunning() const;
     void syncWithPipeline(GstFilter& filter);
-    // Data may be blocked inside the filters behind an input (a sink waiting in preroll); flushing releases
-    // the streaming threads so the link can change. The next state change or seek restarts the data.
-    // Data arriving at an output whose link is about to break waits there instead of failing as not linked.
-    void hold(GstPin& output);
+    // Breaks a link, also while data flows: the one way every link is taken apart. The output holds new
+    // data; the input is flushed so data stuck behind it returns; the next state change or seek restarts it.
+    void detach(GstPin& pin);
+    // Notes that data was flushed out of the graph, remembering where it was, so it restarts from there.
+    void rememberFlush();
+    void unlink(GstPin& output, GstPin& input);
     // A held output lets its data go once everything behind it is linked up to a renderer: data entering a
     // filter whose output leads nowhere would stop the stream with a not-linked error.
     bool passesDataOn(const GstFilter& filter) const;
     void releaseHoldsThatCanFlow();
-    bool flushInto(GstPin& input);
-    void endFlush(GstPin& input);
-    void unlink(GstPin& pin);
     void restartIfFlushed();
     HRESULT seekTo(REFERENCE_TIME position, bool toKeyFrame);
     bool sendSeek(GstSeekFlags flags, gint64 target);

@@ -4,7 +4,11 @@
 
 #include <QString>
 
+#include <chrono>
+#include <condition_variable>
 #include <cwchar>
+#include <memory>
+#include <mutex>
 #include <utility>
 
 std::string ToUtf8(const std::wstring& text) {
@@ -185,6 +189,12 @@ GstPin& GstFilter::addPin(std::wstring name, PIN_DIRECTION direction, PinKind ki
     return *pins_.back();
 }
 
+void GstFilter::releaseHolds() {
+    for (const auto& pin : pins_) {
+        pin->release();
+    }
+}
+
 bool GstFilter::hasConnectedPin() const {
     for (const auto& pin : pins_) {
         if (pin->peer()) {
@@ -231,6 +241,35 @@ gulong HoldDataAt(GstPad* pad) {
     return gst_pad_add_probe(
         pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
         [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }, nullptr, nullptr);
+}
+
+namespace {
+
+struct IdleSignal {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool idle = false;
+};
+
+GstPadProbeReturn SignalIdle(GstPad*, GstPadProbeInfo*, gpointer data) {
+    auto& signal = **static_cast<std::shared_ptr<IdleSignal>*>(data);
+    {
+        std::lock_guard lock(signal.mutex);
+        signal.idle = true;
+    }
+    signal.changed.notify_all();
+    return GST_PAD_PROBE_REMOVE;
+}
+
+} // namespace
+
+bool WaitUntilIdle(GstPad* pad, int timeoutMs) {
+    // The probe may fire after a time-out, from a streaming thread: it keeps its own share of the signal.
+    auto signal = std::make_shared<IdleSignal>();
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_IDLE, &SignalIdle, new std::shared_ptr<IdleSignal>(signal),
+                      [](gpointer data) { delete static_cast<std::shared_ptr<IdleSignal>*>(data); });
+    std::unique_lock lock(signal->mutex);
+    return signal->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return signal->idle; });
 }
 
 GstFilter* AsGstFilter(IBaseFilter* filter) {

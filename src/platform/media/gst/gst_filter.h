@@ -83,6 +83,9 @@ public:
 
     // Called by the graph once an input pin is linked, before data flows.
     virtual void inputConnected(GstPin&) {}
+    // Lets held data go: a streaming thread waiting in a hold would keep the elements inside from stopping,
+    // as their threads are joined when they go down.
+    void releaseHolds();
 
 protected:
     explicit GstFilter(FilterRole role);
@@ -107,6 +110,12 @@ GstPin* AsGstPin(IPin* pin);
 
 // Holds back buffers and serialized events at a pad until the returned probe is removed; flushes pass.
 gulong HoldDataAt(GstPad* pad);
+
+// Waits (at most timeoutMs) until no data or event is being pushed through the pad: a push already past the
+// pad's probes when a link changes would still reach the old peer, and could mark the pad's sticky events
+// (caps) as delivered after the new link asked for them to be sent again. Data waiting in a hold counts as
+// idle. Returns false on time-out.
+bool WaitUntilIdle(GstPad* pad, int timeoutMs);
 
 // Copies a name into a fixed wide buffer, cut to fit.
 void CopyName(const std::wstring& name, wchar_t* buffer, std::size_t capacity);

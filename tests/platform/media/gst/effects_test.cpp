@@ -151,6 +151,41 @@ TEST_F(EffectsTest, AnEffectPlacedBetweenStreamAndRendererPlaysToTheEnd) {
     events->SetNotifyWindow(nullptr, 0, 0);
 }
 
+TEST_F(EffectsTest, AnEffectPutInAndTakenOutTwoHundredTimesWhilePlayingLeavesAStreamThatEnds) {
+    // Long enough to outlast the relinks also on a slow, busy machine.
+    const QString file = WriteAudioFile(media.path("tone.wav"), 3.0);
+    auto graph = MakeGraph();
+    ASSERT_EQ(RenderFile(graph.get(), file), S_OK);
+    AudioChain chain = FindAudioChain(graph.get());
+    ASSERT_TRUE(chain.upstream);
+    auto control = query<IMediaControl>(graph);
+    auto events = query<IMediaEventEx>(graph);
+    // Links change at every moment of the stream: before preroll, in it, and while data flows. The same
+    // effect goes in again after each removal, so an input left flushing by the removal would show too.
+    auto echo = MakeWrapper(ClassIdOfEffect("audioecho"));
+    RefPtr<IPin> in = PinAt(echo.get(), 0);
+    RefPtr<IPin> out = PinAt(echo.get(), 1);
+    control->Run();
+    for (int round = 0; round < 200; ++round) {
+        if (round % 2 == 0) {
+            ASSERT_EQ(graph->AddFilter(echo.get(), L"Custom DMO Audio Effect"), S_OK);
+            graph->Disconnect(chain.upstream.get());
+            graph->Disconnect(chain.rendererInput.get());
+            ASSERT_EQ(graph->ConnectDirect(chain.upstream.get(), in.get(), &chain.type), S_OK);
+            ASSERT_EQ(graph->ConnectDirect(out.get(), chain.rendererInput.get(), &chain.type), S_OK);
+        } else {
+            ASSERT_EQ(graph->RemoveFilter(echo.get()), S_OK);
+            ASSERT_EQ(graph->ConnectDirect(chain.upstream.get(), chain.rendererInput.get(), &chain.type),
+                      S_OK);
+        }
+        // Running again restarts data held by the relink from where it was.
+        control->Run();
+        ASSERT_EQ(NextEventCode(events.get(), 0), 0) << "round " << round;
+    }
+    EXPECT_EQ(NextEventCode(events.get(), 20000), EC_COMPLETE);
+    EXPECT_EQ(NextEventCode(events.get(), 200), 0);
+}
+
 TEST_F(EffectsTest, AnEffectThatRefusesTheStreamFormatIsNotConnected) {
     const QString file = WriteAudioFile(media.path("tone.wav"), 0.5);
     auto graph = MakeGraph();

@@ -1,6 +1,7 @@
 #include "graph_test_support.h"
 
 #include "platform/media/gst/filter_graph.h"
+#include "platform/media/gst/gst_filter.h"
 #include "platform/media/video_renderer.h"
 
 #include <QFile>
@@ -202,6 +203,30 @@ TEST_F(FilterGraphTest, AnErrorWhilePlayingBecomesTheAbortEvent) {
     ASSERT_EQ(RenderFile(graph.get(), file), S_OK);
     query<IMediaControl>(graph)->Run();
     EXPECT_EQ(NextEventCode(query<IMediaEventEx>(graph).get(), 10000), EC_ERRORABORT);
+}
+
+TEST_F(FilterGraphTest, AFilterWhoseDataWaitsInAHoldIsRemovedWithoutHangingOrAnError) {
+    const QString file = WriteAudioFile(media.path("tone.wav"), 2.0);
+    auto graph = MakeGraph();
+    ASSERT_EQ(RenderFile(graph.get(), file), S_OK);
+    auto control = query<IMediaControl>(graph);
+    auto events = query<IMediaEventEx>(graph);
+    control->Run();
+    RefPtr<IPin> input = RendererInput(graph.get());
+    RefPtr<IPin> decoderOutput;
+    ASSERT_EQ(input->ConnectedTo(decoderOutput.put()), S_OK);
+    RefPtr<IBaseFilter> renderer;
+    ASSERT_EQ(graph->FindFilterByName(L"Default DirectSound Device", renderer.put()), S_OK);
+    ASSERT_EQ(graph->RemoveFilter(renderer.get()), S_OK);
+    // Running again restarts the data, which then waits in the hold at the decoder's output: the state in
+    // which taking the decoder down used to wait for its streaming thread for ever.
+    control->Run();
+    GstPad* held = AsGstPin(decoderOutput.get())->pad();
+    ASSERT_TRUE(WaitUntil([&] { return gst_pad_is_blocking(held) != FALSE; }, 5000));
+    RefPtr<IBaseFilter> decoder;
+    ASSERT_EQ(graph->FindFilterByName(L"Decoder", decoder.put()), S_OK);
+    EXPECT_EQ(graph->RemoveFilter(decoder.get()), S_OK);
+    EXPECT_EQ(NextEventCode(events.get(), 200), 0);
 }
 
 TEST_F(FilterGraphTest, OpensPathsWithSpacesAndNonLatinLetters) {

@@ -47,8 +47,9 @@ TEST(VirtualMixer, BuiltInMixerHasTheUsualLines) {
     ASSERT_EQ(device.destinations.size(), 2u);
     EXPECT_EQ(device.destinations[0].line.info.componentType, component_types::DstSpeakers);
     std::vector<std::string> sources;
-    for (const LayoutLine& line : device.destinations[0].sources)
+    for (const LayoutLine& line : device.destinations[0].sources) {
         sources.push_back(line.info.name);
+    }
     EXPECT_EQ(sources,
               (std::vector<std::string>{"Wave", "CD Audio", "Line In", "Microphone", "SW Synth", "Aux"}));
     const LayoutControl& mux = device.destinations[1].line.controls.at(0);

@@ -83,9 +83,10 @@ TEST_F(MixerModel, TreeHasLevelsIconsEntriesAndListItems) {
     const MixerTree tree = buildMixerTree(*mixer, [&](const char* text) { errors.push_back(text); });
     EXPECT_TRUE(errors.empty());
     std::vector<std::string> outline;
-    for (const MixerTreeNode& node : tree.nodes)
+    for (const MixerTreeNode& node : tree.nodes) {
         outline.push_back(std::to_string(node.level) + ":" + node.caption + ":" + std::to_string(node.icon) +
                           ":" + (node.entry ? std::to_string(static_cast<int>(node.entry->kind)) : "-"));
+    }
     const std::vector<std::string> expected = {
         "0:Test Card:0:-", "1:Speakers:1:-", "2:Speakers:3:-", "3:Volume:4:1",
         "3:Balance:4:1",   "3:Mute:5:2",     "3:Meter:-1:-",   "3:Recording Source:6:3",

@@ -20,8 +20,9 @@ ManualParams texts(std::initializer_list<const char*> values, int32_t amount = 0
     if (i < 4) {
         params.kind[3] = 1;
         params.value[3] = amount;
-        if (amount != 0 || params.count == 3)
+        if (amount != 0 || params.count == 3) {
             params.count = std::max(params.count, 4);
+        }
     }
     return params;
 }

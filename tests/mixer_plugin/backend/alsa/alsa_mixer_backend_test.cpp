@@ -40,10 +40,11 @@ long cardValue(const char* ctlName, const char* element) {
         snd_ctl_elem_info_alloca(&info);
         snd_ctl_elem_info_set_interface(info, SND_CTL_ELEM_IFACE_MIXER);
         snd_ctl_elem_info_set_name(info, element);
-        if (snd_ctl_elem_info(ctl, info) == 0 && snd_ctl_elem_read(ctl, elem) == 0)
+        if (snd_ctl_elem_info(ctl, info) == 0 && snd_ctl_elem_read(ctl, elem) == 0) {
             value = snd_ctl_elem_info_get_type(info) == SND_CTL_ELEM_TYPE_ENUMERATED
                         ? snd_ctl_elem_value_get_enumerated(elem, 0)
                         : snd_ctl_elem_value_get_integer(elem, 0);
+        }
         snd_ctl_close(ctl);
     }
     snd_config_delete(config);
@@ -54,13 +55,15 @@ std::vector<std::string> lineNames(MixerBackend& backend, uint32_t device, uint3
     std::vector<std::string> names;
     auto handle = backend.open(device);
     MixerLine line;
-    if (!handle || !handle->destination(destination, line))
+    if (!handle || !handle->destination(destination, line)) {
         return names;
+    }
     names.push_back(line.name);
     for (uint32_t s = 0; s < line.connections; ++s) {
         MixerLine source;
-        if (handle->source(destination, s, source))
+        if (handle->source(destination, s, source)) {
             names.push_back(source.name);
+        }
     }
     return names;
 }
@@ -88,8 +91,9 @@ TEST_F(AlsaBackend, CardsBecomeDevicesWithPlaybackAndCaptureDestinations) {
     const auto playback = lineNames(backend, 0, 0);
     ASSERT_FALSE(playback.empty());
     EXPECT_EQ(playback[0], "Playback");
-    for (const char* source : {"PCM", "CD", "Line", "Mic"})
+    for (const char* source : {"PCM", "CD", "Line", "Mic"}) {
         EXPECT_NE(std::find(playback.begin(), playback.end(), source), playback.end()) << source;
+    }
 
     MixerLine master;
     ASSERT_TRUE(backend.lineByComponentType(0, component_types::DstSpeakers, master));
@@ -116,8 +120,9 @@ TEST_F(AlsaBackend, TreeShowsSelectorsAsListsWithTheirItems) {
         int seenDevices = -1;
         for (int i = 0; i < static_cast<int>(tree.nodes.size()); ++i) {
             seenDevices += tree.nodes[i].level == 0;
-            if (seenDevices == device && tree.nodes[i].level == 3 && tree.nodes[i].caption == caption)
+            if (seenDevices == device && tree.nodes[i].level == 3 && tree.nodes[i].caption == caption) {
                 return i;
+            }
         }
         return -1;
     };
@@ -125,8 +130,9 @@ TEST_F(AlsaBackend, TreeShowsSelectorsAsListsWithTheirItems) {
     ASSERT_GE(inputSource, 0);
     EXPECT_EQ(tree.nodes[inputSource].entry->kind, ControlKind::List);
     std::vector<std::string> items;
-    for (int child : tree.children(inputSource))
+    for (int child : tree.children(inputSource)) {
         items.push_back(tree.nodes[child].caption);
+    }
     EXPECT_EQ(items, (std::vector<std::string>{"Mic", "Line", "Internal Mic"}));
 
     // The AC'97 "Capture Source" enumeration reaches the simple mixer as exclusive capture switches; they
@@ -134,8 +140,9 @@ TEST_F(AlsaBackend, TreeShowsSelectorsAsListsWithTheirItems) {
     const int captureSource = findNode(0, "Capture Source");
     ASSERT_GE(captureSource, 0);
     std::vector<std::string> sources;
-    for (int child : tree.children(captureSource))
+    for (int child : tree.children(captureSource)) {
         sources.push_back(tree.nodes[child].caption);
+    }
     const auto cd = std::find(sources.begin(), sources.end(), "CD") - sources.begin();
     ASSERT_LT(static_cast<size_t>(cd), sources.size());
     Preset preset;

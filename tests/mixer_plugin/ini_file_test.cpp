@@ -52,12 +52,14 @@ TEST(IniFile, WritesCrlfLinesInOrderAndReplacesTheFileWhole) {
     const std::vector<std::string> awkwardValues = {" padded ", "\"quoted\"", "'single'",
                                                     "plain \"inner\" text"};
     IniFile awkward;
-    for (size_t i = 0; i < awkwardValues.size(); ++i)
+    for (size_t i = 0; i < awkwardValues.size(); ++i) {
         awkward.set("S", "Key" + std::to_string(i), awkwardValues[i]);
+    }
     const IniFile reread = IniFile::parse(awkward.text());
-    for (size_t i = 0; i < awkwardValues.size(); ++i)
+    for (size_t i = 0; i < awkwardValues.size(); ++i) {
         EXPECT_EQ(reread.getString("S", "Key" + std::to_string(i), "?"), awkwardValues[i])
             << "survives a round trip";
+    }
     awkward.set("S", "Broken", "two\r\nlines");
     EXPECT_EQ(IniFile::parse(awkward.text()).getString("S", "Broken", ""), "two  lines");
 

@@ -33,8 +33,9 @@ protected:
         FILE* pipe = ::popen(command.c_str(), "r");
         std::string out;
         char buffer[512];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
             out.append(buffer, n);
+        }
         const int status = ::pclose(pipe);
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out,
                 faderix::readWholeFile(dir.file("stderr")).value_or("")};
@@ -103,8 +104,9 @@ TEST_F(FaderixCli, SetupWorksForAHostWithoutQtAndSavesThePreset) {
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string out;
     char buffer[256];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
         out.append(buffer, n);
+    }
     EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
     EXPECT_EQ(out, "form after setup: null\nposted 0x402 0 100\n");
     EXPECT_EQ(faderix::readWholeFile(dir.file("Radio_Unmute.cfg")),

@@ -8,7 +8,7 @@ using namespace faderix;
 
 namespace {
 
-// Node numbers of the test mixer's tree (see the outline in test_mixer_model.cpp).
+// Node numbers of the test mixer's tree (see the outline in mixer_model_test.cpp).
 constexpr int kDeviceNode = 0;
 constexpr int kMasterVolume = 3;
 constexpr int kMute = 5;

@@ -34,8 +34,9 @@ struct RecordingHost {
     }
     static intptr_t send(FaderixHost* host, uint32_t message, uintptr_t wParam, intptr_t lParam) {
         std::string text;
-        if (message == WM_PLUGIN_ERROR)
+        if (message == WM_PLUGIN_ERROR) {
             text = reinterpret_cast<const char*>(wParam);
+        }
         if (message == WM_PLUGIN_CONTROL_INFO) {
             const auto* info = reinterpret_cast<const ControlInfoRecord*>(lParam);
             EXPECT_EQ(info->recordKind, 2);
@@ -64,8 +65,9 @@ protected:
                     ::dlsym(library, "_ActionForm"));
     }
     void TearDown() override {
-        if (library != nullptr)
+        if (library != nullptr) {
             ::dlclose(library);
+        }
     }
 
     faderix_test::TempDir dir;
@@ -216,8 +218,9 @@ TEST(PluginFolder, IsAbsoluteAndEndsWithOneSeparatorWhereverTheHostGoes) {
     ::setenv("FADERIX_MIXER_STATE", dir.file("state.json").c_str(), 1);
     void* library = ::dlopen("Mixer/Faderix.so", RTLD_NOW | RTLD_LOCAL);
     RecordingHost host;
-    if (library != nullptr)
+    if (library != nullptr) {
         reinterpret_cast<FaderixOpenFn>(::dlsym(library, "Open"))(0, &host.record, 0);
+    }
     std::filesystem::current_path(started);
     ASSERT_NE(library, nullptr) << ::dlerror();
     std::ofstream(dir.file("Mixer/Relative.cfg"))

@@ -18,8 +18,9 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 }
 
 void putLittleEndian(std::string& bytes, size_t offset, uint32_t value, int size) {
-    for (int i = 0; i < size; ++i)
+    for (int i = 0; i < size; ++i) {
         bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
 }
 
 // A binary preset of `count` items whose item i has mixer 0, ID 10+i, action i+1, checked i%2, name "N<i>".
@@ -28,8 +29,9 @@ std::string binaryPreset(uint32_t count, size_t length) {
     putLittleEndian(bytes, 0, count, 4);
     for (uint32_t i = 0; i < count; ++i) {
         const size_t at = kBinaryHeaderSize + kBinaryItemStride * i;
-        if (at + kBinaryItemSize > length)
+        if (at + kBinaryItemSize > length) {
             break;
+        }
         putLittleEndian(bytes, at + 4, 10 + i, 4);
         putLittleEndian(bytes, at + 8, i + 1, 2);
         putLittleEndian(bytes, at + 10, i % 2, 2);
@@ -159,13 +161,15 @@ TEST_F(PresetFiles, UnsafeNamesNeverReachAFile) {
 }
 
 TEST_F(PresetFiles, EnumeratesInNameOrderAndTruncatesLikeStrncpy) {
-    for (const char* name : {"TV_Mute.cfg", "Radio_Unmute.cfg", "Radio_Mute.CFG", "notes.txt", "a.b.cfg"})
+    for (const char* name : {"TV_Mute.cfg", "Radio_Unmute.cfg", "Radio_Mute.CFG", "notes.txt", "a.b.cfg"}) {
         writeBytes(dir.file(name), "");
+    }
     std::filesystem::create_directory(dir.file("Folder.cfg"));
     std::vector<std::string> names;
     char buffer[64];
-    for (int32_t i = 0; enumActionPreset(dir.path() + "/", i, buffer, sizeof buffer) == 1; ++i)
+    for (int32_t i = 0; enumActionPreset(dir.path() + "/", i, buffer, sizeof buffer) == 1; ++i) {
         names.push_back(buffer);
+    }
     EXPECT_EQ(names, (std::vector<std::string>{"Folder", "Radio_Unmute", "TV_Mute", "a.b"}))
         << "Radio_Mute.CFG is not the file that preset Radio_Mute reads";
 
