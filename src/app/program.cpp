@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "channels/search_form.h"
+#include "command_line.h"
 #include "main_form.h"
 #include "mixer_plugin_binding.h"
 #include "platform/registry/registry_path.h"
@@ -51,6 +52,11 @@ int HandOverToRunningProgram(const InstanceAddress& address, const std::filesyst
 } // namespace
 
 int RunProgram(int argc, char** argv) {
+    // Answered before Qt starts, so they work without a display, and before the instance check, so they
+    // answer also while another Corvane runs.
+    if (const auto answered = AnswerInformationOption(argc, argv, stdout)) {
+        return *answered;
+    }
     const std::filesystem::path registry = DefaultRegistryPath();
     const InstanceAddress address = InstanceAddressFor(registry);
     InstanceLock instance(address);

@@ -30,7 +30,8 @@ FADERIX_EXPORT const char* Open(int32_t, FaderixHost* host, int32_t) {
         std::fprintf(stderr, "Faderix: %s\n", warning.c_str());
     }
     session = std::make_unique<faderix::PluginSession>(
-        faderix::HostLink(host), faderix::folderOfModule(reinterpret_cast<const void*>(&Open)),
+        faderix::HostLink(host),
+        faderix::presetFolderFor(faderix::folderOfModule(reinterpret_cast<const void*>(&Open))),
         std::move(backend));
     return faderix::kPluginDescription;
 }

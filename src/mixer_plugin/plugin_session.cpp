@@ -6,6 +6,9 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace faderix {
 
 namespace {
@@ -43,6 +46,25 @@ std::string folderOfFile(const std::string& path) {
         folder.pop_back();
     }
     return folder + '/';
+}
+
+std::string presetFolderFor(const std::string& pluginFolder) {
+    if (::access(pluginFolder.c_str(), W_OK) == 0) {
+        return pluginFolder;
+    }
+    std::string base;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+        base = config;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        base = std::string(home) + "/.config";
+    }
+    if (base.empty()) {
+        return pluginFolder;
+    }
+    const std::string folder = base + "/faderix/";
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder;
 }
 
 int32_t actionPreset(PluginSession& session, const char* name, int32_t tag) {

@@ -27,6 +27,9 @@ std::string folderOfModule(const void* address);
 // The absolute folder of a file path, ending with exactly one '/'. A relative path is taken from the
 // current directory now, so a host that changes directory later still finds the presets.
 std::string folderOfFile(const std::string& path);
+// Where the presets live: the plug-in's own folder, or, where that cannot be written (an installed plug-in
+// in a system folder), the user's $XDG_CONFIG_HOME/faderix/ (~/.config/faderix/), made when missing.
+std::string presetFolderFor(const std::string& pluginFolder);
 
 int32_t actionPreset(PluginSession& session, const char* name, int32_t tag);
 int32_t actionManual(PluginSession& session, const ManualParams* params, int32_t tag);

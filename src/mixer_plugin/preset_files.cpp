@@ -12,7 +12,8 @@ namespace faderix {
 
 namespace {
 
-// No real mixer has this many controls; a larger "Count" is trusted only as far as item sections exist.
+// No real mixer has this many controls; a larger "Count" is trusted only as far as item sections exist,
+// and a section numbered beyond it counts for nothing, so neither can make a preset of millions of items.
 constexpr uint32_t kPlausibleItemCount = 1024;
 
 uint32_t readLittleEndian32(const unsigned char* bytes) {
@@ -90,7 +91,7 @@ Preset readText(const std::string& path) {
     const IniFile ini = IniFile::load(path);
     uint32_t count = ini.getInt("Setup", "Count", 0);
     if (count > kPlausibleItemCount) {
-        count = highestItemSection(ini, count);
+        count = highestItemSection(ini, kPlausibleItemCount);
     }
     Preset preset;
     preset.items.resize(count);

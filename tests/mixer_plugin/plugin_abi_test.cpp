@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 namespace {
 
@@ -145,6 +148,58 @@ TEST_F(PluginAbi, AnOlderShorterHostRecordAndNoHostAreSafe) {
     open(0, nullptr, 0);
     EXPECT_EQ(preset("TV_Mute", 0), 0) << "nothing could be posted";
     close();
+}
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        set(value);
+    }
+    ~ScopedVariable() { set(old_ ? old_->c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void set(const char* value) const {
+        if (value) {
+            ::setenv(name_, value, 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(PluginFolder, PresetsGoToTheUsersFolderWhereThePluginsCannotBeWritten) {
+    faderix_test::TempDir dir;
+    const std::string plugin = dir.file("Mixer") + "/";
+    std::filesystem::create_directory(plugin);
+    std::optional<ScopedVariable> config(std::in_place, "XDG_CONFIG_HOME", dir.file("config").c_str());
+    EXPECT_EQ(faderix::presetFolderFor(plugin), plugin);
+
+    // A folder the user cannot write: one that is gone, and (unless the tests run as root, who may write
+    // anywhere) one without write permission, as a system folder is.
+    std::vector<std::string> unwritable = {dir.file("gone") + "/"};
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(plugin, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        unwritable.push_back(plugin);
+    }
+    for (const std::string& folder : unwritable) {
+        EXPECT_EQ(faderix::presetFolderFor(folder), dir.file("config/faderix/")) << folder;
+        EXPECT_TRUE(std::filesystem::is_directory(dir.file("config/faderix"))) << "made for the first save";
+    }
+    config.emplace("XDG_CONFIG_HOME", nullptr);
+    const ScopedVariable home("HOME", dir.path().c_str());
+    EXPECT_EQ(faderix::presetFolderFor(dir.file("gone") + "/"), dir.file(".config/faderix/"));
+    std::filesystem::permissions(plugin, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add);
 }
 
 TEST(PluginFolder, IsAbsoluteAndEndsWithOneSeparatorWhereverTheHostGoes) {

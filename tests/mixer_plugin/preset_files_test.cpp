@@ -121,6 +121,9 @@ TEST_F(PresetFiles, HugeCountsAreTrustedOnlyAsFarAsItemSectionsGo) {
     EXPECT_EQ(preset.items[2].controlId, 7u);
     writeBytes(dir.file("neg.cfg"), "[Setup]\nCount=-5\n");
     EXPECT_TRUE(readPresetFile(dir.file("neg.cfg")).items.empty());
+    // A section numbered in the hundreds of millions beside the huge count reads no more than real ones.
+    writeBytes(dir.file("far.cfg"), "[Setup]\nCount=4294967295\n[Item2]\nID=3\n[Item709551615]\nID=1\n");
+    EXPECT_EQ(readPresetFile(dir.file("far.cfg")).items.size(), 2u);
 }
 
 TEST_F(PresetFiles, StoreIsCaseInsensitiveReadsOnceAndResolvesPaths) {

@@ -12,8 +12,28 @@
 
 namespace {
 
-const char* const kUsage =
-    "usage: faderix-cli [--plugin PATH] list | apply NAME [TAG] | manual ARG... | setup NAME\n";
+const char* const kUsage = "Usage: faderix-cli [--plugin PATH] COMMAND [ARGUMENT...]\n";
+
+// The manual page lists the same commands, options and variables; a test keeps the two in step.
+const char* const kHelp =
+    "\n"
+    "Applies, edits and lists the presets of the Faderix mixer plug-in, and runs one-shot mixer commands.\n"
+    "\n"
+    "Commands:\n"
+    "  list                    list the presets in the plug-in's folder\n"
+    "  apply NAME [TAG]        apply the preset NAME; the result message carries TAG\n"
+    "  manual ARG...           run a mixer command such as GET Master Volume or SET Wave Mute 1\n"
+    "  setup NAME              edit the preset NAME in the plug-in's dialog, then apply it\n"
+    "\n"
+    "Options:\n"
+    "  --plugin PATH           load the plug-in from PATH instead of Mixer/Faderix.so beside the program\n"
+    "  -h, --help              show this help and exit\n"
+    "  --version               show the version and exit\n"
+    "\n"
+    "Environment:\n"
+    "  FADERIX_BACKEND         alsa or virtual; ALSA when a sound card exists\n"
+    "  FADERIX_VIRTUAL_MIXER   JSON description of the virtual mixer\n"
+    "  FADERIX_MIXER_STATE     state file of the virtual mixer\n";
 
 struct PostedMessage {
     uint32_t message;
@@ -88,6 +108,15 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) {
+        std::fputs(kUsage, stdout);
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::puts("faderix-cli " FADERIX_CLI_VERSION);
+        return 0;
+    }
     std::string pluginPath = defaultPluginPath();
     if (args.size() >= 2 && args[0] == "--plugin") {
         pluginPath = args[1];

@@ -7,6 +7,7 @@
 #include <array>
 #include <limits>
 #include <system_error>
+#include <unordered_set>
 
 namespace {
 
@@ -296,11 +297,17 @@ bool RegistryDatabase::deleteChild(KeyId parent, std::string_view name) {
     }
     // Key by key through the indexes; one query over the whole subtree would build a temporary table per
     // deleted key, which made saving a long list slow.
+    // Each key once: a damaged index (which quick_check does not read against the table) can go on listing
+    // a key after it is deleted, and following it again would never end.
     bool ok = true;
     std::vector<KeyId> pending{*child};
+    std::unordered_set<KeyId> visited;
     while (ok && !pending.empty()) {
         const KeyId key = pending.back();
         pending.pop_back();
+        if (!visited.insert(key).second) {
+            continue;
+        }
         {
             Run children(statement(ChildIds));
             children.bind(1, key);

@@ -1,0 +1,4 @@
+DELETE FROM keys WHERE name='HKEY_LOCAL_MACHINE';
+INSERT INTO keys(id,parent,name) VALUES(100,100,'Software');
+INSERT INTO keys(id,parent,name) VALUES(101,NULL,'HKEY_LOCAL_MACHINE');
+UPDATE keys SET parent=101 WHERE id=100;

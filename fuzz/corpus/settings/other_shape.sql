@@ -1,0 +1,1 @@
+DROP TABLE vals; CREATE TABLE vals(x);
