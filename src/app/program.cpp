@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr const char* kApplicationTitle = "Corvane 1.0.0.6";
 // How long a later program waits for the running one to take its files.
 constexpr int kHandOverTimeoutMs = 10000;
 
