@@ -91,7 +91,11 @@ TEST_F(MprisTest, NextAndPreviousStepThroughThePlaylist) {
 TEST_F(MprisTest, SeekAndSetPositionWorkInMicroseconds) {
     playlist(3, 10.0);
     player->Play();
+    // Pause acts only on a graph that has finished starting; on a busy machine that can take longer than the
+    // 100 ms the pause waits for.
+    page.settle();
     page.page.PauseButtonClick();
+    ASSERT_EQ(player->playbackStatus(), "Paused");
     page.settle();
     player->SetPosition(QDBusObjectPath("/org/corvane/Track/0"), 4'000'000);
     EXPECT_EQ(player->position(), 4'000'000);

@@ -115,6 +115,7 @@ TEST_F(PlayerPageTest, AFileOpenedWhilePausedPlaysAndIsPausedWhenThePageIsLeft) 
 
 TEST_F(PlayerPageTest, TheWheelStepsTenSecondsPerNotchAndStopsAtTheStart) {
     page.openFromDialog({WriteAudioFile(media.path("long.wav"), 50.0)});
+    page.settle(); // pause acts only on a graph that has finished starting
     page.page.PauseButtonClick();
     page.settle();
     page.page.seekTo(4 * UnitsPerSecond);
@@ -157,6 +158,7 @@ TEST_F(PlayerPageTest, TheWheelStepsTenSecondsAlsoWhereKeyFramesAreFarApart) {
 
 TEST_F(PlayerPageTest, TheSeekBarMapsItsInnerWidthOntoTheLength) {
     page.openFromDialog({WriteAudioFile(media.path("tone.wav"), 10.0)});
+    page.settle(); // pause acts only on a graph that has finished starting
     page.page.PauseButtonClick();
     page.ui().SeekBackPanel->setFixedSize(202, 12);
     const REFERENCE_TIME length = page.tools().length();
