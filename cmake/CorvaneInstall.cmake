@@ -10,7 +10,7 @@ set(CORVANE_APP_ID org.corvane.Corvane)
 # Commands installed in libexec/corvane and linked from bin/; one that is not built is skipped.
 set(CORVANE_COMMANDS corvane faderix-cli corvane-ctl)
 # Commands with a manual page packaging/man/<command>.1, kept in step with their --help by a test.
-set(CORVANE_MANUAL_PAGES corvane faderix-cli)
+set(CORVANE_MANUAL_PAGES corvane faderix-cli corvane-ctl)
 
 file(RELATIVE_PATH _corvane_bin_to_libexec /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CORVANE_LIBEXEC_DIR})
 foreach(command IN LISTS CORVANE_COMMANDS)

@@ -4,14 +4,18 @@
 #include <cmath>
 #include <cstdlib>
 
+// The manual page lists the same commands, options and variables; a test keeps the two in step.
 const char* const kCtlUsage =
-    "usage: corvane-ctl devices\n"
-    "       corvane-ctl record SECONDS [--device NAME] [--audio-device NAME] [--size WxH]\n"
-    "                          [--video-codec NAME] [--audio-codec NAME] [--no-sound] [--output FILE]\n"
-    "       corvane-ctl --help\n"
+    "Usage: corvane-ctl COMMAND [OPTION...]\n"
     "\n"
-    "devices   list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
-    "record    record SECONDS seconds of picture and sound into an AVI file\n"
+    "Lists Corvane's capture devices and records from them, on the program's own settings and capture "
+    "graph.\n"
+    "\n"
+    "Commands:\n"
+    "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
+    "  record SECONDS       record SECONDS seconds of picture and sound into an AVI file\n"
+    "\n"
+    "Options:\n"
     "  --device NAME        video capture device (default: the one chosen in the program)\n"
     "  --audio-device NAME  audio capture device (default: the first one)\n"
     "  --size WxH           capture size (default: 352x288)\n"
@@ -20,7 +24,16 @@ const char* const kCtlUsage =
     "  --no-sound           record the picture only\n"
     "  --output FILE        output file (default: capture.avi); an existing file is kept\n"
     "                       as NAME-YYYYMMDD-HHMMSS.avi\n"
-    "Ctrl+C ends a recording early; the file is complete either way.\n";
+    "  -h, --help           show this help and exit\n"
+    "  --version            show the version and exit\n"
+    "\n"
+    "Ctrl+C ends a recording early; the file is complete either way.\n"
+    "\n"
+    "Environment:\n"
+    "  CORVANE_DEVICES      all (default), virtual, v4l2 or none\n"
+    "  CORVANE_VIRTUAL_CARD  JSON file describing the virtual TV card\n"
+    "  CORVANE_REGISTRY     the settings file to read the program's choices from\n"
+    "  XDG_RUNTIME_DIR      holds corvane/, the folder of the device locks\n";
 
 namespace {
 
@@ -65,6 +78,10 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
+        return {parsed, {}};
+    }
+    if (command == "--version") {
+        parsed.command = CtlArguments::Command::Version;
         return {parsed, {}};
     }
     if (command == "devices") {

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct CtlArguments {
-    enum class Command { Help, Devices, Record };
+    enum class Command { Help, Version, Devices, Record };
     Command command = Command::Help;
 
     // record

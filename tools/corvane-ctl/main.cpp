@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
         std::fputs(kCtlUsage, stdout);
         return 0;
     }
+    if (parsed.arguments->command == CtlArguments::Command::Version) {
+        std::puts("corvane-ctl " CORVANE_CTL_VERSION);
+        return 0;
+    }
     // The pickers and the engine are widgets underneath; no window is ever shown.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
