@@ -84,7 +84,7 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
     }
     playerPage_ =
         new PlayerPage(PlayerPageContext{services_.clock, services_.messageBoxes, this, videoWindow_,
-                                         playerPlacement_, [this] { return isPlayerPageVisible(); },
+                                         playerPlacement_, [this] { return isPageShown(PlayerPageIndex); },
                                          [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
                        ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
