@@ -28,9 +28,13 @@ GstPadProbeReturn DeviceLoss::onFrame(GstPad* pad, GstPadProbeInfo* info, gpoint
     // Time running backwards is a new start of the graph: the device is back until its time comes again.
     if (time < loss->lastTime_) {
         loss->lost_ = false;
+        loss->firstTime_ = GST_CLOCK_TIME_NONE;
     }
     loss->lastTime_ = time;
-    if (!loss->lost_ && time >= loss->after_) {
+    if (!GST_CLOCK_TIME_IS_VALID(loss->firstTime_)) {
+        loss->firstTime_ = time;
+    }
+    if (!loss->lost_ && time - loss->firstTime_ >= loss->after_) {
         loss->lost_ = true;
         GstElement* source = gst_pad_get_parent_element(pad);
         PostDeviceLost(source, &loss->filter_);

@@ -27,5 +27,8 @@ private:
     IBaseFilter& filter_;
     GstClockTime after_ = GST_CLOCK_TIME_NONE;
     GstClockTime lastTime_ = 0;
+    // The time of the first frame since the graph started: the loss counts from there, so a recording holds
+    // that much picture however long a busy machine took to start the graph.
+    GstClockTime firstTime_ = GST_CLOCK_TIME_NONE;
     std::atomic<bool> lost_{false};
 };
