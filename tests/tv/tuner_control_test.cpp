@@ -2,6 +2,7 @@
 // only a double can give (a tuner without properties, a status read that fails halfway, a decoder that
 // refuses a standard) and crossbars the virtual card does not have.
 #include "tuner_test_card.h"
+#include "tv/tv_audio_modes.h"
 
 #include <gtest/gtest.h>
 
@@ -268,6 +269,49 @@ TEST(TunerControl, NothingToRouteIsAFailure) {
 
     card.tools.builder = nullptr;
     EXPECT_FALSE(card.tools.RouteTunerInputs());
+}
+
+class FakeTvAudio final : public ComObject<IAMTVAudio> {
+public:
+    HRESULT GetHardwareSupportedTVAudioModes(LONG* modes) override {
+        *modes = supported;
+        return supportedResult;
+    }
+    HRESULT GetAvailableTVAudioModes(LONG*) override { return E_NOTIMPL; }
+    HRESULT get_TVAudioMode(LONG* mode) override {
+        *mode = current;
+        return currentResult;
+    }
+    HRESULT put_TVAudioMode(LONG) override { return E_NOTIMPL; }
+
+    LONG supported = AMTVAUDIO_MODE_STEREO | AMTVAUDIO_MODE_MONO;
+    HRESULT supportedResult = S_OK;
+    LONG current = AMTVAUDIO_MODE_STEREO;
+    HRESULT currentResult = S_OK;
+};
+
+TEST(TunerControl, SoundModeBoxOfAMonoAndStereoDevice) {
+    const RefPtr<FakeTvAudio> audio = MakeCom<FakeTvAudio>();
+    TvAudioModeBox box = ReadTvAudioModes(audio.get());
+    ASSERT_EQ(box.items.size(), 2u);
+    EXPECT_STREQ(box.items[0].text, "Mono");
+    EXPECT_EQ(box.items[0].mode, AMTVAUDIO_MODE_MONO);
+    EXPECT_STREQ(box.items[1].text, "Stereo");
+    EXPECT_EQ(box.selected, 1);
+    EXPECT_TRUE(box.enabled);
+
+    // A mode in use that the box does not offer, or one that cannot be read, selects nothing.
+    audio->current = AMTVAUDIO_MODE_LANG_C;
+    EXPECT_EQ(ReadTvAudioModes(audio.get()).selected, -1);
+    audio->current = AMTVAUDIO_MODE_MONO;
+    audio->currentResult = E_FAIL;
+    EXPECT_EQ(ReadTvAudioModes(audio.get()).selected, -1);
+
+    // Modes that cannot be read make an empty box that is still enabled.
+    audio->supportedResult = E_FAIL;
+    box = ReadTvAudioModes(audio.get());
+    EXPECT_TRUE(box.items.empty());
+    EXPECT_TRUE(box.enabled);
 }
 
 } // namespace
