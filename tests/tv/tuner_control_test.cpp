@@ -9,7 +9,7 @@
 namespace {
 
 // A tuner with kernel-streaming properties that records each call's sizes and answers with set results.
-class PropertyTuner final : public ComObject<IAMTVTuner, IKsPropertySet> {
+class PropertyTuner final : public FakeTunerOf<IKsPropertySet> {
 public:
     struct Call {
         DWORD id;
@@ -22,24 +22,12 @@ public:
     };
 
     HRESULT put_Mode(LONG mode) override { return record("put_Mode " + std::to_string(mode)); }
-    HRESULT get_Mode(LONG*) override { return E_NOTIMPL; }
-    HRESULT GetAvailableModes(LONG*) override { return E_NOTIMPL; }
     HRESULT put_CountryCode(LONG country) override {
         return record("put_CountryCode " + std::to_string(country));
     }
-    HRESULT get_CountryCode(LONG*) override { return E_NOTIMPL; }
-    HRESULT SignalPresent(LONG*) override { return E_NOTIMPL; }
-    HRESULT get_NumInputConnections(LONG*) override { return E_NOTIMPL; }
     HRESULT put_InputType(LONG index, LONG type) override {
         return record("put_InputType " + std::to_string(index) + " " + std::to_string(type));
     }
-    HRESULT get_InputType(LONG, LONG*) override { return E_NOTIMPL; }
-    HRESULT put_ConnectInput(LONG) override { return E_NOTIMPL; }
-    HRESULT get_ConnectInput(LONG*) override { return E_NOTIMPL; }
-    HRESULT get_VideoFrequency(LONG*) override { return E_NOTIMPL; }
-    HRESULT get_AudioFrequency(LONG*) override { return E_NOTIMPL; }
-    HRESULT get_AvailableTVFormats(LONG*) override { return E_NOTIMPL; }
-    HRESULT get_TVFormat(LONG*) override { return E_NOTIMPL; }
 
     HRESULT Set(const Guid& set, DWORD id, void* instance, DWORD instanceLength, void* data,
                 DWORD dataLength) override {
