@@ -9,9 +9,6 @@
 
 namespace {
 
-// The tuner's phase-locked loop needs this long before its offset means anything.
-constexpr std::uint32_t kTunerSettleMs = 100;
-
 std::int32_t SaturatingAdd(std::int32_t value, std::int64_t delta) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         value + delta, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));

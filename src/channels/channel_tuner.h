@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+// The tuner's phase-locked loop needs this long after tuning before its offset means anything.
+constexpr std::uint32_t kTunerSettleMs = 100;
+
 class ChannelTuner {
 public:
     virtual ~ChannelTuner() = default;

@@ -12,7 +12,7 @@
 // "-YYYYMMDD-HHMMSS" before the extension, and "-N" after that when that name is taken already.
 std::filesystem::path KeptCaptureName(const std::filesystem::path& path, std::time_t written);
 
-// Renames an existing regular file (or symbolic link) at path to its kept name. Success when there was nothing
-// to keep or path names something else (a device); an error when the file could not be moved, in which case
-// the caller must not overwrite it.
+// Renames an existing regular file (or symbolic link) at path to its kept name. Success when there was
+// nothing to keep or path names something else (a device); an error when the file could not be moved, in
+// which case the caller must not overwrite it.
 std::error_code KeepPreviousCapture(const std::filesystem::path& path);

@@ -79,7 +79,8 @@ bool DeviceLock::acquire(const std::string& name) {
     // Without the pid written the lock still holds; another process would only name pid 0.
     const std::string pid = std::to_string(::getpid()) + "\n";
     [[maybe_unused]] const bool written =
-        ::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
+        ::ftruncate(fd, 0) == 0 &&
+        ::pwrite(fd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
     fd_ = fd;
     return true;
 }

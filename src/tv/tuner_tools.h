@@ -63,6 +63,19 @@ public:
     bool SetPreviewFormat(int width, int height);
     bool SetCaptureFormat(int width, int height);
 
+    // The TV tuner (tuner_control.cpp). Only the three tuner properties report failures, in error boxes;
+    // everything else fails silently with false (or 0). A card without a tuner makes them all no-ops.
+    bool PrepareTvTuner();
+    // True for every frequency but 0, whatever the tuner made of it.
+    bool TuneFrequency(std::int32_t hertz);
+    // The phase-locked loop's offset in Hz (carrier − tuned frequency), 0 when it cannot be read.
+    std::int32_t ReadTunerOffset();
+    bool SetVideoStandard(std::int32_t standard);
+    bool IsSignalLocked();
+    bool SetTvAudioMode(std::int32_t mode);
+    // Makes the tuner the source of the decoder's sound and picture on the first crossbar.
+    bool RouteTunerInputs();
+
     // Error boxes: the formatted text, and for the code variant a line feed and the system's text for hr.
     void ShowGraphError(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void ShowGraphErrorCode(HRESULT hr, const char* format, ...) __attribute__((format(printf, 3, 4)));

@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-class FakeTuner final : public ComObject<IAMTVTuner> {
+// A tuner that takes every setting and answers no question; Extra are further interfaces it offers.
+template <typename... Extra> class FakeTunerOf : public ComObject<IAMTVTuner, Extra...> {
 public:
     HRESULT put_Mode(LONG) override { return S_OK; }
     HRESULT get_Mode(LONG*) override { return E_NOTIMPL; }
@@ -36,6 +37,8 @@ public:
     HRESULT get_AvailableTVFormats(LONG*) override { return E_NOTIMPL; }
     HRESULT get_TVFormat(LONG*) override { return E_NOTIMPL; }
 };
+
+class FakeTuner final : public FakeTunerOf<> {};
 
 // Knows a range for brightness only.
 class FakeProcAmp final : public ComObject<IAMVideoProcAmp> {

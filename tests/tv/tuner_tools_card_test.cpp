@@ -1,14 +1,7 @@
 // TTunerTools on the virtual TV card through the media engine: the card's faults bring up the error boxes,
 // its crossbars become the video inputs, and a recording taken apart after it stopped is a complete file.
-#include "platform/devices/virtual/card_definition.h"
-#include "platform/devices/virtual/virtual_card.h"
-#include "platform/devices/virtual/virtual_card_provider.h"
-#include "platform/media/gst/engine_setup.h"
-#include "platform/win/clock.h"
-#include "platform/win/message_boxes.h"
+#include "card_tools.h"
 #include "tv/capture_events.h"
-#include "tv/tuner_platform.h"
-#include "tv/tuner_tools.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,16 +14,6 @@
 
 namespace {
 
-RefPtr<IMoniker> FirstDevice(ICreateDevEnum* devices, const Guid& category) {
-    RefPtr<IEnumMoniker> monikers;
-    IMoniker* first = nullptr;
-    if (devices->CreateClassEnumerator(category, monikers.put(), 0) != S_OK ||
-        monikers->Next(1, &first, nullptr) != S_OK) {
-        return {};
-    }
-    return RefPtr<IMoniker>::adopt(first);
-}
-
 // Lets the graph's threads and posted messages run for a while (a recording needs real time).
 void RunFor(int milliseconds) {
     QElapsedTimer timer;
@@ -39,45 +22,6 @@ void RunFor(int milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 }
-
-struct CardTools {
-    explicit CardTools(const std::function<void(CardDefinition&)>& arrange = {}) {
-        EnsureGstInitialised();
-        CardDefinition definition = BuiltInCardDefinition();
-        if (arrange) {
-            arrange(definition);
-        }
-        devices = MakeDeviceEnum({MakeVirtualCardProvider(std::make_shared<VirtualCard>(definition))});
-        video = FirstDevice(devices.get(), CLSID_VideoInputDeviceCategory);
-        audio = FirstDevice(devices.get(), CLSID_AudioInputDeviceCategory);
-        tools.audioWanted = true;
-    }
-    std::vector<std::string> shown() const {
-        std::vector<std::string> texts;
-        for (const auto& box : boxes.shown()) {
-            texts.push_back(box.text.toStdString());
-        }
-        return texts;
-    }
-    bool showedBoxStartingWith(const std::string& text) const {
-        for (const auto& box : shown()) {
-            if (box.rfind(text, 0) == 0) {
-                return true;
-            }
-        }
-        return false;
-    }
-    void select() { tools.SelectSources(video.get(), audio.get()); }
-
-    RefPtr<ICreateDevEnum> devices;
-    RefPtr<IMoniker> video;
-    RefPtr<IMoniker> audio;
-    std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
-    RecordingMessageBoxes boxes;
-    VirtualClock clock;
-    VideoTargetRecord target;
-    TTunerTools tools{&target, TTunerTools::Services{*platform, boxes, clock}};
-};
 
 TEST(TunerToolsOnTheCard, FindsEverythingAndNamesTheInputs) {
     CardTools card;

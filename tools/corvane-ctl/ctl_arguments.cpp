@@ -3,17 +3,20 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 // The manual page lists the same commands, options and variables; a test keeps the two in step.
 const char* const kCtlUsage =
     "Usage: corvane-ctl COMMAND [OPTION...]\n"
     "\n"
-    "Lists Corvane's capture devices and records from them, on the program's own settings and capture "
-    "graph.\n"
+    "Lists Corvane's capture devices, records from them and tunes their TV tuner, on the program's own\n"
+    "settings and capture graph.\n"
     "\n"
     "Commands:\n"
     "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
     "  record SECONDS       record SECONDS seconds of picture and sound into an AVI file\n"
+    "  tune tv MHZ          tune the TV tuner to MHZ MHz and print the frequency, the fine-tuning\n"
+    "                       offset and whether the picture is locked\n"
     "\n"
     "Options:\n"
     "  --device NAME        video capture device (default: the one chosen in the program)\n"
@@ -46,8 +49,14 @@ bool ParseSide(const char* first, const char* last, std::int32_t& side) {
     return error == std::errc() && end == last && side >= 1 && side <= kLargestSide;
 }
 
+// Only digits and one dot, as "175.25": no sign, exponent or other spelling strtod would take.
+bool IsPlainDecimal(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos &&
+           text.find('.') == text.rfind('.') && text != ".";
+}
+
 bool ParseSeconds(const std::string& text, double& seconds) {
-    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) {
+    if (!IsPlainDecimal(text)) {
         return false;
     }
     char* end = nullptr;
@@ -60,6 +69,30 @@ CtlParse Fail(std::string error) {
     return {std::nullopt, std::move(error)};
 }
 
+CtlParse ParseTune(const std::vector<std::string>& args) {
+    CtlArguments parsed;
+    parsed.command = CtlArguments::Command::Tune;
+    if (args.size() < 2 || args[1] != "tv") {
+        return Fail("tune needs a band: tune tv MHZ");
+    }
+    if (args.size() < 3 || !ParseMegahertz(args[2], parsed.frequency)) {
+        return Fail("tune tv needs a frequency in MHz, as 175.25");
+    }
+    for (std::size_t i = 3; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            return {CtlArguments{}, {}};
+        }
+        if (args[i] != "--device") {
+            return Fail("unknown option for tune: " + args[i]);
+        }
+        if (i + 1 >= args.size()) {
+            return Fail("--device needs a value");
+        }
+        parsed.device = args[++i];
+    }
+    return {parsed, {}};
+}
+
 } // namespace
 
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
@@ -69,6 +102,23 @@ bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& 
     }
     const char* begin = text.data();
     return ParseSide(begin, begin + x, width) && ParseSide(begin + x + 1, begin + text.size(), height);
+}
+
+bool ParseMegahertz(const std::string& text, std::int32_t& hertz) {
+    if (!IsPlainDecimal(text)) {
+        return false;
+    }
+    char* end = nullptr;
+    const double megahertz = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(megahertz)) {
+        return false;
+    }
+    const double rounded = std::round(megahertz * 1e6);
+    if (rounded < 0 || rounded > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+        return false;
+    }
+    hertz = static_cast<std::int32_t>(rounded);
+    return true;
 }
 
 CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
@@ -90,6 +140,9 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
         }
         parsed.command = CtlArguments::Command::Devices;
         return {parsed, {}};
+    }
+    if (command == "tune") {
+        return ParseTune(args);
     }
     if (command != "record") {
         return Fail("unknown command: " + command);

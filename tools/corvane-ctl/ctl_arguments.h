@@ -7,12 +7,17 @@
 #include <vector>
 
 struct CtlArguments {
-    enum class Command { Help, Version, Devices, Record };
+    enum class Command { Help, Version, Devices, Record, Tune };
     Command command = Command::Help;
+
+    // record and tune
+    std::optional<std::string> device;
+
+    // tune tv: the frequency in Hz
+    std::int32_t frequency = 0;
 
     // record
     double seconds = 0;
-    std::optional<std::string> device;
     std::optional<std::string> audioDevice;
     std::optional<std::string> videoCodec;
     std::optional<std::string> audioCodec;
@@ -30,6 +35,9 @@ struct CtlParse {
 CtlParse ParseCtlArguments(const std::vector<std::string>& args);
 
 // "WxH" with both sides from 1 to 4096, as "352x288".
+// "MHZ" as a decimal number of MHz, from 0 to the largest frequency in Hz an int32 holds.
+bool ParseMegahertz(const std::string& text, std::int32_t& hertz);
+
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height);
 
 extern const char* const kCtlUsage;

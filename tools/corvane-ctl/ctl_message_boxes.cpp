@@ -22,3 +22,11 @@ bool CtlMessageBoxes::flush(std::FILE* stream, bool failed) {
     std::fflush(stream);
     return printedError;
 }
+
+int CtlMessageBoxes::fail(std::FILE* stream, const std::string& fallback) {
+    if (!flush(stream, true)) {
+        std::fprintf(stream, "error: %s\n", fallback.c_str());
+        std::fflush(stream);
+    }
+    return 1;
+}

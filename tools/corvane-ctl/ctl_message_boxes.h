@@ -17,6 +17,12 @@ public:
     // Returns whether an error line was printed.
     bool flush(std::FILE* stream, bool failed);
 
+    bool pending() const { return !pending_.empty(); }
+
+    // Ends a command that failed: the boxes, the last as the error, or fallback as the error when none was
+    // shown. Returns the exit status, 1.
+    int fail(std::FILE* stream, const std::string& fallback);
+
     // A box's text on one line: the system's text after a line feed follows a colon.
     static std::string OneLine(const QString& text);
 

@@ -3,6 +3,7 @@
 #include "app/settings_store.h"
 #include "app/unix_signals.h"
 #include "components/dev_cmb_pickers.h"
+#include "ctl_choice.h"
 #include "ctl_message_boxes.h"
 #include "platform/win/clock.h"
 #include "tv/capture_events.h"
@@ -53,24 +54,6 @@ private:
     TTunerTools*& tools_;
 };
 
-// Selects the entry named exactly name; false when the picker has none.
-bool Choose(DevicePickerCombo& picker, const std::string& name) {
-    const int index =
-        picker.findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0) {
-        return false;
-    }
-    picker.setCurrentIndex(index);
-    return true;
-}
-
-int Fail(CtlMessageBoxes& boxes, std::FILE* err, const std::string& fallback) {
-    if (!boxes.flush(err, true)) {
-        std::fprintf(err, "error: %s\n", fallback.c_str());
-    }
-    return 1;
-}
-
 std::optional<CaptureStatistics> ReadStatistics(IAMDroppedFrames* counters, const TTunerTools& tools,
                                                 const Clock& clock) {
     LONG dropped = 0;
@@ -111,7 +94,7 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
                                Named{args.audioDevice, audio, "audio capture device"},
                                Named{args.videoCodec, videoCodec, "video compressor"},
                                Named{args.audioCodec, audioCodec, "audio compressor"}}) {
-        if (named.name && !Choose(named.picker, *named.name)) {
+        if (named.name && !ChooseByName(named.picker, *named.name)) {
             std::fprintf(err, "error: no %s named %s\n", named.what, named.name->c_str());
             return 1;
         }
@@ -136,24 +119,23 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
 
     tools.SelectSources(videoMoniker, audioMoniker);
     if (!tools.videoCapture) {
-        return Fail(boxes, err, "cannot open " + video.GetDevice().toStdString());
+        return boxes.fail(err, "cannot open " + video.GetDevice().toStdString());
     }
     if (!tools.SetCaptureFormat(args.width, args.height) || tools.captureWidth != args.width ||
         tools.captureHeight != args.height) {
-        return Fail(boxes, err,
-                    video.GetDevice().toStdString() + " does not capture at " + std::to_string(args.width) +
-                        "x" + std::to_string(args.height));
+        return boxes.fail(err, video.GetDevice().toStdString() + " does not capture at " +
+                                   std::to_string(args.width) + "x" + std::to_string(args.height));
     }
     tools.SelectCompressors(videoCodec.GetMoniker(), audioCodec.GetMoniker());
     if ((videoCodec.GetMoniker() && !tools.videoCompressor) ||
         (tools.audioWanted && audioCodec.GetMoniker() && !tools.audioCompressor)) {
-        return Fail(boxes, err, "cannot make the compressor");
+        return boxes.fail(err, "cannot make the compressor");
     }
     if (!tools.AssembleCapture()) {
-        return Fail(boxes, err, "cannot build the capture graph");
+        return boxes.fail(err, "cannot build the capture graph");
     }
     if (!tools.RunCapture()) {
-        return Fail(boxes, err, "cannot start the recording");
+        return boxes.fail(err, "cannot start the recording");
     }
     boxes.flush(err, false);
     // A device without stream control gives no counters to the recording sheet; its capture pin may still
@@ -187,7 +169,7 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
                  stats.dropped);
     std::fflush(out);
     if (window.outcome) {
-        return Fail(boxes, err, "the recording stopped");
+        return boxes.fail(err, "the recording stopped");
     }
     return failed ? 1 : 0;
 }

@@ -1,9 +1,11 @@
-// corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices and records through the
-// program's own settings, device pickers and capture graph.
+// corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices, records and tunes
+// through the program's own settings, device pickers and capture graph.
 #include "ctl_arguments.h"
 #include "ctl_devices.h"
 #include "ctl_record.h"
+#include "ctl_tune.h"
 #include "platform/media/gst/engine_setup.h"
+#include "platform/win/clock.h"
 
 #include <QApplication>
 
@@ -35,6 +37,10 @@ int main(int argc, char** argv) {
     EnsureGstInitialised();
     if (parsed.arguments->command == CtlArguments::Command::Devices) {
         return ListDevices(stdout);
+    }
+    if (parsed.arguments->command == CtlArguments::Command::Tune) {
+        RealClock clock;
+        return TuneTv(*parsed.arguments, clock, stdout, stderr);
     }
     return RecordCapture(*parsed.arguments, stdout, stderr);
 }

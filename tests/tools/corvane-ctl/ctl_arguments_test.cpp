@@ -70,4 +70,37 @@ TEST(CtlArguments, MistakesAreNamed) {
     }
 }
 
+TEST(CtlArguments, TuneTvInMegahertz) {
+    const CtlParse parsed = Parse({"tune", "tv", "175.25", "--device", "Corvane Virtual TV Card"});
+    ASSERT_TRUE(parsed.arguments) << parsed.error;
+    EXPECT_EQ(parsed.arguments->command, CtlArguments::Command::Tune);
+    EXPECT_EQ(parsed.arguments->frequency, 175250000);
+    EXPECT_EQ(parsed.arguments->device, "Corvane Virtual TV Card");
+
+    // Rounded to the hertz, and 0 is left for the tuner to refuse.
+    for (const auto& [text, hertz] : {std::pair<const char*, std::int32_t>{"49.7500004", 49750000},
+                                      {"0", 0},
+                                      {"2147.483647", 2147483647},
+                                      {"863", 863000000}}) {
+        std::int32_t parsedHertz = -1;
+        EXPECT_TRUE(ParseMegahertz(text, parsedHertz)) << text;
+        EXPECT_EQ(parsedHertz, hertz) << text;
+    }
+}
+
+TEST(CtlArguments, TuneMistakes) {
+    // Beyond what a frequency in hertz holds, signs, exponents and odd spellings.
+    for (const char* text : {"2147.483648", "-1", "+5", "1e3", "nan", "inf", "1.2.3", ".", "", "175,25"}) {
+        std::int32_t hertz = 0;
+        EXPECT_FALSE(ParseMegahertz(text, hertz)) << text;
+        EXPECT_FALSE(Parse({"tune", "tv", text}).arguments) << text;
+    }
+    EXPECT_FALSE(Parse({"tune"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "radio", "100"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "tv"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "tv", "175", "--size", "352x288"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "tv", "175", "--device"}).arguments);
+    EXPECT_EQ(Parse({"tune", "tv", "175", "--help"}).arguments->command, CtlArguments::Command::Help);
+}
+
 } // namespace

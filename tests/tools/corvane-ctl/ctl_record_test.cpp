@@ -1,5 +1,6 @@
-// corvane-ctl end to end on the virtual TV card: the files it records are complete AVI files that
-// gst-discoverer-1.0 reads with the size, rate, length and streams asked for.
+// corvane-ctl end to end on the virtual TV card: tuning reports what the card's tuner hears, and the files it
+// records are complete AVI files that gst-discoverer-1.0 reads with the size, rate, length and streams asked
+// for.
 #include "tv/device_lock.h"
 
 #include <QProcess>
@@ -265,6 +266,43 @@ TEST_F(CtlRecord, UnknownDeviceIsAnError) {
     const CtlRun result = run({"record", "1", "--device", "No Such Card"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "error: no video capture device named No Such Card\n");
+}
+
+TEST_F(CtlRecord, TuneTvPrintsTheOffsetAndTheLock) {
+    // 1 MHz from the only carrier is still heard; the offset is carrier − frequency.
+    useCard("{}");
+    struct Case {
+        const char* megahertz;
+        const char* lines;
+    };
+    for (const Case& c : {Case{"196.25", "frequency 196250000\nfine-tuning +0\nsignal locked\n"},
+                          Case{"195.5", "frequency 195500000\nfine-tuning +750000\nsignal locked\n"},
+                          Case{"197.25", "frequency 197250000\nfine-tuning -1000000\nsignal locked\n"},
+                          Case{"197.2501", "frequency 197250100\nfine-tuning +0\nsignal none\n"}}) {
+        const CtlRun result = run({"tune", "tv", c.megahertz});
+        EXPECT_EQ(result.exitCode, 0) << c.megahertz << result.err.toStdString();
+        EXPECT_EQ(result.out.toStdString(), c.lines) << c.megahertz;
+        EXPECT_FALSE(result.err.contains("error")) << result.err.toStdString();
+    }
+}
+
+TEST_F(CtlRecord, TuneTvToAFrequencyTheTunerRefuses) {
+    for (const char* megahertz : {"900", "0"}) {
+        const CtlRun result = run({"tune", "tv", megahertz});
+        EXPECT_EQ(result.exitCode, 1) << megahertz;
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+        EXPECT_TRUE(result.err.contains(QRegularExpression(
+            QStringLiteral("(^|\n)error: KSPROPERTY_TUNER_FREQUENCY: The parameter is incorrect\\.\n"))))
+            << result.err.toStdString();
+    }
+
+    // A tuner whose property sets fail: the first failure is a warning, the last the error.
+    useCard(R"({"set_property":true})");
+    const CtlRun failing = run({"tune", "tv", "196.25"});
+    EXPECT_EQ(failing.exitCode, 1);
+    EXPECT_TRUE(failing.err.contains(QRegularExpression(
+        QStringLiteral("warning: KSPROPERTY_TUNER_MODE: .+\nerror: KSPROPERTY_TUNER_FREQUENCY: "))))
+        << failing.err.toStdString();
 }
 
 } // namespace

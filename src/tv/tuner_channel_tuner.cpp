@@ -1,0 +1,19 @@
+#include "tuner_channel_tuner.h"
+
+#include "tuner_tools.h"
+
+HRESULT TunerChannelTuner::TuneFrequency(std::int32_t hz) {
+    return tools_.TuneFrequency(hz) ? S_OK : E_FAIL;
+}
+
+HRESULT TunerChannelTuner::ReadTunerOffset(std::int32_t* offset) {
+    if (!offset) {
+        return E_POINTER;
+    }
+    *offset = tools_.ReadTunerOffset();
+    return S_OK;
+}
+
+HRESULT TunerChannelTuner::SetVideoStandard(std::int32_t standard) {
+    return tools_.SetVideoStandard(standard) ? S_OK : E_FAIL;
+}

@@ -1,0 +1,15 @@
+#include "tv_signal_indicator.h"
+
+#include "tuner_tools.h"
+
+const char* TvSignalIndicator::tick(TTunerTools* tools, bool pageVisible) {
+    if (!tools || !pageVisible) {
+        return nullptr;
+    }
+    const bool locked = tools->IsSignalLocked();
+    if (locked == shown_) {
+        return nullptr;
+    }
+    shown_ = locked;
+    return locked ? kSignalOk : kNoSignal;
+}
