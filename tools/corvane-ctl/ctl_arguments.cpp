@@ -14,6 +14,8 @@ const char* const kCtlUsage =
     "Commands:\n"
     "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
     "  record SECONDS       record SECONDS seconds of picture and sound into an AVI file\n"
+    "  channels tv|radio    list the stored TV channels or radio stations, one per line:\n"
+    "                       INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME\n"
     "\n"
     "Options:\n"
     "  --device NAME        video capture device (default: the one chosen in the program)\n"
