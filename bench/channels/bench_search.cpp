@@ -2,7 +2,7 @@
 // a clock that does not wait, what is left is the loop, the matching and the reports.
 
 #include "channels/frequency_search.h"
-#include "platform/devices/virtual/tuner_model.h"
+#include "model_search_tuner.h"
 #include "platform/win/clock.h"
 
 #include <benchmark/benchmark.h>
@@ -13,26 +13,6 @@ class NoWaitClock final : public Clock {
 public:
     void Sleep(std::uint32_t) override {}
     std::uint32_t timeGetTime() const override { return 0; }
-};
-
-// The virtual card's tuner model, as the card's tuner answers.
-class ModelTuner final : public SearchTuner {
-public:
-    ModelTuner(const CardDefinition& card, TunerMode mode) : card_(card), mode_(mode) {}
-    HRESULT TuneFrequency(std::int32_t hz) override {
-        frequency_ = hz;
-        return S_OK;
-    }
-    HRESULT ReadTunerOffset(std::int32_t* offset) override {
-        *offset = Receive(card_, mode_, frequency_).pllOffset;
-        return S_OK;
-    }
-    bool IsSignalLocked() override { return Receive(card_, mode_, frequency_).horizontalLock; }
-
-private:
-    const CardDefinition& card_;
-    TunerMode mode_;
-    std::int64_t frequency_ = 0;
 };
 
 // What a dialog's progress costs at least: the frequency shown per step.
@@ -61,7 +41,7 @@ ChannelList StoredList(int entries, std::int32_t first, std::int32_t spacing) {
 void Sweep(benchmark::State& state, const FrequencySearchParameters& parameters, TunerMode mode,
            std::int32_t first, std::int32_t spacing) {
     const CardDefinition card = BuiltInCardDefinition();
-    ModelTuner tuner(card, mode);
+    ModelSearchTuner tuner(card, mode);
     NoWaitClock clock;
     CountingProgress progress;
     const ChannelList stored = StoredList(static_cast<int>(state.range(0)), first, spacing);

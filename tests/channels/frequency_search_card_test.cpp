@@ -1,36 +1,13 @@
 // The search against the virtual card's own tuner model, so the sweep and the card agree on the sign of the
 // offset and on where a carrier is found.
 #include "channels/frequency_search.h"
-#include "platform/devices/virtual/tuner_model.h"
+#include "model_search_tuner.h"
 #include "platform/win/clock.h"
 #include "search_doubles.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class ModelTuner final : public SearchTuner {
-public:
-    ModelTuner(const CardDefinition& card, TunerMode mode) : card_(card), mode_(mode) {}
-
-    HRESULT TuneFrequency(std::int32_t hz) override {
-        if (!TunerAccepts(mode_, hz)) {
-            return E_INVALIDARG;
-        }
-        frequency_ = hz;
-        return S_OK;
-    }
-    HRESULT ReadTunerOffset(std::int32_t* offset) override {
-        *offset = Receive(card_, mode_, frequency_).pllOffset;
-        return S_OK;
-    }
-    bool IsSignalLocked() override { return Receive(card_, mode_, frequency_).horizontalLock; }
-
-private:
-    const CardDefinition& card_;
-    TunerMode mode_;
-    std::int64_t frequency_ = 0;
-};
 
 struct Row {
     std::int32_t freq;
@@ -50,7 +27,7 @@ std::vector<Row> Rows(const ChannelList& list) {
 class CardSearchTest : public ::testing::Test {
 protected:
     SearchResult Run(const FrequencySearchParameters& parameters, TunerMode mode) {
-        ModelTuner tuner(card, mode);
+        ModelSearchTuner tuner(card, mode);
         FrequencySearch search(parameters, tuner, clock, progress);
         return search.run(list).value_or(SearchResult{});
     }

@@ -2,29 +2,8 @@
 
 #include "app/settings_store.h"
 #include "channels/channel_list_editor.h"
-#include "channels/channel_list_view.h"
+#include "channels/headless_channel_list_view.h"
 #include "platform/win/clock.h"
-
-namespace {
-
-// The list is only read: there is nothing to show it on.
-class UnshownChannelList final : public ChannelListView {
-public:
-    void showEntries(const ChannelList&) override {}
-    void showEntryName(int, const QString&) override {}
-    void showSelection(int) override {}
-    void setDescriptionText(const QString&) override {}
-    void setNameShowText(const QString&) override {}
-    QString frequencyText() const override { return {}; }
-    void setFrequencyText(const QString&) override {}
-    void setTunningText(const QString&) override {}
-    bool isPageVisible() const override { return false; }
-    void selectStandard(std::int32_t) override {}
-    std::optional<std::int32_t> selectedStandard() const override { return std::nullopt; }
-    void showPicture(const ChannelEntry&) override {}
-};
-
-} // namespace
 
 std::optional<CtlChannelList> ParseCtlChannels(const std::vector<std::string>& args, std::string& error) {
     if (args.size() == 1 && args[0] == "tv") {
@@ -38,7 +17,8 @@ std::optional<CtlChannelList> ParseCtlChannels(const std::vector<std::string>& a
 }
 
 int ListChannels(CtlChannelList which, std::FILE* out, const std::filesystem::path& registry) {
-    UnshownChannelList view;
+    // The list is only read: there is nothing to show it on.
+    HeadlessChannelListView view;
     RealClock clock;
     // The program's own editor loads the list, so entries read exactly as the program reads them.
     ChannelListEditor editor(which == CtlChannelList::TV ? kTVChannelList : kRadioStationList, view, nullptr,
