@@ -3,6 +3,7 @@
 // number reach the loader. Loading is followed by the save that closing the program makes.
 #include "app/settings_store.h"
 #include "channels/channel_list_editor.h"
+#include "channels/headless_channel_list_view.h"
 #include "fuzz_support.h"
 #include "platform/win/clock.h"
 
@@ -11,27 +12,6 @@
 #include <cstring>
 
 namespace {
-
-// The list editors' view, with nothing on screen.
-class NoView final : public ChannelListView {
-public:
-    void showEntries(const ChannelList&) override {}
-    void showEntryName(int, const QString&) override {}
-    void showSelection(int) override {}
-    void setDescriptionText(const QString&) override {}
-    void setNameShowText(const QString&) override {}
-    QString frequencyText() const override { return text_; }
-    void setFrequencyText(const QString& text) override { text_ = text; }
-    void setTunningText(const QString&) override {}
-    bool isPageVisible() const override { return false; }
-    void selectStandard(std::int32_t value) override { standard_ = value; }
-    std::optional<std::int32_t> selectedStandard() const override { return standard_; }
-    void showPicture(const ChannelEntry&) override {}
-
-private:
-    QString text_;
-    std::optional<std::int32_t> standard_;
-};
 
 constexpr char kSqliteHeader[] = "SQLite format 3";
 // Bounds for the SQL of one input: no statement runs away with time or memory, and none reaches other files.
@@ -66,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         RunSql(file, std::string(reinterpret_cast<const char*>(data), size));
     }
-    NoView tvView;
-    NoView radioView;
+    HeadlessChannelListView tvView;
+    HeadlessChannelListView radioView;
     VirtualClock clock;
     TVChannelList tv(tvView, nullptr, clock, QLocale::c());
     RadioStationList radio(radioView, nullptr, clock, QLocale::c());

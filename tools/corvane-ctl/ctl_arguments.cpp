@@ -17,6 +17,8 @@ const char* const kCtlUsage =
     "  record SECONDS       record SECONDS seconds of picture and sound into an AVI file\n"
     "  tune tv MHZ          tune the TV tuner to MHZ MHz and print the frequency, the fine-tuning\n"
     "                       offset and whether the picture is locked\n"
+    "  channels tv|radio    list the stored TV channels or radio stations, one per line:\n"
+    "                       INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME\n"
     "\n"
     "Options:\n"
     "  --device NAME        video capture device (default: the one chosen in the program)\n"

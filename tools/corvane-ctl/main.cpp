@@ -1,6 +1,7 @@
 // corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices, records and tunes
 // through the program's own settings, device pickers and capture graph.
 #include "ctl_arguments.h"
+#include "ctl_channels.h"
 #include "ctl_devices.h"
 #include "ctl_record.h"
 #include "ctl_tune.h"
@@ -11,11 +12,22 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // channels has its own arguments and needs no devices.
+    if (!args.empty() && args[0] == "channels") {
+        std::string error;
+        const std::optional<CtlChannelList> which = ParseCtlChannels({args.begin() + 1, args.end()}, error);
+        if (!which) {
+            std::fprintf(stderr, "error: %s\n%s", error.c_str(), kCtlUsage);
+            return 2;
+        }
+        return ListChannels(*which, stdout);
+    }
     const CtlParse parsed = ParseCtlArguments(args);
     if (!parsed.arguments) {
         std::fprintf(stderr, "error: %s\n%s", parsed.error.c_str(), kCtlUsage);

@@ -1,0 +1,70 @@
+// The frequency search's own cost per step, beyond the settling wait: with a tuner that answers at once and
+// a clock that does not wait, what is left is the loop, the matching and the reports.
+
+#include "channels/frequency_search.h"
+#include "model_search_tuner.h"
+#include "platform/win/clock.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class NoWaitClock final : public Clock {
+public:
+    void Sleep(std::uint32_t) override {}
+    std::uint32_t timeGetTime() const override { return 0; }
+};
+
+// What a dialog's progress costs at least: the frequency shown per step.
+class CountingProgress final : public SearchProgress {
+public:
+    void showFrequency(std::int32_t hz) override {
+        benchmark::DoNotOptimize(hz);
+        ++steps;
+    }
+    void showCounts(const SearchCounts& counts) override { benchmark::DoNotOptimize(counts.added); }
+    bool processPending() override { return true; }
+
+    std::int64_t steps = 0;
+};
+
+ChannelList StoredList(int entries, std::int32_t first, std::int32_t spacing) {
+    ChannelList list;
+    for (int i = 0; i < entries; ++i) {
+        ChannelEntry entry = ChannelEntry::MakeTV(first + i * spacing, 16);
+        entry.name = QStringLiteral("Channel %1").arg(i);
+        list.append(entry);
+    }
+    return list;
+}
+
+void Sweep(benchmark::State& state, const FrequencySearchParameters& parameters, TunerMode mode,
+           std::int32_t first, std::int32_t spacing) {
+    const CardDefinition card = BuiltInCardDefinition();
+    ModelSearchTuner tuner(card, mode);
+    NoWaitClock clock;
+    CountingProgress progress;
+    const ChannelList stored = StoredList(static_cast<int>(state.range(0)), first, spacing);
+    for (auto _ : state) {
+        ChannelList list = stored;
+        FrequencySearch search(parameters, tuner, clock, progress);
+        search.run(list);
+        benchmark::DoNotOptimize(list.count());
+    }
+    // Items are the steps taken, so the rate is per step.
+    state.SetItemsProcessed(progress.steps);
+}
+
+void BM_TvSweep(benchmark::State& state) {
+    Sweep(state, kTVSearch, TunerMode::Tv, 48250000, 7000000);
+}
+void BM_RadioSweep(benchmark::State& state) {
+    Sweep(state, kRadioSearch, TunerMode::Fm, 88100000, 400000);
+}
+
+BENCHMARK(BM_TvSweep)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RadioSweep)->Arg(0)->Arg(50)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,147 @@
+#include "frequency_search.h"
+
+#include "platform/win/clock.h"
+
+#include <cstdlib>
+#include <vector>
+
+const FrequencySearchParameters kTVSearch = {
+    .firstFreq = 40000000,
+    .lastFreq = 800000000,
+    .step = 50000,
+    .settleMs = 50,
+    .matchWindow = 2000000,
+    .jump = 2000000,
+    .asksSignal = true,
+    .nameWithSignal = "found channel %.2lf MHz",
+    .nameWithoutSignal = "something found %.2lf MHz",
+    .hasPicture = true,
+};
+
+const FrequencySearchParameters kRadioSearch = {
+    .firstFreq = 88000000,
+    .lastFreq = 108000000,
+    .step = 50000,
+    .settleMs = 100,
+    .matchWindow = 200000,
+    .jump = 300000,
+    .asksSignal = false,
+    .nameWithSignal = "found station %.2lf MHz",
+    .nameWithoutSignal = "found station %.2lf MHz",
+    .hasPicture = false,
+};
+
+namespace {
+
+// Above any real offset: a negative reading at the first frequency counts as a carrier just below it.
+constexpr std::int32_t kNoPreviousOffset = 1000;
+
+// Restores the running flag however the sweep ends.
+class RunningScope {
+public:
+    explicit RunningScope(bool& running) : running_(running) { running_ = true; }
+    ~RunningScope() { running_ = false; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    bool& running_;
+};
+
+} // namespace
+
+QString SearchEntryName(const char* format, std::int32_t hz) {
+    // asprintf formats numbers in the C locale, so the separator is a point whatever the user's locale.
+    return QString::asprintf(format, static_cast<double>(hz) * 0.000001);
+}
+
+FrequencySearch::FrequencySearch(const FrequencySearchParameters& parameters, SearchTuner& tuner,
+                                 Clock& clock, SearchProgress& progress)
+    : parameters_(parameters), tuner_(tuner), clock_(clock), progress_(progress) {}
+
+std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
+    if (running_) {
+        return std::nullopt;
+    }
+    RunningScope scope(running_);
+    SearchResult result;
+    // A click on Cancel while the dialog is being drawn is seen after the first step, like any other.
+    bool stop = !progress_.processPending();
+
+    result.counts.incorrect = list.count();
+    progress_.showCounts(result.counts);
+    for (int i = 0; i < list.count(); ++i) {
+        list.at(i).enabled = false;
+    }
+    matched_.assign(static_cast<std::size_t>(list.count()), false);
+
+    std::int32_t previous = kNoPreviousOffset;
+    // Wide enough that a jump past the last frequency cannot wrap.
+    std::int64_t f = parameters_.firstFreq;
+    while (f <= parameters_.lastFreq) {
+        const auto tuned = static_cast<std::int32_t>(f);
+        progress_.showFrequency(tuned);
+        const bool tuneOk = SUCCEEDED(tuner_.TuneFrequency(tuned));
+        clock_.Sleep(parameters_.settleMs);
+        std::int32_t offset = 0;
+        // A failed step has no reading: it neither finds a carrier nor hides the next one. The device has
+        // reported its error already, and the sweep goes on.
+        if (tuneOk && SUCCEEDED(tuner_.ReadTunerOffset(&offset))) {
+            if (offset < 0 && previous >= 0) {
+                const std::int64_t found = f - parameters_.step;
+                onFind(list, static_cast<std::int32_t>(found), result.counts);
+                f += parameters_.jump;
+            }
+            previous = offset;
+        }
+        if (!progress_.processPending()) {
+            stop = true;
+        }
+        if (stop) {
+            result.cancelled = true;
+            break;
+        }
+        f += parameters_.step;
+    }
+    matched_.clear();
+    return result;
+}
+
+void FrequencySearch::onFind(ChannelList& list, std::int32_t found, SearchCounts& counts) {
+    SearchFind find;
+    find.freq = found;
+    find.signal = !parameters_.asksSignal || tuner_.IsSignalLocked();
+    for (int i = 0; i < list.count(); ++i) {
+        ChannelEntry& entry = list.at(i);
+        const std::int64_t distance = std::llabs(static_cast<std::int64_t>(entry.freq) - found);
+        if (matched_[static_cast<std::size_t>(i)] || distance >= parameters_.matchWindow) {
+            continue;
+        }
+        matched_[static_cast<std::size_t>(i)] = true;
+        entry.freq = found;
+        ++counts.updated;
+        if (find.signal) {
+            --counts.incorrect;
+        }
+        entry.enabled = find.signal;
+        find.index = i;
+        find.name = entry.name;
+        progress_.showCounts(counts);
+        progress_.found(find);
+        return;
+    }
+
+    ++counts.added;
+    ChannelEntry entry = parameters_.hasPicture ? ChannelEntry::MakeTV(found, kDefaultChannelStandard)
+                                                : ChannelEntry::MakeRadio(found);
+    entry.name =
+        SearchEntryName(find.signal ? parameters_.nameWithSignal : parameters_.nameWithoutSignal, found);
+    entry.enabled = find.signal;
+    find.added = true;
+    find.index = list.count();
+    find.name = entry.name;
+    list.append(std::move(entry));
+    matched_.push_back(true);
+    progress_.showCounts(counts);
+    progress_.found(find);
+}

@@ -1,0 +1,266 @@
+#include "channels/frequency_search.h"
+#include "platform/win/clock.h"
+#include "search_doubles.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::int32_t MHz(double mhz) {
+    return static_cast<std::int32_t>(mhz * 1000000.0 + 0.5);
+}
+
+ChannelEntry Station(const char* name, std::int32_t freq, bool enabled = true) {
+    ChannelEntry entry = ChannelEntry::MakeRadio(freq);
+    entry.name = QString::fromUtf8(name);
+    entry.enabled = enabled;
+    return entry;
+}
+
+class SearchTest : public ::testing::Test {
+protected:
+    SearchResult Run(const FrequencySearchParameters& parameters) {
+        FrequencySearch search(parameters, tuner, clock, progress);
+        const std::optional<SearchResult> result = search.run(list);
+        EXPECT_TRUE(result.has_value());
+        return result.value_or(SearchResult{});
+    }
+
+    ScriptedTuner tuner;
+    VirtualClock clock;
+    RecordingProgress progress;
+    ChannelList list;
+};
+
+TEST_F(SearchTest, QuietBandsAreSweptStepByStepUpToTheLastFrequencyIncluded) {
+    const SearchResult radio = Run(kRadioSearch);
+    ASSERT_EQ(tuner.tuned.size(), 401u);
+    EXPECT_EQ(tuner.tuned.front(), MHz(88));
+    EXPECT_EQ(tuner.tuned[1], MHz(88.05));
+    EXPECT_EQ(tuner.tuned.back(), MHz(108));
+    EXPECT_EQ(progress.frequencies, tuner.tuned);
+    // The settling wait is taken between every tune and its reading, on the clock alone.
+    EXPECT_EQ(clock.sleeps(), std::vector<std::uint32_t>(401, 100));
+    EXPECT_EQ(tuner.reads, 401);
+    EXPECT_EQ(radio.counts, SearchCounts{});
+    EXPECT_FALSE(radio.cancelled);
+    EXPECT_TRUE(list.isEmpty());
+
+    tuner.tuned.clear();
+    clock.clearSleeps();
+    Run(kTVSearch);
+    ASSERT_EQ(tuner.tuned.size(), 15201u);
+    EXPECT_EQ(tuner.tuned.front(), MHz(40));
+    EXPECT_EQ(tuner.tuned.back(), MHz(800));
+    EXPECT_EQ(clock.sleeps(), std::vector<std::uint32_t>(15201, 50));
+}
+
+TEST_F(SearchTest, NegativeOffsetAtTheFirstFrequencyIsACarrierJustBelowTheBand) {
+    tuner.offsets[MHz(88)] = -5;
+    Run(kRadioSearch);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.at(0).freq, MHz(87.95));
+    EXPECT_EQ(list.at(0).name, "found station 87.95 MHz");
+    EXPECT_TRUE(list.at(0).enabled);
+    // After the find the sweep jumps 300 kHz and steps on.
+    EXPECT_EQ(tuner.tuned[1], MHz(88.35));
+
+    list.clear();
+    tuner = ScriptedTuner{};
+    tuner.offsets[MHz(40)] = -1;
+    Run(kTVSearch);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.at(0).freq, MHz(39.95));
+    EXPECT_EQ(list.at(0).name, "found channel 39.95 MHz");
+    EXPECT_EQ(tuner.tuned[1], MHz(42.05));
+}
+
+TEST_F(SearchTest, OnlyACrossingFromZeroOrPositiveToNegativeIsAFind) {
+    // Positive, zero, then two negative readings: one find, at the step before the first negative one.
+    tuner.offsets[MHz(90)] = 40000;
+    tuner.offsets[MHz(90.1)] = -10000;
+    tuner.offsets[MHz(90.45)] = -10000;
+    tuner.offsets[MHz(95)] = 1;
+    tuner.offsets[MHz(95.05)] = 0;
+    Run(kRadioSearch);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.at(0).freq, MHz(90.05));
+}
+
+TEST_F(SearchTest, RadioStationsWithin200kHzSnapAndOthersStay) {
+    list.replaceAll(
+        {Station("Near", MHz(100.15), false), Station("Far", MHz(100.25)), Station("Gone", MHz(90))});
+    list.select(1);
+    tuner.carrier(MHz(100));
+    tuner.carrier(MHz(104.6));
+    const SearchResult result = Run(kRadioSearch);
+
+    // The first station within the window is snapped, even before a nearer one, and checked.
+    ASSERT_EQ(list.count(), 4);
+    EXPECT_EQ(list.at(0).freq, MHz(100));
+    EXPECT_TRUE(list.at(0).enabled);
+    EXPECT_EQ(list.at(0).name, "Near");
+    // 250 kHz from the carrier it is not the same station; no find came near the others.
+    EXPECT_EQ(list.at(1).freq, MHz(100.25));
+    EXPECT_FALSE(list.at(1).enabled);
+    EXPECT_FALSE(list.at(2).enabled);
+    EXPECT_EQ(list.at(3).name, "found station 104.60 MHz");
+    EXPECT_EQ(list.at(3).freq, MHz(104.6));
+    EXPECT_TRUE(list.at(3).enabled);
+    EXPECT_EQ(result.counts, (SearchCounts{.updated = 1, .added = 1, .incorrect = 2}));
+    EXPECT_FALSE(result.cancelled);
+    // The selection is the caller's business.
+    EXPECT_EQ(list.selectedIndex(), 1);
+    // Radio never asks for a picture lock.
+    EXPECT_TRUE(tuner.lockAsked.empty());
+
+    // What was shown: the starting count of unconfirmed entries, then one update per change.
+    ASSERT_EQ(progress.counts.size(), 3u);
+    EXPECT_EQ(progress.counts.front(), (SearchCounts{.updated = 0, .added = 0, .incorrect = 3}));
+    EXPECT_EQ(progress.counts.back(), result.counts);
+    ASSERT_EQ(progress.finds.size(), 2u);
+    EXPECT_EQ(progress.finds[0].index, 0);
+    EXPECT_FALSE(progress.finds[0].added);
+    EXPECT_EQ(progress.finds[1].index, 3);
+    EXPECT_TRUE(progress.finds[1].added);
+    EXPECT_EQ(progress.finds[1].name, "found station 104.60 MHz");
+
+    // 250 kHz the other way adds as well: the window is strict on both sides.
+    list.replaceAll({Station("Low", MHz(99.8))});
+    tuner.offsets.clear();
+    tuner.carrier(MHz(100.05));
+    Run(kRadioSearch);
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.at(0).freq, MHz(99.8));
+}
+
+TEST_F(SearchTest, TvCarriersWithoutLockAreKeptUnchecked) {
+    ChannelEntry known = ChannelEntry::MakeTV(MHz(176.5), 1);
+    known.name = "Known";
+    known.brightness = 1234;
+    list.replaceAll({known});
+    tuner.carrier(MHz(175.25), false);
+    tuner.carrier(MHz(503.25), false);
+    tuner.carrier(MHz(743.25));
+    const SearchResult result = Run(kTVSearch);
+
+    ASSERT_EQ(list.count(), 3);
+    // Snapped without lock: moved, still unchecked, and still counted as incorrect; its settings stay.
+    EXPECT_EQ(list.at(0).freq, MHz(175.25));
+    EXPECT_FALSE(list.at(0).enabled);
+    EXPECT_EQ(list.at(0).palSecam, 1);
+    EXPECT_EQ(list.at(0).brightness, 1234);
+    EXPECT_EQ(list.at(1).name, "something found 503.25 MHz");
+    EXPECT_FALSE(list.at(1).enabled);
+    EXPECT_EQ(list.at(2).name, "found channel 743.25 MHz");
+    EXPECT_TRUE(list.at(2).enabled);
+    // New TV entries start as the Add button's do.
+    EXPECT_EQ(list.at(2), [] {
+        ChannelEntry fresh = ChannelEntry::MakeTV(MHz(743.25), 16);
+        fresh.name = "found channel 743.25 MHz";
+        fresh.enabled = true;
+        return fresh;
+    }());
+    EXPECT_EQ(result.counts, (SearchCounts{.updated = 1, .added = 2, .incorrect = 1}));
+    // The lock is read at the step that found the carrier, not later.
+    EXPECT_EQ(tuner.lockAsked, (std::vector<std::int32_t>{MHz(175.3), MHz(503.3), MHz(743.3)}));
+}
+
+TEST_F(SearchTest, FindsSkipTheJumpAndNeverMatchAnEntryTwice) {
+    // With the TV's 2 MHz jump, a crossing within it is never read.
+    list.replaceAll({Station("A", MHz(100.5))});
+    tuner.carrier(MHz(100));
+    tuner.carrier(MHz(101));
+    Run(kTVSearch);
+    EXPECT_EQ(std::count(tuner.tuned.begin(), tuner.tuned.end(), MHz(101.05)), 0);
+    const auto next = std::find(tuner.tuned.begin(), tuner.tuned.end(), MHz(100.05)) + 1;
+    EXPECT_EQ(*next, MHz(102.1));
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.at(0).freq, MHz(100));
+
+    // Parameters whose jump is smaller than the window still never move one entry twice: the second find
+    // goes to the next entry in range, then becomes a new one.
+    FrequencySearchParameters close = kRadioSearch;
+    close.jump = 0;
+    close.matchWindow = 1000000;
+    list.replaceAll({Station("A", MHz(95)), Station("B", MHz(95.5))});
+    tuner = ScriptedTuner{};
+    tuner.carrier(MHz(95.1));
+    tuner.carrier(MHz(95.2));
+    tuner.carrier(MHz(95.3));
+    const SearchResult result = Run(close);
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.at(0).freq, MHz(95.1));
+    EXPECT_EQ(list.at(1).freq, MHz(95.2));
+    EXPECT_EQ(list.at(2).freq, MHz(95.3));
+    EXPECT_EQ(result.counts, (SearchCounts{.updated = 2, .added = 1, .incorrect = 0}));
+}
+
+TEST_F(SearchTest, CancelEndsAfterTheCurrentStepAndKeepsWhatWasDone) {
+    list.replaceAll({Station("A", MHz(88.3)), Station("B", MHz(101))});
+    tuner.carrier(MHz(88.3));
+    tuner.carrier(MHz(104.6));
+    // Call 1 is before the sweep; call 11 follows the tenth step.
+    progress.stopAtCall = 11;
+    const SearchResult result = Run(kRadioSearch);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(tuner.tuned.size(), 10u);
+    EXPECT_EQ(clock.sleeps().size(), 10u);
+    EXPECT_EQ(progress.pendingCalls, 11);
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_TRUE(list.at(0).enabled);
+    // The check marks cleared at the start stay cleared.
+    EXPECT_FALSE(list.at(1).enabled);
+    EXPECT_EQ(result.counts, (SearchCounts{.updated = 1, .added = 0, .incorrect = 1}));
+
+    // A cancel already pending when the sweep starts still lets the first step run, and only that.
+    tuner = ScriptedTuner{};
+    progress = RecordingProgress{};
+    progress.stopAtCall = 1;
+    EXPECT_TRUE(Run(kTVSearch).cancelled);
+    EXPECT_EQ(tuner.tuned, (std::vector<std::int32_t>{MHz(40)}));
+}
+
+TEST_F(SearchTest, FailedStepsNeitherFindNorHideACarrier) {
+    // A failed tune leaves the tuner where it was: its reading is not taken.
+    tuner.offsets[MHz(90)] = -1;
+    tuner.failTune.insert(MHz(90));
+    // A failed reading between a positive and a negative one keeps the positive one as the previous.
+    tuner.offsets[MHz(95)] = 10000;
+    tuner.failRead.insert(MHz(95.05));
+    tuner.offsets[MHz(95.1)] = -10000;
+    Run(kRadioSearch);
+    EXPECT_EQ(tuner.tuned.size(), 401u - 6u);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.at(0).freq, MHz(95.05));
+}
+
+TEST_F(SearchTest, ASecondRunWhileOneIsGoingOnIsRefused) {
+    FrequencySearch search(kRadioSearch, tuner, clock, progress);
+    std::optional<SearchResult> inner = SearchResult{};
+    progress.onPending = [&] {
+        if (progress.pendingCalls == 3) {
+            EXPECT_TRUE(search.running());
+            inner = search.run(list);
+        }
+    };
+    ASSERT_TRUE(search.run(list).has_value());
+    EXPECT_FALSE(inner.has_value());
+    EXPECT_EQ(tuner.tuned.size(), 401u);
+    EXPECT_FALSE(search.running());
+    // Once finished it runs again.
+    EXPECT_TRUE(search.run(list).has_value());
+}
+
+TEST(SearchEntryNameTest, UsesAPointAndTwoDecimalsWhateverTheLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German));
+    EXPECT_EQ(SearchEntryName(kTVSearch.nameWithoutSignal, 503250000), "something found 503.25 MHz");
+    EXPECT_EQ(SearchEntryName(kRadioSearch.nameWithSignal, 87950000), "found station 87.95 MHz");
+    QLocale::setDefault(before);
+}
+
+} // namespace
