@@ -13,7 +13,9 @@ struct CtlArguments {
     // record and tune
     std::optional<std::string> device;
 
-    // tune tv: the frequency in Hz
+    // tune: the band and the frequency in Hz
+    enum class Band { Tv, Radio };
+    Band band = Band::Tv;
     std::int32_t frequency = 0;
 
     // record
