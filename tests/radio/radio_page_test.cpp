@@ -3,9 +3,9 @@
 #include "radio_card.h"
 
 #include "channels/channel_list_editor.h"
+#include "error_boxes.h"
 #include "platform/com/com_object.h"
 #include "platform/media/gst/dmo_interfaces.h"
-#include "platform/win/message_boxes.h"
 #include "radio/radio_page.h"
 #include "recording_channel_view.h"
 
@@ -258,13 +258,10 @@ struct RadioPageFaultyTuner : RadioPageTest {
 
 TEST_F(RadioPageFaultyTuner, RefusedPropertiesShowTheRadioErrorBoxAndTheStationIsStillUnmuted) {
     show();
-    ASSERT_EQ(boxes.shown().size(), 2u);
-    for (const auto& box : boxes.shown()) {
-        EXPECT_EQ(box.icon, MessageIcon::Error);
-        EXPECT_TRUE(box.caption.isEmpty());
-    }
-    EXPECT_TRUE(boxes.shown()[0].text.startsWith("KSPROPERTY_TUNER_MODE\n"));
-    EXPECT_TRUE(boxes.shown()[1].text.startsWith("KSPROPERTY_TUNER_FREQUENCY\n"));
+    const std::vector<std::string> texts = ErrorBoxTexts(boxes);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rfind("KSPROPERTY_TUNER_MODE\n", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[1].rfind("KSPROPERTY_TUNER_FREQUENCY\n", 0), 0u) << texts[1];
     ASSERT_FALSE(log.events.empty());
     EXPECT_EQ(log.events.back().rfind("Radio_Unmute", 0), 0u);
 }

@@ -10,7 +10,28 @@
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 
+#include <optional>
 #include <string>
+
+namespace {
+
+// The device the program's settings chose in picker (one of targets), or the one named on the command line;
+// null after saying why there is none.
+IMoniker* PickedDevice(const SettingsTargets& targets, DevicePickerCombo& picker,
+                       const std::optional<std::string>& name, const char* what, std::FILE* err) {
+    LoadSettings(targets);
+    if (name && !ChooseByName(picker, *name)) {
+        std::fprintf(err, "error: no %s named %s\n", what, name->c_str());
+        return nullptr;
+    }
+    IMoniker* moniker = picker.GetMoniker();
+    if (!moniker) {
+        std::fprintf(err, "error: no %s\n", what);
+    }
+    return moniker;
+}
+
+} // namespace
 
 int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
     CtlMessageBoxes boxes;
@@ -19,14 +40,8 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     TVideoCaptureDevCombo video;
     SettingsTargets targets;
     targets.tvVideoCaptureDev = &video;
-    LoadSettings(targets);
-    if (args.device && !ChooseByName(video, *args.device)) {
-        std::fprintf(err, "error: no video capture device named %s\n", args.device->c_str());
-        return 1;
-    }
-    IMoniker* videoMoniker = video.GetMoniker();
+    IMoniker* videoMoniker = PickedDevice(targets, video, args.device, "video capture device", err);
     if (!videoMoniker) {
-        std::fprintf(err, "error: no video capture device\n");
         return 1;
     }
     const std::string device = video.GetDevice().toStdString();
@@ -65,14 +80,8 @@ int TuneRadio(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE*
     TTVTunerDevCombo tuners;
     SettingsTargets targets;
     targets.radioTunerDev = &tuners;
-    LoadSettings(targets);
-    if (args.device && !ChooseByName(tuners, *args.device)) {
-        std::fprintf(err, "error: no radio tuner named %s\n", args.device->c_str());
-        return 1;
-    }
-    IMoniker* tunerMoniker = tuners.GetMoniker();
+    IMoniker* tunerMoniker = PickedDevice(targets, tuners, args.device, "radio tuner", err);
     if (!tunerMoniker) {
-        std::fprintf(err, "error: no radio tuner\n");
         return 1;
     }
     const std::string device = tuners.GetDevice().toStdString();
