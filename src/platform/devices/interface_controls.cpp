@@ -208,15 +208,6 @@ constexpr REFERENCE_TIME kSecond = 10000000;
 
 } // namespace
 
-const char* AnalogVideoStandardName(LONG standard) {
-    for (const NamedBit& named : kStandards) {
-        if (named.bit == standard) {
-            return named.name;
-        }
-    }
-    return "";
-}
-
 std::vector<DeviceControlEntry> DecoderControls(IAMVideoProcAmp* procAmp, IAMAnalogVideoDecoder* decoder) {
     std::vector<DeviceControlEntry> entries;
     if (procAmp) {

@@ -26,6 +26,3 @@ std::vector<DeviceControlEntry> TvAudioControls(IAMTVAudio& audio);
 // Frame size (among the pin's capabilities) and frame rate of a video pin. A change the pin refuses (such as
 // while the graph runs) springs back.
 std::vector<DeviceControlEntry> StreamFormatControls(IAMStreamConfig& config);
-
-// The names of the analog video standards in bit order, "NTSC_M" .. "PAL_N_COMBO".
-const char* AnalogVideoStandardName(LONG standard);
