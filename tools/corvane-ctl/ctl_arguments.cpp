@@ -1,8 +1,10 @@
 #include "ctl_arguments.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 // The manual page lists the same commands, options and variables; a test keeps the two in step.
@@ -116,7 +118,15 @@ CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed,
         if (option == "--help" || option == "-h") {
             return {CtlArguments{}, {}};
         }
-        if (option == "--no-sound" && recording) {
+        const bool recordingOption =
+            option == "--no-sound" || option == "--output" ||
+            std::any_of(std::begin(named), std::end(named), [&](const NamedOption& entry) {
+                return entry.recordingOnly && option == entry.name;
+            });
+        if (recordingOption && !recording) {
+            return Fail("unknown option: " + option);
+        }
+        if (option == "--no-sound") {
             parsed.noSound = true;
             continue;
         }
@@ -127,7 +137,7 @@ CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed,
         const std::string& value = args[i + 1];
         bool known = false;
         for (const NamedOption& entry : named) {
-            if (option == entry.name && (recording || !entry.recordingOnly)) {
+            if (option == entry.name) {
                 if (value.empty()) {
                     return Fail(option + " needs a value");
                 }
@@ -148,7 +158,7 @@ CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed,
             parsed.tuneFrequency = hertz;
             known = true;
             ++i;
-        } else if (option == "--output" && recording) {
+        } else if (option == "--output") {
             if (value.empty()) {
                 return Fail("--output needs a file name");
             }
