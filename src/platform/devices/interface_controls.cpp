@@ -1,5 +1,7 @@
 #include "interface_controls.h"
 
+#include "control_builders.h"
+
 #include "platform/com/ref_ptr.h"
 #include "platform/media/gst/filter_interfaces.h"
 
@@ -24,8 +26,6 @@ enum : std::uint32_t {
     kTunerFineTuning = 0x205,
     kCrossbarOutputBase = 0x300, // + the output index
     kTvAudioMode = 0x400,
-    kFrameSize = 0x500,
-    kFrameRate = 0x501,
 };
 
 constexpr const char* kPictureNames[] = {"Brightness", "Contrast", "Hue", "Saturation"};
@@ -63,45 +63,6 @@ template <std::size_t N> std::vector<DeviceControlItem> ItemsOf(const NamedBit (
         }
     }
     return items;
-}
-
-template <typename Getter> std::int32_t Read(Getter getter) {
-    LONG value = 0;
-    return getter(&value) >= 0 ? value : 0;
-}
-
-DeviceControl Menu(std::uint32_t id, const char* name, std::vector<DeviceControlItem> items,
-                   bool readOnly = false) {
-    DeviceControl control;
-    control.id = id;
-    control.kind = DeviceControl::Kind::Menu;
-    control.name = name;
-    control.items = std::move(items);
-    control.readOnly = readOnly;
-    return control;
-}
-
-DeviceControl Switch(std::uint32_t id, const char* name, bool readOnly = false) {
-    DeviceControl control;
-    control.id = id;
-    control.kind = DeviceControl::Kind::Boolean;
-    control.name = name;
-    control.maximum = 1;
-    control.readOnly = readOnly;
-    return control;
-}
-
-DeviceControl Number(std::uint32_t id, const char* name, std::int32_t minimum, std::int32_t maximum,
-                     std::int32_t step, std::int32_t defaultValue, bool readOnly = false) {
-    DeviceControl control;
-    control.id = id;
-    control.name = name;
-    control.minimum = minimum;
-    control.maximum = maximum;
-    control.step = step;
-    control.defaultValue = defaultValue;
-    control.readOnly = readOnly;
-    return control;
 }
 
 // The tuner's bands, Hz: TV 40–870 MHz holds FM 87.5–108 MHz; the tuner itself refuses what its mode
@@ -150,62 +111,6 @@ std::vector<std::string> PinNames(IBaseFilter& filter) {
     return names;
 }
 
-struct PinFormat {
-    LONG width = 0;
-    LONG height = 0;
-    REFERENCE_TIME frameTime = 0;
-};
-
-bool ReadFormat(IAMStreamConfig& config, PinFormat& format) {
-    AM_MEDIA_TYPE* type = nullptr;
-    if (config.GetFormat(&type) < 0 || !type) {
-        return false;
-    }
-    const VIDEOINFOHEADER* info = VideoInfoOf(type);
-    if (info) {
-        format = {info->bmiHeader.biWidth, std::abs(info->bmiHeader.biHeight), info->AvgTimePerFrame};
-    }
-    DeleteMediaType(type);
-    return info != nullptr;
-}
-
-// Rewrites the pin's format with a change to its header.
-template <typename Change> bool WriteFormat(IAMStreamConfig& config, Change change) {
-    AM_MEDIA_TYPE* type = nullptr;
-    if (config.GetFormat(&type) < 0 || !type) {
-        return false;
-    }
-    VIDEOINFOHEADER* info = VideoInfoOf(type);
-    bool written = false;
-    if (info) {
-        change(*info);
-        written = config.SetFormat(type) >= 0;
-    }
-    DeleteMediaType(type);
-    return written;
-}
-
-std::vector<std::pair<LONG, LONG>> CapabilitySizes(IAMStreamConfig& config) {
-    std::vector<std::pair<LONG, LONG>> sizes;
-    int count = 0;
-    int size = 0;
-    if (config.GetNumberOfCapabilities(&count, &size) < 0) {
-        return sizes;
-    }
-    for (int i = 0; i < count; ++i) {
-        AM_MEDIA_TYPE* type = nullptr;
-        if (config.GetStreamCaps(i, &type, nullptr) == S_OK && type) {
-            if (const VIDEOINFOHEADER* info = VideoInfoOf(type)) {
-                sizes.emplace_back(info->bmiHeader.biWidth, std::abs(info->bmiHeader.biHeight));
-            }
-            DeleteMediaType(type);
-        }
-    }
-    return sizes;
-}
-
-constexpr REFERENCE_TIME kSecond = 10000000;
-
 } // namespace
 
 std::vector<DeviceControlEntry> DecoderControls(IAMVideoProcAmp* procAmp, IAMAnalogVideoDecoder* decoder) {
@@ -218,11 +123,12 @@ std::vector<DeviceControlEntry> DecoderControls(IAMVideoProcAmp* procAmp, IAMAna
                 continue;
             }
             defaults.emplace_back(property, defaultValue);
-            entries.push_back({Number(kPictureBase + property, kPictureNames[property], minimum, maximum,
-                                      step, defaultValue),
+            entries.push_back({NumberControl(kPictureBase + property, kPictureNames[property], minimum,
+                                             maximum, step, defaultValue),
                                [procAmp, property] {
                                    LONG flags = 0;
-                                   return Read([&](LONG* v) { return procAmp->Get(property, v, &flags); });
+                                   return ReadLong(
+                                       [&](LONG* v) { return procAmp->Get(property, v, &flags); });
                                },
                                [procAmp, property](std::int32_t value) {
                                    return procAmp->Set(property, value, VideoProcAmp_Flags_Manual) >= 0;
@@ -244,18 +150,20 @@ std::vector<DeviceControlEntry> DecoderControls(IAMVideoProcAmp* procAmp, IAMAna
         }
     }
     if (decoder) {
-        const LONG available = Read([decoder](LONG* v) { return decoder->get_AvailableTVFormats(v); });
+        const LONG available = ReadLong([decoder](LONG* v) { return decoder->get_AvailableTVFormats(v); });
         entries.push_back(
-            {Menu(kVideoStandard, "Video Standard", ItemsOf(kStandards, available)),
-             [decoder] { return Read([decoder](LONG* v) { return decoder->get_TVFormat(v); }); },
+            {MenuControl(kVideoStandard, "Video Standard", ItemsOf(kStandards, available)),
+             [decoder] { return ReadLong([decoder](LONG* v) { return decoder->get_TVFormat(v); }); },
              [decoder](std::int32_t value) { return decoder->put_TVFormat(value) >= 0; }});
         entries.push_back(
-            {Switch(kVcrLocking, "VCR Horizontal Locking"),
-             [decoder] { return Read([decoder](LONG* v) { return decoder->get_VCRHorizontalLocking(v); }); },
+            {SwitchControl(kVcrLocking, "VCR Horizontal Locking"),
+             [decoder] {
+                 return ReadLong([decoder](LONG* v) { return decoder->get_VCRHorizontalLocking(v); });
+             },
              [decoder](std::int32_t value) { return decoder->put_VCRHorizontalLocking(value) >= 0; }});
         entries.push_back(
-            {Switch(kOutputEnable, "Output Enable"),
-             [decoder] { return Read([decoder](LONG* v) { return decoder->get_OutputEnable(v); }); },
+            {SwitchControl(kOutputEnable, "Output Enable"),
+             [decoder] { return ReadLong([decoder](LONG* v) { return decoder->get_OutputEnable(v); }); },
              [decoder](std::int32_t value) { return decoder->put_OutputEnable(value) >= 0; }});
     }
     return entries;
@@ -265,7 +173,7 @@ std::vector<DeviceControlEntry> TunerControls(IAMTVTuner& tuner, IKsPropertySet&
     IAMTVTuner* t = &tuner;
     IKsPropertySet* ks = &properties;
     std::vector<DeviceControlEntry> entries;
-    const LONG modes = Read([t](LONG* v) { return t->GetAvailableModes(v); });
+    const LONG modes = ReadLong([t](LONG* v) { return t->GetAvailableModes(v); });
     std::vector<DeviceControlItem> modeItems;
     if (modes & AMTUNER_MODE_TV) {
         modeItems.push_back({AMTUNER_MODE_TV, "TV"});
@@ -273,12 +181,12 @@ std::vector<DeviceControlEntry> TunerControls(IAMTVTuner& tuner, IKsPropertySet&
     if (modes & AMTUNER_MODE_FM_RADIO) {
         modeItems.push_back({AMTUNER_MODE_FM_RADIO, "FM Radio"});
     }
-    entries.push_back({Menu(kTunerMode, "Mode", modeItems),
-                       [t] { return Read([t](LONG* v) { return t->get_Mode(v); }); },
+    entries.push_back({MenuControl(kTunerMode, "Mode", modeItems),
+                       [t] { return ReadLong([t](LONG* v) { return t->get_Mode(v); }); },
                        [t](std::int32_t value) { return t->put_Mode(value) >= 0; }});
     entries.push_back(
-        {Number(kTunerFrequency, "Frequency (Hz)", kLowestFrequency, kHighestFrequency, kFrequencyStep,
-                kLowestFrequency),
+        {NumberControl(kTunerFrequency, "Frequency (Hz)", kLowestFrequency, kHighestFrequency, kFrequencyStep,
+                       kLowestFrequency),
          [ks] { return std::int32_t(TunedFrequency(*ks).Frequency); },
          [ks](std::int32_t value) {
              KSPROPERTY_TUNER_FREQUENCY_S frequency;
@@ -289,19 +197,21 @@ std::vector<DeviceControlEntry> TunerControls(IAMTVTuner& tuner, IKsPropertySet&
                             InstanceSizeOf<KSPROPERTY_TUNER_FREQUENCY_S>(), &frequency,
                             sizeof(frequency)) >= 0;
          }});
+    entries.push_back({MenuControl(kTunerInputType, "Input Type",
+                                   {{TunerInputCable, "Cable"}, {TunerInputAntenna, "Antenna"}}),
+                       [t] { return ReadLong([t](LONG* v) { return t->get_InputType(0, v); }); },
+                       [t](std::int32_t value) { return t->put_InputType(0, value) >= 0; }});
+    const LONG standards = ReadLong([t](LONG* v) { return t->get_AvailableTVFormats(v); });
+    entries.push_back({MenuControl(kTunerStandard, "Video Standard", ItemsOf(kStandards, standards), true),
+                       [t] { return ReadLong([t](LONG* v) { return t->get_TVFormat(v); }); }, nullptr});
     entries.push_back(
-        {Menu(kTunerInputType, "Input Type", {{TunerInputCable, "Cable"}, {TunerInputAntenna, "Antenna"}}),
-         [t] { return Read([t](LONG* v) { return t->get_InputType(0, v); }); },
-         [t](std::int32_t value) { return t->put_InputType(0, value) >= 0; }});
-    const LONG standards = Read([t](LONG* v) { return t->get_AvailableTVFormats(v); });
-    entries.push_back({Menu(kTunerStandard, "Video Standard", ItemsOf(kStandards, standards), true),
-                       [t] { return Read([t](LONG* v) { return t->get_TVFormat(v); }); }, nullptr});
-    entries.push_back(
-        {Switch(kTunerSignal, "Signal Present", true),
-         [t] { return Read([t](LONG* v) { return t->SignalPresent(v); }) == AMTUNER_SIGNALPRESENT ? 1 : 0; },
+        {SwitchControl(kTunerSignal, "Signal Present", true),
+         [t] {
+             return ReadLong([t](LONG* v) { return t->SignalPresent(v); }) == AMTUNER_SIGNALPRESENT ? 1 : 0;
+         },
          nullptr});
     entries.push_back(
-        {Number(kTunerFineTuning, "Fine Tuning (Hz)", -kWidestPllOffset, kWidestPllOffset, 1, 0, true),
+        {NumberControl(kTunerFineTuning, "Fine Tuning (Hz)", -kWidestPllOffset, kWidestPllOffset, 1, 0, true),
          [ks] { return std::int32_t(TunerStatus(*ks).PLLOffset); }, nullptr});
     return entries;
 }
@@ -325,11 +235,12 @@ std::vector<DeviceControlEntry> CrossbarControls(IAMCrossbar& crossbar, IBaseFil
                 items.push_back({input, nameOf(std::size_t(input))});
             }
         }
-        DeviceControl control = Menu(kCrossbarOutputBase + std::uint32_t(output), "", std::move(items));
+        DeviceControl control =
+            MenuControl(kCrossbarOutputBase + std::uint32_t(output), "", std::move(items));
         control.name = nameOf(std::size_t(inputs + output));
         entries.push_back(
             {control,
-             [x, output] { return Read([x, output](LONG* v) { return x->get_IsRoutedTo(output, v); }); },
+             [x, output] { return ReadLong([x, output](LONG* v) { return x->get_IsRoutedTo(output, v); }); },
              [x, output](std::int32_t input) { return x->Route(output, input) >= 0; }});
     }
     return entries;
@@ -337,56 +248,8 @@ std::vector<DeviceControlEntry> CrossbarControls(IAMCrossbar& crossbar, IBaseFil
 
 std::vector<DeviceControlEntry> TvAudioControls(IAMTVAudio& audio) {
     IAMTVAudio* a = &audio;
-    const LONG available = Read([a](LONG* v) { return a->GetAvailableTVAudioModes(v); });
-    return {{Menu(kTvAudioMode, "Sound Mode", ItemsOf(kSoundModes, available)),
-             [a] { return Read([a](LONG* v) { return a->get_TVAudioMode(v); }); },
+    const LONG available = ReadLong([a](LONG* v) { return a->GetAvailableTVAudioModes(v); });
+    return {{MenuControl(kTvAudioMode, "Sound Mode", ItemsOf(kSoundModes, available)),
+             [a] { return ReadLong([a](LONG* v) { return a->get_TVAudioMode(v); }); },
              [a](std::int32_t value) { return a->put_TVAudioMode(value) >= 0; }}};
-}
-
-std::vector<DeviceControlEntry> StreamFormatControls(IAMStreamConfig& config) {
-    IAMStreamConfig* c = &config;
-    std::vector<DeviceControlEntry> entries;
-    PinFormat current;
-    if (!ReadFormat(config, current)) {
-        return entries;
-    }
-    const std::vector<std::pair<LONG, LONG>> sizes = CapabilitySizes(config);
-    std::vector<DeviceControlItem> items;
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
-        items.push_back(
-            {std::int32_t(i), std::to_string(sizes[i].first) + " x " + std::to_string(sizes[i].second)});
-    }
-    if (!items.empty()) {
-        entries.push_back({Menu(kFrameSize, "Frame Size", items),
-                           [c, sizes] {
-                               PinFormat format;
-                               ReadFormat(*c, format);
-                               for (std::size_t i = 0; i < sizes.size(); ++i) {
-                                   if (sizes[i].first == format.width && sizes[i].second == format.height) {
-                                       return std::int32_t(i);
-                                   }
-                               }
-                               return std::int32_t(-1);
-                           },
-                           [c, sizes](std::int32_t index) {
-                               return WriteFormat(*c, [&](VIDEOINFOHEADER& info) {
-                                   info.bmiHeader.biWidth = sizes[std::size_t(index)].first;
-                                   info.bmiHeader.biHeight = sizes[std::size_t(index)].second;
-                                   info.bmiHeader.biSizeImage = 0;
-                               });
-                           }});
-    }
-    // Frames a second, as the common rates of capture devices.
-    entries.push_back(
-        {Number(kFrameRate, "Frame Rate (fps)", 10, 50, 1, 25),
-         [c] {
-             PinFormat format;
-             ReadFormat(*c, format);
-             return format.frameTime > 0 ? std::int32_t((kSecond + format.frameTime / 2) / format.frameTime)
-                                         : 0;
-         },
-         [c](std::int32_t rate) {
-             return WriteFormat(*c, [rate](VIDEOINFOHEADER& info) { info.AvgTimePerFrame = kSecond / rate; });
-         }});
-    return entries;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Settings-page controls read from a device's own interfaces: the picture amplifier and decoder, the tuner,
-// a crossbar's routing, the TV sound mode and a pin's format. Each control acts through the interface it
-// came from, so whatever a page changes goes the way the program's own calls go. Nothing here knows which
-// device answers the interfaces.
+// a crossbar's routing and the TV sound mode (a pin's format: format_controls.h). Each control acts through
+// the interface it came from, so whatever a page changes goes the way the program's own calls go. Nothing
+// here knows which device answers the interfaces.
 
 #include "device_control_pages.h"
 #include "tv_device_interfaces.h"
@@ -22,7 +22,3 @@ std::vector<DeviceControlEntry> CrossbarControls(IAMCrossbar& crossbar, IBaseFil
 
 // The sound mode among those the carrier offers now.
 std::vector<DeviceControlEntry> TvAudioControls(IAMTVAudio& audio);
-
-// Frame size (among the pin's capabilities) and frame rate of a video pin. A change the pin refuses (such as
-// while the graph runs) springs back.
-std::vector<DeviceControlEntry> StreamFormatControls(IAMStreamConfig& config);

@@ -1,6 +1,7 @@
 #include "virtual_capture_filter.h"
 
 #include "card_sources.h"
+#include "platform/devices/format_controls.h"
 #include "platform/devices/interface_controls.h"
 #include "platform/media/gst/device_controls_dialog.h"
 
