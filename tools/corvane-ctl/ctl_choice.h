@@ -10,7 +10,6 @@
 // Selects the entry named exactly name; false when the picker has none.
 bool ChooseByName(DevicePickerCombo& picker, const std::string& name);
 
-
 // The video capture device named on the command line, or else the one the program's settings choose; null
 // after an error on err when there is none.
 IMoniker* ChooseVideoDevice(TVideoCaptureDevCombo& video, const std::optional<std::string>& name,

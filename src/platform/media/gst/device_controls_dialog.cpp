@@ -114,12 +114,12 @@ void DeviceControlsDialog::refresh() {
         std::int32_t value = 0;
         if (editor.control.kind != DeviceControl::Kind::Button &&
             controls_->GetValue(editor.control.id, &value) >= 0) {
-            show(editor, value);
+            showValue(editor, value);
         }
     }
 }
 
-void DeviceControlsDialog::show(const Editor& editor, std::int32_t value) {
+void DeviceControlsDialog::showValue(const Editor& editor, std::int32_t value) {
     if (editor.slider) {
         const QSignalBlocker quiet(editor.slider);
         editor.slider->setValue(PositionOf(editor.control, value));
