@@ -2,12 +2,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +54,12 @@ void DeviceControlsDialog::addEditor(const DeviceControl& control) {
             const auto row = addSliderRow(name, name, int(StepsOf(control)), 0, QString());
             editor.slider = row.first;
             editor.sliderValue = row.second;
+            // As wide as the widest value, so the slider keeps its length while the number changes.
+            const QFontMetrics metrics = editor.sliderValue->fontMetrics();
+            editor.sliderValue->setMinimumWidth(
+                std::max(metrics.horizontalAdvance(QString::number(control.minimum)),
+                         metrics.horizontalAdvance(QString::number(control.maximum))));
+            editor.sliderValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             editor.slider->setEnabled(!control.readOnly);
             connect(editor.slider, &QSlider::valueChanged, this,
                     [this, id, control](int position) { apply(id, ValueAt(control, position)); });
