@@ -3,7 +3,7 @@
 // its capture filter.
 
 #include "capture_test_support.h"
-#include "platform/devices/device_controls.h"
+#include "platform/devices/device_control_pages.h"
 #include "platform/devices/virtual/virtual_capture_filter.h"
 #include "platform/media/gst/device_controls_dialog.h"
 #include "platform/media/gst/dmo_interfaces.h"
@@ -126,6 +126,25 @@ TEST_F(DevicePagesTest, ControlsRefuseWhatTheyCannotTake) {
     const DeviceControl reset = Named(*picture, "Default Picture");
     EXPECT_EQ(reset.kind, DeviceControl::Kind::Button);
     EXPECT_EQ(picture->GetValue(reset.id, &value), E_PROP_ID_UNSUPPORTED); // a button has no value
+}
+
+TEST(DeviceControlPages, AnObjectWithNothingToSetPublishesNoPage) {
+    struct Owner final : ComObject<IUnknown> {};
+    RefPtr<Owner> owner = MakeCom<Owner>();
+    std::vector<DeviceControlEntry> entries;
+    DeviceControlPages pages(*owner, [&entries] { return entries; });
+    CAUUID found;
+    ASSERT_EQ(pages.GetPages(&found), S_OK);
+    EXPECT_EQ(found.cElems, 0u);
+    EXPECT_EQ(found.pElems, nullptr);
+    DeviceControl button;
+    button.id = 1;
+    button.kind = DeviceControl::Kind::Button;
+    entries.push_back({button, nullptr, [](std::int32_t) { return true; }});
+    ASSERT_EQ(pages.GetPages(&found), S_OK);
+    ASSERT_EQ(found.cElems, 1u);
+    EXPECT_EQ(found.pElems[0], CLSID_DeviceControlsPage);
+    CoTaskMemFree(found.pElems);
 }
 
 TEST_F(DevicePagesTest, ThePictureSlidersActAtOnceAndCancelPutsThemBack) {
