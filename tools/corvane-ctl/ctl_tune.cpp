@@ -5,6 +5,7 @@
 #include "components/dev_cmb_pickers.h"
 #include "ctl_choice.h"
 #include "ctl_message_boxes.h"
+#include "ctl_source.h"
 #include "platform/win/clock.h"
 #include "radio/radio_tools.h"
 #include "tv/tuner_platform.h"
@@ -13,34 +14,12 @@
 #include <optional>
 #include <string>
 
-namespace {
-
-// The device the program's settings chose in picker (one of targets), or the one named on the command line;
-// null after saying why there is none.
-IMoniker* PickedDevice(const SettingsTargets& targets, DevicePickerCombo& picker,
-                       const std::optional<std::string>& name, const char* what, std::FILE* err) {
-    LoadSettings(targets);
-    if (name && !ChooseByName(picker, *name)) {
-        std::fprintf(err, "error: no %s named %s\n", what, name->c_str());
-        return nullptr;
-    }
-    IMoniker* moniker = picker.GetMoniker();
-    if (!moniker) {
-        std::fprintf(err, "error: no %s\n", what);
-    }
-    return moniker;
-}
-
-} // namespace
-
 int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
     CtlMessageBoxes boxes;
     const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
 
     TVideoCaptureDevCombo video;
-    SettingsTargets targets;
-    targets.tvVideoCaptureDev = &video;
-    IMoniker* videoMoniker = PickedDevice(targets, video, args.device, "video capture device", err);
+    IMoniker* videoMoniker = ChooseVideoDevice(video, args.device, err);
     if (!videoMoniker) {
         return 1;
     }
@@ -54,18 +33,9 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     if (!tools.videoCapture) {
         return boxes.fail(err, "cannot open " + device);
     }
-    if (!tools.PrepareTvTuner()) {
-        return boxes.fail(err, device + " has no TV tuner");
+    if (const int status = TuneCard(tools, boxes, clock, device, args.frequency, err)) {
+        return status;
     }
-    // Whatever was said while opening the device did not stop it.
-    boxes.flush(err, false);
-
-    // The answer says only whether the frequency was 0; a refusal is in its box.
-    const bool tuned = tools.TuneFrequency(args.frequency);
-    if (!tuned || boxes.pending()) {
-        return boxes.fail(err, "the tuner refused " + std::to_string(args.frequency) + " Hz");
-    }
-    clock.Sleep(kTunerSettleMs);
     const std::int32_t offset = tools.ReadTunerOffset();
     const bool locked = tools.IsSignalLocked();
     std::fprintf(out, "frequency %d\nfine-tuning %+d\nsignal %s\n", args.frequency, offset,
