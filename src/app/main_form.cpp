@@ -3,6 +3,7 @@
 #include "ui_main_form.h"
 
 #include "channels/channel_list_editor.h"
+#include "channels/channel_search_button.h"
 #include "components/dev_cmb_base.h"
 #include "faderix.h"
 #include "mixer_plugin_binding.h"
@@ -88,6 +89,18 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
                                          [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
                        ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
+}
+
+void TMainForm::setSearchForms(SearchForm* tvSearch, SearchForm* radioSearch) {
+    tvPage_->searchButton().setForm(tvSearch);
+    radioPage_->searchButton().setForm(radioSearch);
+    for (ChannelSearchButton* button : {&tvPage_->searchButton(), &radioPage_->searchButton()}) {
+        button->setAfterSearch([this] {
+            if (closeAfterSearch_) {
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            }
+        });
+    }
 }
 
 void TMainForm::centreOnScreen() {
@@ -266,6 +279,16 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         closeAfterSetup_ = true;
         plugin_->closeSetupDialog();
         return;
+    }
+    // A sweep runs inside its dialog's event handling: closing now would free the tuner under it. The sweep
+    // is cancelled as its Cancel button does, and this close follows once its dialog has closed.
+    for (ChannelSearchButton* button : {&tvPage_->searchButton(), &radioPage_->searchButton()}) {
+        if (button->busy()) {
+            event->ignore();
+            closeAfterSearch_ = true;
+            button->cancel();
+            return;
+        }
     }
     FormClose();
     event->accept();

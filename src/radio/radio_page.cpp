@@ -3,6 +3,7 @@
 #include "ui_radio_page.h"
 
 #include "channels/channel_list_widgets.h"
+#include "channels/channel_search_button.h"
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 
@@ -19,6 +20,7 @@ RadioPage::RadioPage(Clock& clock, MixerPresets& presets, std::function<bool()> 
     stationWidgets_ = std::make_unique<ChannelListWidgets>(this, kRadioStationList, std::move(pageShown));
     stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
     stationWidgets_->bind(*stations_);
+    searchButton_ = new ChannelSearchButton(this, *stations_);
     connect(ui->RadioMixerUnmuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerUnmuteButtonClick);
     connect(ui->RadioMixerMuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerMuteButtonClick);
 }

@@ -14,6 +14,7 @@ namespace Ui {
 class RadioPage;
 }
 class ChannelListWidgets;
+class ChannelSearchButton;
 class Clock;
 class MixerPresets;
 class QPushButton;
@@ -45,6 +46,8 @@ public:
 
     // The station list on the "Channels" and "Control" sheets.
     RadioStationList& stations() const { return *stations_; }
+    // Its "Search...": the radio search dialog over the radio graph's tuner.
+    ChannelSearchButton& searchButton() const { return *searchButton_; }
 
     // The controls others read and fill: the settings store, tests.
     TTVTunerDevCombo* tunerDevices() const;
@@ -59,4 +62,5 @@ private:
     MixerPresets& presets_;
     std::unique_ptr<ChannelListWidgets> stationWidgets_;
     std::unique_ptr<RadioStationList> stations_;
+    ChannelSearchButton* searchButton_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "ui_tv_page.h"
 
 #include "channels/channel_list_widgets.h"
+#include "channels/channel_search_button.h"
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 #include "view/video_target.h"
@@ -28,6 +29,7 @@ TVPage::TVPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageSh
     channelWidgets_ = std::make_unique<ChannelListWidgets>(this, kTVChannelList, std::move(pageShown));
     channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &presets_, clock_);
     channelWidgets_->bind(*channels_);
+    searchButton_ = new ChannelSearchButton(this, *channels_, TVSignalTimer);
     connect(ui->TVMixerUnmuteButton, &QPushButton::clicked, this, &TVPage::TVMixerUnmuteButtonClick);
     connect(ui->TVMixerMuteButton, &QPushButton::clicked, this, &TVPage::TVMixerMuteButtonClick);
 }

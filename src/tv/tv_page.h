@@ -14,6 +14,7 @@ namespace Ui {
 class TVPage;
 }
 class ChannelListWidgets;
+class ChannelSearchButton;
 class Clock;
 class MixerPresets;
 class QComboBox;
@@ -47,6 +48,8 @@ public:
 
     // The TV channel list on the "Channels" and "Control" sheets.
     TVChannelList& channels() const { return *channels_; }
+    // Its "Search...": the TV search dialog over the capture graph's tuner, the signal timer paused.
+    ChannelSearchButton& searchButton() const { return *searchButton_; }
 
     // The controls others read and fill: the settings store, the main window, tests.
     TVideoCaptureDevCombo* videoCaptureDevices() const;
@@ -66,4 +69,5 @@ private:
     MixerPresets& presets_;
     std::unique_ptr<ChannelListWidgets> channelWidgets_;
     std::unique_ptr<TVChannelList> channels_;
+    ChannelSearchButton* searchButton_ = nullptr;
 };
