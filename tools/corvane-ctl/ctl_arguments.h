@@ -7,7 +7,7 @@
 #include <vector>
 
 struct CtlArguments {
-    enum class Command { Help, Version, Devices, Record, Tune };
+    enum class Command { Help, Version, Devices, Record, Tune, Scan };
     Command command = Command::Help;
 
     // record and tune
@@ -15,6 +15,12 @@ struct CtlArguments {
 
     // tune tv: the frequency in Hz
     std::int32_t frequency = 0;
+
+    // scan: the list searched, and the wait between tuning and reading at each step (the search's own
+    // when not given)
+    enum class Band { TV, Radio };
+    Band band = Band::TV;
+    std::optional<std::uint32_t> settleMs;
 
     // record
     double seconds = 0;
@@ -37,6 +43,10 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args);
 // "WxH" with both sides from 1 to 4096, as "352x288".
 // "MHZ" as a decimal number of MHz, from 0 to the largest frequency in Hz an int32 holds.
 bool ParseMegahertz(const std::string& text, std::int32_t& hertz);
+
+// "MS" for --settle: whole milliseconds from 0 to kLongestSettleMs, digits only.
+inline constexpr std::uint32_t kLongestSettleMs = 10000;
+bool ParseSettle(const std::string& text, std::uint32_t& milliseconds);
 
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height);
 
