@@ -25,7 +25,8 @@ void ChannelSearchButton::click() {
     if (pausedTimer_) {
         pausedTimer_->stop();
     }
-    const bool swept = form_->ShowModal(*tuner_, editor_.list()).has_value();
+    const bool swept =
+        form_->ShowModal(*tuner_, editor_.list(), [this] { editor_.showEntries(); }).has_value();
     if (timerWasActive) {
         pausedTimer_->start();
     }

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 #include <utility>
 
@@ -42,18 +43,28 @@ SearchForm::SearchForm(const QString& objectName, const QString& firstFrequency,
     connect(CancelButton, &QPushButton::clicked, this, &SearchForm::CancelButtonClick);
 }
 
-std::optional<SearchResult> SearchForm::ShowModal(SearchTuner& tuner, ChannelList& list) {
+std::optional<SearchResult> SearchForm::ShowModal(SearchTuner& tuner, ChannelList& list,
+                                                  std::function<void()> listChanged) {
     if (isVisible() || running()) {
         return std::nullopt;
     }
     tuner_ = &tuner;
     list_ = &list;
+    listChanged_ = std::move(listChanged);
     result_.reset();
     // Cleared here rather than when the sweep starts, so an Escape pressed as the dialog appears counts.
     cancel_ = false;
+    // Centred on the screen, not over the window that opened it.
+    adjustSize();
+    if (const QScreen* shownOn = screen()) {
+        QRect placed = frameGeometry();
+        placed.moveCenter(shownOn->availableGeometry().center());
+        move(placed.topLeft());
+    }
     exec();
     tuner_ = nullptr;
     list_ = nullptr;
+    listChanged_ = nullptr;
     return std::exchange(result_, std::nullopt);
 }
 
@@ -62,6 +73,7 @@ void SearchForm::FormActivate() {
         return;
     }
     SearchTuner& tuner = *std::exchange(tuner_, nullptr);
+    clearedShown_ = false;
     search_.emplace(parameters_, tuner, clock_, *this);
     result_ = search_->run(*list_);
     // The close is posted, so the modal show returns from its own event loop.
@@ -74,6 +86,18 @@ void SearchForm::CancelButtonClick() {
 
 void SearchForm::showFrequency(std::int32_t hz) {
     FreqLabel->setText(FormatFrequencyMHz(hz, QLocale()));
+    if (!clearedShown_) {
+        clearedShown_ = true;
+        if (listChanged_) {
+            listChanged_();
+        }
+    }
+}
+
+void SearchForm::found(const SearchFind&) {
+    if (listChanged_) {
+        listChanged_();
+    }
 }
 
 void SearchForm::showCounts(const SearchCounts& counts) {

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class Clock;
@@ -24,7 +25,10 @@ public:
 
     // Shows the dialog modally and sweeps tuner over list; returns once the dialog has closed. Nothing when
     // a sweep is already running: the button that asks again is inside the first sweep's event handling.
-    std::optional<SearchResult> ShowModal(SearchTuner& tuner, ChannelList& list);
+    // listChanged, when given, runs once the check marks are cleared and after every find, so the list
+    // behind the dialog shows what the sweep does.
+    std::optional<SearchResult> ShowModal(SearchTuner& tuner, ChannelList& list,
+                                          std::function<void()> listChanged = {});
     bool running() const { return search_.has_value() && search_->running(); }
 
     // Runs the sweep the dialog was shown for, once; later activations (the user switching back to the
@@ -36,6 +40,7 @@ public:
     // SearchProgress
     void showFrequency(std::int32_t hz) override;
     void showCounts(const SearchCounts& counts) override;
+    void found(const SearchFind& find) override;
     bool processPending() override;
 
 protected:
@@ -54,6 +59,9 @@ private:
     // Set by ShowModal, taken by the activation that starts the sweep.
     SearchTuner* tuner_ = nullptr;
     ChannelList* list_ = nullptr;
+    std::function<void()> listChanged_;
+    // The first step of a run shows the list with its check marks cleared.
+    bool clearedShown_ = false;
     std::optional<FrequencySearch> search_;
     std::optional<SearchResult> result_;
 };

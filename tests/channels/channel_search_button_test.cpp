@@ -89,9 +89,13 @@ TEST_F(SearchButtonTest, SweepsInTheDialogWithTheTimerPausedThenShowsAndRetunesT
     timer.start();
     bool shownWhileSweeping = false;
     bool timerRanWhileSweeping = false;
-    tuner.onTune = [&](int) {
+    int shownMidway = -1;
+    tuner.onTune = [&](int tuned) {
         shownWhileSweeping = form.isVisible();
         timerRanWhileSweeping = timerRanWhileSweeping || timer.isActive();
+        if (tuned == 350) {
+            shownMidway = view.shownCount;
+        }
     };
 
     button->click();
@@ -99,6 +103,7 @@ TEST_F(SearchButtonTest, SweepsInTheDialogWithTheTimerPausedThenShowsAndRetunesT
     EXPECT_EQ(tunes(), 401 - 2 * 6) << "two finds jumped 300 kHz, six steps, each";
     EXPECT_TRUE(shownWhileSweeping);
     EXPECT_FALSE(timerRanWhileSweeping);
+    EXPECT_EQ(shownMidway, 3) << "the list behind the dialog shows each find as it comes";
     EXPECT_TRUE(timer.isActive());
     EXPECT_FALSE(form.isVisible());
     // The dialog shows the last frequency tried and the counts.
