@@ -4,10 +4,9 @@
 // default_waits_s, the time a sweep takes with the program's 50 ms (TV) and 100 ms (radio) per step.
 
 #include "card_search_devices.h"
-#include "channels/frequency_search.h"
 #include "channels/search_form.h"
 #include "model_search_tuner.h"
-#include "platform/win/clock.h"
+#include "search_bench.h"
 
 #include <QApplication>
 #include <QFile>
@@ -19,24 +18,6 @@
 #include <cstdlib>
 
 namespace {
-
-class NoWaitClock final : public Clock {
-public:
-    void Sleep(std::uint32_t) override {}
-    std::uint32_t timeGetTime() const override { return 0; }
-};
-
-class CountingProgress final : public SearchProgress {
-public:
-    void showFrequency(std::int32_t hz) override {
-        benchmark::DoNotOptimize(hz);
-        ++steps;
-    }
-    void showCounts(const SearchCounts& counts) override { benchmark::DoNotOptimize(counts.added); }
-    bool processPending() override { return true; }
-
-    std::int64_t steps = 0;
-};
 
 // Counts the steps of a progress that is not ours to count: the dialog.
 class CountingTuner final : public SearchTuner {

@@ -1,6 +1,7 @@
 // The search through its two device adapters on the virtual TV card: TTunerTools for the TV list and
 // TRadioTools for the radio list find every carrier where the card puts it, with the lock the card reports.
 #include "card_search_devices.h"
+#include "channel_rows.h"
 #include "channels/frequency_search.h"
 #include "platform/win/clock.h"
 #include "search_doubles.h"
@@ -8,15 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::vector<std::string> Found(const ChannelList& list) {
-    std::vector<std::string> found;
-    for (const ChannelEntry& entry : list.entries()) {
-        found.push_back(std::to_string(entry.freq) + (entry.enabled ? " " : " unchecked ") +
-                        entry.name.toStdString());
-    }
-    return found;
-}
 
 class DeviceSearchTest : public ::testing::Test {
 protected:
@@ -33,14 +25,14 @@ protected:
 TEST_F(DeviceSearchTest, TvSearchThroughTheCaptureDevicesTuner) {
     const auto device = MakeTvCardSearchDevice();
     Run(kTVSearch, *device);
-    EXPECT_EQ(Found(list), (std::vector<std::string>{
-                               "49750000 found channel 49.75 MHz",
-                               "175250000 found channel 175.25 MHz",
-                               "183250000 found channel 183.25 MHz",
-                               "503250000 unchecked something found 503.25 MHz",
-                               "527250000 found channel 527.25 MHz",
-                               "743250000 found channel 743.25 MHz",
-                           }));
+    EXPECT_EQ(Rows(list), (std::vector<Row>{
+                              {49750000, true, "found channel 49.75 MHz"},
+                              {175250000, true, "found channel 175.25 MHz"},
+                              {183250000, true, "found channel 183.25 MHz"},
+                              {503250000, false, "something found 503.25 MHz"},
+                              {527250000, true, "found channel 527.25 MHz"},
+                              {743250000, true, "found channel 743.25 MHz"},
+                          }));
     EXPECT_EQ(progress.frequencies.back(), 800000000);
     EXPECT_TRUE(device->shown().empty());
 }
@@ -50,12 +42,12 @@ TEST_F(DeviceSearchTest, RadioSearchThroughTheRadioTunerWithOrWithoutItsOtherDev
         list.clear();
         const auto device = MakeRadioCardSearchDevice(tunerOnly);
         Run(kRadioSearch, *device);
-        EXPECT_EQ(Found(list), (std::vector<std::string>{
-                                   "88300000 found station 88.30 MHz",
-                                   "95800000 found station 95.80 MHz",
-                                   "101100000 found station 101.10 MHz",
-                                   "104600000 found station 104.60 MHz",
-                               }))
+        EXPECT_EQ(Rows(list), (std::vector<Row>{
+                                  {88300000, true, "found station 88.30 MHz"},
+                                  {95800000, true, "found station 95.80 MHz"},
+                                  {101100000, true, "found station 101.10 MHz"},
+                                  {104600000, true, "found station 104.60 MHz"},
+                              }))
             << (tunerOnly ? "tuner only" : "all three devices");
         EXPECT_EQ(progress.frequencies.back(), 108000000);
         EXPECT_TRUE(device->shown().empty());

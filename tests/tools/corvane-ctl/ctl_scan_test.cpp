@@ -2,6 +2,7 @@
 // then loads, Ctrl+C, and the refusal while a Corvane has the same settings open.
 #include "app/settings_store.h"
 #include "app/single_instance.h"
+#include "channel_rows.h"
 #include "channels/channel_list_editor.h"
 #include "ctl_process.h"
 #include "ctl_settings_guard.h"
@@ -14,24 +15,6 @@
 #include <vector>
 
 namespace {
-
-struct Row {
-    std::int32_t freq;
-    bool enabled;
-    QString name;
-    friend bool operator==(const Row&, const Row&) = default;
-    friend std::ostream& operator<<(std::ostream& out, const Row& row) {
-        return out << row.freq << (row.enabled ? " checked " : " unchecked ") << row.name.toStdString();
-    }
-};
-
-std::vector<Row> Rows(const ChannelList& list) {
-    std::vector<Row> rows;
-    for (const ChannelEntry& entry : list.entries()) {
-        rows.push_back({entry.freq, entry.enabled, entry.name});
-    }
-    return rows;
-}
 
 ChannelEntry Entry(bool tv, std::int32_t freq, const char* name, bool enabled) {
     ChannelEntry entry = tv ? ChannelEntry::MakeTV(freq, 1) : ChannelEntry::MakeRadio(freq);
