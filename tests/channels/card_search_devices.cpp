@@ -2,9 +2,9 @@
 
 #include "../radio/radio_card.h"
 #include "../tv/card_tools.h"
-#include "radio/radio_search_tuner.h"
+#include "radio/radio_channel_tuner.h"
 #include "radio/radio_tools.h"
-#include "tv/tuner_search_tuner.h"
+#include "tv/tuner_channel_tuner.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ public:
 
 private:
     CardTools card_;
-    TunerSearchTuner tuner_{card_.tools};
+    TunerChannelTuner tuner_{card_.tools};
 };
 
 class RadioDevice final : public CardSearchDevice {
@@ -40,7 +40,7 @@ public:
 private:
     RecordingMessageBoxes boxes_;
     TRadioTools tools_;
-    RadioSearchTuner tuner_{tools_};
+    RadioChannelTuner tuner_{tools_};
 };
 
 // Keeps the card's devices alive beside the radio object.

@@ -1,36 +1,17 @@
 #pragma once
 // The virtual TV card's radio devices (tuner, TV audio, crossbar) from a card a test may change first.
 
-#include "platform/devices/virtual/card_definition.h"
-#include "platform/devices/virtual/virtual_card.h"
-#include "platform/devices/virtual/virtual_card_provider.h"
-#include "platform/media/gst/engine_setup.h"
+#include "virtual_card_devices.h"
 
 #include <functional>
 #include <memory>
 
-inline RefPtr<IMoniker> FirstRadioDevice(ICreateDevEnum* devices, const Guid& category) {
-    RefPtr<IEnumMoniker> monikers;
-    IMoniker* first = nullptr;
-    if (devices->CreateClassEnumerator(category, monikers.put(), 0) != S_OK ||
-        monikers->Next(1, &first, nullptr) != S_OK) {
-        return {};
-    }
-    return RefPtr<IMoniker>::adopt(first);
-}
-
-struct RadioCard {
-    explicit RadioCard(const std::function<void(CardDefinition&)>& arrange = {}) {
-        EnsureGstInitialised();
-        CardDefinition definition = BuiltInCardDefinition();
-        if (arrange) {
-            arrange(definition);
-        }
-        card = std::make_shared<VirtualCard>(definition);
-        devices = MakeDeviceEnum({MakeVirtualCardProvider(card)});
-        tuner = FirstRadioDevice(devices.get(), AM_KSCATEGORY_TVTUNER);
-        tvAudio = FirstRadioDevice(devices.get(), AM_KSCATEGORY_TVAUDIO);
-        crossbar = FirstRadioDevice(devices.get(), AM_KSCATEGORY_CROSSBAR);
+struct RadioCard : VirtualCardDevices {
+    explicit RadioCard(const std::function<void(CardDefinition&)>& arrange = {})
+        : VirtualCardDevices(arrange) {
+        tuner = FirstDevice(devices.get(), AM_KSCATEGORY_TVTUNER);
+        tvAudio = FirstDevice(devices.get(), AM_KSCATEGORY_TVAUDIO);
+        crossbar = FirstDevice(devices.get(), AM_KSCATEGORY_CROSSBAR);
     }
 
     // The enumerator a page's pickers take.
@@ -42,8 +23,6 @@ struct RadioCard {
         };
     }
 
-    std::shared_ptr<VirtualCard> card;
-    RefPtr<ICreateDevEnum> devices;
     RefPtr<IMoniker> tuner;
     RefPtr<IMoniker> tvAudio;
     RefPtr<IMoniker> crossbar;

@@ -2,7 +2,7 @@
 // routing, a card with only a tuner chosen, and one process at a time on the tuner.
 #include "radio_card.h"
 
-#include "platform/win/message_boxes.h"
+#include "error_boxes.h"
 #include "radio/radio_tools.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +14,7 @@
 namespace {
 
 struct RadioToolsCard : ::testing::Test {
-    std::vector<std::string> shown() const {
-        std::vector<std::string> texts;
-        for (const auto& box : boxes.shown()) {
-            EXPECT_EQ(box.icon, MessageIcon::Error);
-            EXPECT_TRUE(box.caption.isEmpty());
-            texts.push_back(box.text.toStdString());
-        }
-        return texts;
-    }
+    std::vector<std::string> shown() const { return ErrorBoxTexts(boxes); }
 
     RadioCard radio;
     RecordingMessageBoxes boxes;

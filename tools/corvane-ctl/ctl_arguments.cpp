@@ -9,14 +9,16 @@
 const char* const kCtlUsage =
     "Usage: corvane-ctl COMMAND [OPTION...]\n"
     "\n"
-    "Lists Corvane's capture devices, records from them, tunes their TV tuner and searches the band for\n"
-    "channels, on the program's own settings, capture graph and radio tuner.\n"
+    "Lists Corvane's capture devices, records from them, tunes their TV and radio tuners and searches\n"
+    "the band for channels, on the program's own settings, capture graph and radio tuner.\n"
     "\n"
     "Commands:\n"
     "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
     "  record SECONDS       record SECONDS seconds of picture and sound into an AVI file\n"
     "  tune tv MHZ          tune the TV tuner to MHZ MHz and print the frequency, the fine-tuning\n"
     "                       offset and whether the picture is locked\n"
+    "  tune radio MHZ       tune the radio tuner to MHZ MHz in FM mode and print the frequency and\n"
+    "                       the fine-tuning offset\n"
     "  channels tv|radio    list the stored TV channels or radio stations, one per line:\n"
     "                       INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME\n"
     "  scan tv|radio        search the band as the program's Search... button does, update the\n"
@@ -25,7 +27,8 @@ const char* const kCtlUsage =
     "                       updated N, new N, incorrect N\n"
     "\n"
     "Options:\n"
-    "  --device NAME        video capture device (default: the one chosen in the program)\n"
+    "  --device NAME        video capture device, or radio tuner for tune radio (default: the one\n"
+    "                       chosen in the program)\n"
     "  --audio-device NAME  audio capture device (default: the first one)\n"
     "  --size WxH           capture size (default: 352x288)\n"
     "  --video-codec NAME   video compressor (default: the one chosen in the program)\n"
@@ -82,11 +85,13 @@ CtlParse Fail(std::string error) {
 CtlParse ParseTune(const std::vector<std::string>& args) {
     CtlArguments parsed;
     parsed.command = CtlArguments::Command::Tune;
-    if (args.size() < 2 || args[1] != "tv") {
-        return Fail("tune needs a band: tune tv MHZ");
+    if (args.size() < 2 || (args[1] != "tv" && args[1] != "radio")) {
+        return Fail("tune needs a band: tune tv|radio MHZ");
     }
+    parsed.band = args[1] == "tv" ? CtlArguments::Band::Tv : CtlArguments::Band::Radio;
     if (args.size() < 3 || !ParseMegahertz(args[2], parsed.frequency)) {
-        return Fail("tune tv needs a frequency in MHz, as 175.25");
+        return Fail(parsed.band == CtlArguments::Band::Tv ? "tune tv needs a frequency in MHz, as 175.25"
+                                                          : "tune radio needs a frequency in MHz, as 95.8");
     }
     for (std::size_t i = 3; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
@@ -109,7 +114,7 @@ CtlParse ParseScan(const std::vector<std::string>& args) {
     if (args.size() < 2 || (args[1] != "tv" && args[1] != "radio")) {
         return Fail("scan needs tv or radio");
     }
-    parsed.band = args[1] == "tv" ? CtlArguments::Band::TV : CtlArguments::Band::Radio;
+    parsed.band = args[1] == "tv" ? CtlArguments::Band::Tv : CtlArguments::Band::Radio;
     for (std::size_t i = 2; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
             return {CtlArguments{}, {}};

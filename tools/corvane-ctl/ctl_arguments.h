@@ -13,13 +13,13 @@ struct CtlArguments {
     // record and tune
     std::optional<std::string> device;
 
-    // tune tv: the frequency in Hz
+    // tune and scan: the band (for scan, the list searched)
+    enum class Band { Tv, Radio };
+    Band band = Band::Tv;
+    // tune: the frequency in Hz
     std::int32_t frequency = 0;
 
-    // scan: the list searched, and the wait between tuning and reading at each step (the search's own
-    // when not given)
-    enum class Band { TV, Radio };
-    Band band = Band::TV;
+    // scan: the wait between tuning and reading at each step (the search's own when not given)
     std::optional<std::uint32_t> settleMs;
 
     // record

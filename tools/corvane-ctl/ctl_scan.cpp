@@ -65,7 +65,7 @@ int ScanChannels(const CtlArguments& args, Clock& clock, std::FILE* out, std::FI
     if (!held) {
         return 1;
     }
-    const bool tv = args.band == CtlArguments::Band::TV;
+    const bool tv = args.band == CtlArguments::Band::Tv;
     CtlMessageBoxes boxes;
     // The program's own editor loads and saves the list, so it is read and written exactly as there.
     HeadlessChannelListView view;

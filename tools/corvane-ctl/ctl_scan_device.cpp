@@ -3,10 +3,10 @@
 #include "app/settings_store.h"
 #include "components/dev_cmb_pickers.h"
 #include "ctl_message_boxes.h"
-#include "radio/radio_search_tuner.h"
+#include "radio/radio_channel_tuner.h"
 #include "radio/radio_tools.h"
+#include "tv/tuner_channel_tuner.h"
 #include "tv/tuner_platform.h"
-#include "tv/tuner_search_tuner.h"
 #include "tv/tuner_tools.h"
 
 #include <string>
@@ -38,7 +38,7 @@ private:
     std::unique_ptr<TunerPlatform> platform_;
     VideoTargetRecord target_;
     TTunerTools tools_;
-    TunerSearchTuner tuner_;
+    TunerChannelTuner tuner_;
 };
 
 class RadioScanDevice final : public ScanDevice {
@@ -50,14 +50,14 @@ public:
 
 private:
     TRadioTools tools_;
-    RadioSearchTuner tuner_;
+    RadioChannelTuner tuner_;
 };
 
 } // namespace
 
 std::unique_ptr<ScanDevice> OpenScanDevice(CtlArguments::Band band, const std::filesystem::path& registry,
                                            Clock& clock, CtlMessageBoxes& boxes, std::FILE* err) {
-    if (band == CtlArguments::Band::TV) {
+    if (band == CtlArguments::Band::Tv) {
         TVideoCaptureDevCombo video;
         SettingsTargets targets;
         targets.tvVideoCaptureDev = &video;

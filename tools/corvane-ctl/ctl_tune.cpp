@@ -6,10 +6,32 @@
 #include "ctl_choice.h"
 #include "ctl_message_boxes.h"
 #include "platform/win/clock.h"
+#include "radio/radio_tools.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 
+#include <optional>
 #include <string>
+
+namespace {
+
+// The device the program's settings chose in picker (one of targets), or the one named on the command line;
+// null after saying why there is none.
+IMoniker* PickedDevice(const SettingsTargets& targets, DevicePickerCombo& picker,
+                       const std::optional<std::string>& name, const char* what, std::FILE* err) {
+    LoadSettings(targets);
+    if (name && !ChooseByName(picker, *name)) {
+        std::fprintf(err, "error: no %s named %s\n", what, name->c_str());
+        return nullptr;
+    }
+    IMoniker* moniker = picker.GetMoniker();
+    if (!moniker) {
+        std::fprintf(err, "error: no %s\n", what);
+    }
+    return moniker;
+}
+
+} // namespace
 
 int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
     CtlMessageBoxes boxes;
@@ -18,14 +40,8 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     TVideoCaptureDevCombo video;
     SettingsTargets targets;
     targets.tvVideoCaptureDev = &video;
-    LoadSettings(targets);
-    if (args.device && !ChooseByName(video, *args.device)) {
-        std::fprintf(err, "error: no video capture device named %s\n", args.device->c_str());
-        return 1;
-    }
-    IMoniker* videoMoniker = video.GetMoniker();
+    IMoniker* videoMoniker = PickedDevice(targets, video, args.device, "video capture device", err);
     if (!videoMoniker) {
-        std::fprintf(err, "error: no video capture device\n");
         return 1;
     }
     const std::string device = video.GetDevice().toStdString();
@@ -57,4 +73,33 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     std::fflush(out);
     // An offset that could not be read was printed as 0: not a success.
     return boxes.pending() ? boxes.fail(err, "cannot read the tuner") : 0;
+}
+
+int TuneRadio(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
+    CtlMessageBoxes boxes;
+    TTVTunerDevCombo tuners;
+    SettingsTargets targets;
+    targets.radioTunerDev = &tuners;
+    IMoniker* tunerMoniker = PickedDevice(targets, tuners, args.device, "radio tuner", err);
+    if (!tunerMoniker) {
+        return 1;
+    }
+    const std::string device = tuners.GetDevice().toStdString();
+
+    // The tuner alone: tuning needs neither the TV sound nor the crossbar, and leaves another program's
+    // routing as it is.
+    TRadioTools radio(tunerMoniker, nullptr, nullptr, TRadioTools::Services{boxes});
+    if (!radio.hasTuner()) {
+        return boxes.fail(err, "cannot open " + device);
+    }
+    radio.SetRadioMode();
+    // The answer says only whether the frequency was 0; a refusal is in its box.
+    const bool tuned = radio.TuneFrequency(args.frequency);
+    if (!tuned || boxes.pending()) {
+        return boxes.fail(err, "the tuner refused " + std::to_string(args.frequency) + " Hz");
+    }
+    clock.Sleep(kTunerSettleMs);
+    std::fprintf(out, "frequency %d\nfine-tuning %+d\n", args.frequency, radio.ReadTunerOffset());
+    std::fflush(out);
+    return 0;
 }
