@@ -46,7 +46,8 @@ std::string CaptureStatusLine(TTunerTools* tools, const std::string& deviceName)
     const int width = recording ? tools->captureWidth : tools->target->videoWidth;
     const int height = recording ? tools->captureHeight : tools->target->videoHeight;
     char text[kSourceNameChars + 64];
-    std::snprintf(text, sizeof text, "%s: %s [%dx%d]", recording ? "Rec" : "View", name.c_str(), width, height);
+    std::snprintf(text, sizeof text, "%s: %s [%dx%d]", recording ? "Rec" : "View", name.c_str(), width,
+                  height);
     return text;
 }
 

@@ -9,16 +9,18 @@
 namespace {
 
 constexpr const char* kTexts[kDevicePropertyCount] = {
-    "Video Format...",         "Video Source...",         "Video Display...",     "TV Tuner...",
-    "Video Crossbar...",       "Second Crossbar...",      "Video Capture Filter...", "Video Capture Pin...",
-    "Video Preview Pin...",    "TV Audio...",             "Audio Capture Filter...", "Audio Capture Pin...",
+    "Video Format...",      "Video Source...",    "Video Display...",        "TV Tuner...",
+    "Video Crossbar...",    "Second Crossbar...", "Video Capture Filter...", "Video Capture Pin...",
+    "Video Preview Pin...", "TV Audio...",        "Audio Capture Filter...", "Audio Capture Pin...",
 };
 
 template <typename T>
-RefPtr<T> FindOn(ICaptureGraphBuilder2* builder, const Guid* category, const Guid* type, IBaseFilter* filter) {
+RefPtr<T> FindOn(ICaptureGraphBuilder2* builder, const Guid* category, const Guid* type,
+                 IBaseFilter* filter) {
     RefPtr<T> found;
     if (!builder || !filter ||
-        FAILED(builder->FindInterface(category, type, filter, T::IID, reinterpret_cast<void**>(found.put())))) {
+        FAILED(
+            builder->FindInterface(category, type, filter, T::IID, reinterpret_cast<void**>(found.put())))) {
         return {};
     }
     return found;

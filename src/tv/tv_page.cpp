@@ -25,9 +25,9 @@ TVPage::TVPage(TVPageContext context, QWidget* parent)
       frames_(MakeEnginePropertyFrames()) {
     ui_->setupUi(this);
     if (context_.devices) {
-        for (DevicePickerCombo* picker :
-             std::initializer_list<DevicePickerCombo*>{ui_->TVVideoCaptureDevCombo, ui_->TVAudioCaptureDevCombo,
-                                                       ui_->TVVideoCompression, ui_->TVAudioCompression}) {
+        for (DevicePickerCombo* picker : std::initializer_list<DevicePickerCombo*>{
+                 ui_->TVVideoCaptureDevCombo, ui_->TVAudioCaptureDevCombo, ui_->TVVideoCompression,
+                 ui_->TVAudioCompression}) {
             picker->useDevices(context_.devices);
         }
     }

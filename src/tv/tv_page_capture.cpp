@@ -85,7 +85,8 @@ void TVPage::CaptureTimerTimer() {
 
 void TVPage::TVVideoCompressionChange() {
     if (tools_) {
-        tools_->SelectCompressors(ui_->TVVideoCompression->GetMoniker(), ui_->TVAudioCompression->GetMoniker());
+        tools_->SelectCompressors(ui_->TVVideoCompression->GetMoniker(),
+                                  ui_->TVAudioCompression->GetMoniker());
     }
 }
 
@@ -102,8 +103,8 @@ void TVPage::TVAudioCompressButtonClick() {
 }
 
 void TVPage::refreshStatusLine() {
-    const QString line = QString::fromLocal8Bit(
-        CaptureStatusLine(tools_.get(), ui_->TVVideoCaptureDevCombo->GetDevice().toLocal8Bit().toStdString()));
+    const QString line = QString::fromLocal8Bit(CaptureStatusLine(
+        tools_.get(), ui_->TVVideoCaptureDevCombo->GetDevice().toLocal8Bit().toStdString()));
     ui_->TVStatusBar->showMessage(line);
     ui_->TVStatusBar->setToolTip(line);
     if (tools_) {

@@ -159,7 +159,8 @@ void TVPage::pictureTrackBarChange(int property) {
 void TVPage::TVAmpResetButtonClick() {
     // The device's defaults; the fallback range's where it reports none.
     for (int property = 0; property < 4; ++property) {
-        const ProcAmpRange range = tools_ ? tools_->picture[static_cast<std::size_t>(property)] : ProcAmpRange{};
+        const ProcAmpRange range =
+            tools_ ? tools_->picture[static_cast<std::size_t>(property)] : ProcAmpRange{};
         pictureBar(property)->setValue(range.defaultValue);
     }
     TVBrightnessTrackBarChange();

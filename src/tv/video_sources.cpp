@@ -17,7 +17,8 @@ VideoSourceBox ReadVideoSources(CCrossbar* crossbar, int videoInputCount) {
     for (int index = 0;; ++index) {
         std::int32_t type = 0;
         char name[kNameBufferSize] = {};
-        if (FAILED(crossbar->InputType(index, &type)) || FAILED(crossbar->InputName(index, name, sizeof name))) {
+        if (FAILED(crossbar->InputType(index, &type)) ||
+            FAILED(crossbar->InputName(index, name, sizeof name))) {
             break;
         }
         box.names.emplace_back(name);
