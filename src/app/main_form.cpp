@@ -14,6 +14,7 @@
 #include "player/player_page.h"
 #include "radio/radio_page.h"
 #include "settings_store.h"
+#include "tv/tuner_tools.h"
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
 
@@ -68,9 +69,10 @@ TMainForm::~TMainForm() {
 void TMainForm::createPages() {
     // The lists, the video window and the handlers all ask the main window which page is shown: the
     // pages' own visibility is lost while the main window is hidden from the video window's menu.
-    tvPage_ = new TVPage(
-        services_.clock, *plugin_, [this] { return isPageShown(TVPageIndex); }, ui->TVTabSheet,
-        services_.devices);
+    tvPage_ = new TVPage(TVPageContext{services_.clock, services_.messageBoxes, *plugin_,
+                                       [this] { return isPageShown(TVPageIndex); }, this, &tvPlacement_,
+                                       services_.devices},
+                         ui->TVTabSheet);
     ui->TVTabSheetLayout->addWidget(tvPage_);
     radioPage_ = new RadioPage(
         services_.clock, *plugin_, services_.messageBoxes, [this] { return isPageShown(RadioPageIndex); },
@@ -80,6 +82,7 @@ void TMainForm::createPages() {
 
 void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
     videoWindow_ = videoWindow;
+    tvPage_->setVideoWindow(videoWindow_);
     if (playerPage_ || !videoWindow_) {
         return;
     }
@@ -215,6 +218,7 @@ void TMainForm::FormClose() {
     if (playerPage_) {
         playerPage_->freePlayerTools();
     }
+    tvPage_->freeTunerTools();
     // The radio object goes last, after the player's and the TV's.
     radioPage_->freeRadioTools();
     plugin_->unbind();
@@ -241,7 +245,7 @@ bool TMainForm::WndProc(WindowMessageEvent& message) {
         }
         return false;
     case CaptureNotifyMessage:
-        // The capture graph's events; without a capture graph there are none to drain.
+        tvPage_->handleCaptureNotify();
         return true;
     case PlayerNotifyMessage:
         // Also the plug-in's completion message, which carries the same number: pending player events are

@@ -31,8 +31,6 @@ class Shell;
 class TVPage;
 class TVideoWindowForm;
 
-constexpr UINT CaptureNotifyMessage = WM_USER + 1;
-
 class TMainForm final : public QWidget, public VideoWindowHost {
     Q_OBJECT
 public:
