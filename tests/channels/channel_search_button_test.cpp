@@ -1,6 +1,7 @@
 // A list's "Search..." button with its dialog: the sweep runs in the modal dialog over the page's device,
 // the page's timer is paused and put back, Cancel, Escape and a close stop after the current step, a second
 // click starts nothing, and the list is shown and its selection retuned afterwards.
+#include "channel_rows.h"
 #include "channels/channel_list_editor.h"
 #include "channels/channel_search_button.h"
 #include "channels/search_form.h"
@@ -21,10 +22,6 @@
 
 namespace {
 
-constexpr std::int32_t MHz(double mhz) {
-    return static_cast<std::int32_t>(mhz * 1000000.0 + 0.5);
-}
-
 // The scripted tuner, with a look at the program's state as each step tunes.
 class WatchedTuner final : public SearchTuner {
 public:
@@ -41,13 +38,6 @@ public:
     // Called with the number of steps already tuned.
     std::function<void(int)> onTune;
 };
-
-ChannelEntry Station(const char* name, std::int32_t freq, bool enabled) {
-    ChannelEntry entry = ChannelEntry::MakeRadio(freq);
-    entry.name = QString::fromUtf8(name);
-    entry.enabled = enabled;
-    return entry;
-}
 
 class SearchButtonTest : public ::testing::Test {
 protected:

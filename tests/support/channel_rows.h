@@ -1,5 +1,6 @@
 #pragma once
-// A list's entries as rows of frequency, check mark and name, so one expectation compares a whole list.
+// For the channel lists' tests: a list's entries as rows of frequency, check mark and name, so one
+// expectation compares a whole list; frequencies in MHz; stations made in one line.
 
 #include "channels/channel_list.h"
 
@@ -15,6 +16,17 @@ struct Row {
         return out << row.freq << (row.enabled ? " checked " : " unchecked ") << row.name.toStdString();
     }
 };
+
+constexpr std::int32_t MHz(double mhz) {
+    return static_cast<std::int32_t>(mhz * 1000000.0 + 0.5);
+}
+
+inline ChannelEntry Station(const char* name, std::int32_t freq, bool enabled = true) {
+    ChannelEntry entry = ChannelEntry::MakeRadio(freq);
+    entry.name = QString::fromUtf8(name);
+    entry.enabled = enabled;
+    return entry;
+}
 
 inline std::vector<Row> Rows(const ChannelList& list) {
     std::vector<Row> rows;
