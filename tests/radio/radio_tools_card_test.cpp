@@ -115,15 +115,6 @@ TEST_F(RadioToolsCard, AFailedBindLeavesThePartEmptySilently) {
     EXPECT_TRUE(shown().empty());
 }
 
-TEST_F(RadioToolsCard, SoundModesComeFromTheTvAudioDevice) {
-    TRadioTools tools(nullptr, radio.tvAudio.get(), nullptr, {boxes});
-    const TvAudioModeBox box = tools.ReadAudioModes();
-    ASSERT_TRUE(box.enabled);
-    ASSERT_EQ(box.items.size(), 4u);
-    EXPECT_STREQ(box.items[3].text, "Lang B");
-    EXPECT_EQ(box.selected, 0) << "the card starts in mono";
-}
-
 TEST_F(RadioToolsCard, ASecondHolderOfTheTunerIsToldWhoHasIt) {
     std::optional<TRadioTools> first;
     first.emplace(radio.tuner.get(), nullptr, nullptr, TRadioTools::Services{boxes});
