@@ -152,6 +152,12 @@ void DevicePropertyPages::Show(DeviceProperty entry) {
     }
 }
 
+void DevicePropertyPages::HaltPreviewIfWanted() {
+    if (tools_.previewWanted) {
+        tools_.HaltPreview();
+    }
+}
+
 void DevicePropertyPages::RestartPreview(bool rebuild) {
     if (!tools_.previewWanted) {
         return;
@@ -166,9 +172,7 @@ void DevicePropertyPages::ShowDriverDialog(int dialog) {
     if (!tools_.vfwDialogs) {
         return;
     }
-    if (tools_.previewWanted) {
-        tools_.HaltPreview();
-    }
+    HaltPreviewIfWanted();
     tools_.vfwDialogs->ShowDialog(dialog, tools_.dialogOwner);
     RestartPreview(false);
 }
@@ -177,9 +181,7 @@ void DevicePropertyPages::ShowVideoFormat() {
     if (!tools_.vfwDialogs) {
         return;
     }
-    if (tools_.previewWanted) {
-        tools_.HaltPreview();
-    }
+    HaltPreviewIfWanted();
     // A format that no longer fits the built graph: it is taken apart and built anew below.
     if (tools_.vfwDialogs->ShowDialog(VfwCaptureDialog_Format, tools_.dialogOwner) == VFW_E_CANNOT_CONNECT) {
         tools_.DismantleGraph();
@@ -203,9 +205,7 @@ void DevicePropertyPages::ShowVideoCapturePin() {
     if (!tools_.builder) {
         return;
     }
-    if (tools_.previewWanted) {
-        tools_.HaltPreview();
-    }
+    HaltPreviewIfWanted();
     if (tools_.previewBuilt || tools_.captureBuilt) {
         tools_.DismantleGraph();
     }
@@ -231,9 +231,7 @@ void DevicePropertyPages::ShowAudioCapturePin() {
     if (!tools_.builder || !tools_.audioCapture) {
         return;
     }
-    if (tools_.previewWanted) {
-        tools_.HaltPreview();
-    }
+    HaltPreviewIfWanted();
     frames_.Open(tools_.dialogOwner, PinConfig(tools_, PIN_CATEGORY_CAPTURE, MEDIATYPE_Audio).get());
     RestartPreview(false);
 }

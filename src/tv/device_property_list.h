@@ -48,6 +48,8 @@ private:
     void ShowAudioCapturePin();
     // The video size as the preview pin's format gives it, into the video target.
     void ReadPreviewSize();
+    // The preview stops around a dialog that changes the device, and comes back after it, only when wanted.
+    void HaltPreviewIfWanted();
     void RestartPreview(bool rebuild);
 
     TTunerTools& tools_;
