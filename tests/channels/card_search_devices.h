@@ -1,6 +1,6 @@
 #pragma once
-// The virtual TV card's tuner through the search's two device adapters, for the search's tests. The devices
-// are made in a file of their own: the channel lists' headers and the device interfaces' cannot meet in one.
+// The virtual TV card's tuner through the search's two device adapters, for the search's tests and
+// benchmark, which see only the SearchTuner.
 
 #include "channels/search_tuner.h"
 

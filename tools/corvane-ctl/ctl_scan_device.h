@@ -1,7 +1,7 @@
 #pragma once
 // The device corvane-ctl scan sweeps: the TV tuner of the capture device chosen on the TV page, or the radio
-// tuner chosen on the Radio page, opened as the program opens them. Apart from the list's side, whose
-// headers cannot meet the device interfaces' in one file.
+// tuner chosen on the Radio page, opened as the program opens them. Apart from the list's side, so each
+// holds one half of the command.
 
 #include "channels/search_tuner.h"
 #include "ctl_arguments.h"
