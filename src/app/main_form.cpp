@@ -3,6 +3,7 @@
 #include "ui_main_form.h"
 
 #include "channels/channel_list_editor.h"
+#include "channels/channel_search_button.h"
 #include "components/dev_cmb_base.h"
 #include "faderix.h"
 #include "mixer_plugin_binding.h"
@@ -13,6 +14,7 @@
 #include "player/player_page.h"
 #include "radio/radio_page.h"
 #include "settings_store.h"
+#include "tv/tuner_tools.h"
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
 
@@ -67,9 +69,10 @@ TMainForm::~TMainForm() {
 void TMainForm::createPages() {
     // The lists, the video window and the handlers all ask the main window which page is shown: the
     // pages' own visibility is lost while the main window is hidden from the video window's menu.
-    tvPage_ = new TVPage(
-        services_.clock, *plugin_, [this] { return isPageShown(TVPageIndex); }, ui->TVTabSheet,
-        services_.devices);
+    tvPage_ = new TVPage(TVPageContext{services_.clock, services_.messageBoxes, *plugin_,
+                                       [this] { return isPageShown(TVPageIndex); }, this, &tvPlacement_,
+                                       services_.devices},
+                         ui->TVTabSheet);
     ui->TVTabSheetLayout->addWidget(tvPage_);
     radioPage_ = new RadioPage(
         services_.clock, *plugin_, services_.messageBoxes, [this] { return isPageShown(RadioPageIndex); },
@@ -79,6 +82,7 @@ void TMainForm::createPages() {
 
 void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
     videoWindow_ = videoWindow;
+    tvPage_->setVideoWindow(videoWindow_);
     if (playerPage_ || !videoWindow_) {
         return;
     }
@@ -88,6 +92,18 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
                                          [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
                        ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
+}
+
+void TMainForm::setSearchForms(SearchForm* tvSearch, SearchForm* radioSearch) {
+    tvPage_->searchButton().setForm(tvSearch);
+    radioPage_->searchButton().setForm(radioSearch);
+    for (ChannelSearchButton* button : {&tvPage_->searchButton(), &radioPage_->searchButton()}) {
+        button->setAfterSearch([this] {
+            if (closeAfterSearch_) {
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            }
+        });
+    }
 }
 
 void TMainForm::centreOnScreen() {
@@ -202,6 +218,7 @@ void TMainForm::FormClose() {
     if (playerPage_) {
         playerPage_->freePlayerTools();
     }
+    tvPage_->freeTunerTools();
     // The radio object goes last, after the player's and the TV's.
     radioPage_->freeRadioTools();
     plugin_->unbind();
@@ -228,7 +245,7 @@ bool TMainForm::WndProc(WindowMessageEvent& message) {
         }
         return false;
     case CaptureNotifyMessage:
-        // The capture graph's events; without a capture graph there are none to drain.
+        tvPage_->handleCaptureNotify();
         return true;
     case PlayerNotifyMessage:
         // Also the plug-in's completion message, which carries the same number: pending player events are
@@ -268,6 +285,16 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         closeAfterSetup_ = true;
         plugin_->closeSetupDialog();
         return;
+    }
+    // A sweep runs inside its dialog's event handling: closing now would free the tuner under it. The sweep
+    // is cancelled as its Cancel button does, and this close follows once its dialog has closed.
+    for (ChannelSearchButton* button : {&tvPage_->searchButton(), &radioPage_->searchButton()}) {
+        if (button->busy()) {
+            event->ignore();
+            closeAfterSearch_ = true;
+            button->cancel();
+            return;
+        }
     }
     FormClose();
     event->accept();

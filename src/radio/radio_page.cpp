@@ -3,6 +3,7 @@
 #include "ui_radio_page.h"
 
 #include "channels/channel_list_widgets.h"
+#include "channels/channel_search_button.h"
 #include "components/mixer_presets.h"
 #include "platform/media/gst/dmo_interfaces.h"
 #include "platform/win/clock.h"
@@ -22,6 +23,7 @@ RadioPage::RadioPage(Clock& clock, MixerPresets& presets, MessageBoxes& messageB
     stationWidgets_ = std::make_unique<ChannelListWidgets>(this, kRadioStationList, std::move(pageShown));
     stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
     stationWidgets_->bind(*stations_);
+    searchButton_ = new ChannelSearchButton(this, *stations_);
     // Until the page is first shown there is no radio object to fill them from.
     ui->RadioAudioComboBox->setEnabled(false);
     ui->RadioAudioSourceComboBox->setEnabled(false);
@@ -51,6 +53,7 @@ void RadioPage::RadioTabSheetShow() {
             ui->RadioCrossbarDevCombo->GetMoniker(), TRadioTools::Services{messageBoxes_});
         channelTuner_ = std::make_unique<RadioChannelTuner>(*radio_);
         stations_->setTuner(channelTuner_.get());
+        searchButton_->setTuner(channelTuner_.get());
     }
     radio_->SetRadioMode();
     fillAudioModes();
@@ -98,6 +101,7 @@ void RadioPage::leavePage() {
 
 void RadioPage::freeRadioTools() {
     stations_->setTuner(nullptr);
+    searchButton_->setTuner(nullptr);
     channelTuner_.reset();
     radio_.reset();
 }

@@ -18,6 +18,7 @@ namespace Ui {
 class RadioPage;
 }
 class ChannelListWidgets;
+class ChannelSearchButton;
 class Clock;
 class MessageBoxes;
 class MixerPresets;
@@ -72,6 +73,8 @@ public:
     TRadioTools* radioTools() const { return radio_.get(); }
     // The station list on the "Channels" and "Control" sheets.
     RadioStationList& stations() const { return *stations_; }
+    // Its "Search...": the radio search dialog over the radio graph's tuner.
+    ChannelSearchButton& searchButton() const { return *searchButton_; }
     // Tests watch the property frame instead of opening it.
     void setPropertyFrame(PropertyFrame frame) { propertyFrame_ = std::move(frame); }
 
@@ -102,6 +105,7 @@ private:
     PropertyFrame propertyFrame_;
     std::unique_ptr<ChannelListWidgets> stationWidgets_;
     std::unique_ptr<RadioStationList> stations_;
+    ChannelSearchButton* searchButton_ = nullptr;
     std::unique_ptr<TRadioTools> radio_;
     std::unique_ptr<RadioChannelTuner> channelTuner_;
 };

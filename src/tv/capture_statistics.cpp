@@ -1,5 +1,8 @@
 #include "capture_statistics.h"
 
+#include "platform/win/clock.h"
+#include "tuner_tools.h"
+
 #include <cstdio>
 
 CaptureStatistics ComputeCaptureStatistics(std::int32_t dropped, std::int32_t delivered, std::int32_t average,
@@ -42,4 +45,18 @@ std::string FormatCaptureRate(const CaptureStatistics& stats) {
 
 std::string FormatCaptureLine(const CaptureStatistics& stats) {
     return FormatCaptureTime(stats) + "  " + FormatCaptureFrames(stats) + "  " + FormatCaptureRate(stats);
+}
+
+std::optional<CaptureStatistics> ReadCaptureStatistics(IAMDroppedFrames* counters, const TTunerTools& tools,
+                                                       const Clock& clock) {
+    LONG dropped = 0;
+    LONG delivered = 0;
+    LONG average = 0;
+    if (!counters || FAILED(counters->GetNumDropped(&dropped)) ||
+        FAILED(counters->GetNumNotDropped(&delivered)) || FAILED(counters->GetAverageFrameSize(&average))) {
+        return std::nullopt;
+    }
+    const auto elapsed = static_cast<std::int32_t>(clock.timeGetTime() - tools.captureStartMs);
+    return ComputeCaptureStatistics(dropped, delivered, average, tools.droppedBase, tools.notDroppedBase,
+                                    elapsed);
 }

@@ -3,7 +3,12 @@
 // frames since the recording began, frames per second and the written data rate.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+struct IAMDroppedFrames;
+class Clock;
+class TTunerTools;
 
 struct CaptureStatistics {
     std::int32_t elapsedMs = 0;
@@ -28,3 +33,8 @@ std::string FormatCaptureFrames(const CaptureStatistics& stats);
 std::string FormatCaptureRate(const CaptureStatistics& stats);
 // The three above on one line, two spaces apart.
 std::string FormatCaptureLine(const CaptureStatistics& stats);
+
+// The figures of the recording that tools runs, read from the dropped-frames counters now; none without
+// counters or when one of them cannot be read.
+std::optional<CaptureStatistics> ReadCaptureStatistics(IAMDroppedFrames* counters, const TTunerTools& tools,
+                                                       const Clock& clock);

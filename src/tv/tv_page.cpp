@@ -2,51 +2,179 @@
 
 #include "ui_tv_page.h"
 
+#include "capture_events.h"
 #include "channels/channel_list_widgets.h"
+#include "channels/channel_search_button.h"
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
-#include "view/video_target.h"
+#include "property_frames_engine.h"
+#include "tuner_channel_tuner.h"
+#include "tuner_platform.h"
+#include "tuner_tools.h"
+#include "view/video_window_form.h"
 
 namespace {
 constexpr int kSignalIntervalMs = 1000;
+constexpr int kCaptureIntervalMs = 1000;
+// The analog standard every device change and showing starts from, before the channel's own.
+constexpr std::int32_t kStartStandard = 16;
 } // namespace
 
-TVPage::TVPage(Clock& clock, MixerPresets& presets, std::function<bool()> pageShown, QWidget* parent,
-               const DeviceEnumFactory& devices)
-    : QWidget(parent), TVSignalTimer(new QTimer(this)), ui(std::make_unique<Ui::TVPage>()), clock_(clock),
-      presets_(presets) {
-    ui->setupUi(this);
-    if (devices) {
-        for (DevicePickerCombo* picker :
-             std::initializer_list<DevicePickerCombo*>{ui->TVVideoCaptureDevCombo, ui->TVAudioCaptureDevCombo,
-                                                       ui->TVVideoCompression, ui->TVAudioCompression}) {
-            picker->useDevices(devices);
+TVPage::TVPage(TVPageContext context, QWidget* parent)
+    : QWidget(parent), TVSignalTimer(new QTimer(this)), CaptureTimer(new QTimer(this)),
+      ui_(std::make_unique<Ui::TVPage>()), context_(std::move(context)), platform_(MakeEngineTunerPlatform()),
+      frames_(MakeEnginePropertyFrames()) {
+    ui_->setupUi(this);
+    if (context_.devices) {
+        for (DevicePickerCombo* picker : std::initializer_list<DevicePickerCombo*>{
+                 ui_->TVVideoCaptureDevCombo, ui_->TVAudioCaptureDevCombo, ui_->TVVideoCompression,
+                 ui_->TVAudioCompression}) {
+            picker->useDevices(context_.devices);
         }
     }
     TVSignalTimer->setObjectName(QStringLiteral("TVSignalTimer"));
     TVSignalTimer->setInterval(kSignalIntervalMs);
-    channelWidgets_ = std::make_unique<ChannelListWidgets>(this, kTVChannelList, std::move(pageShown));
-    channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &presets_, clock_);
+    CaptureTimer->setObjectName(QStringLiteral("CaptureTimer"));
+    CaptureTimer->setInterval(kCaptureIntervalMs);
+    channelWidgets_ = std::make_unique<ChannelListWidgets>(this, kTVChannelList, context_.pageShown);
+    channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &context_.presets, context_.clock);
     channelWidgets_->bind(*channels_);
-    connect(ui->TVMixerUnmuteButton, &QPushButton::clicked, this, &TVPage::TVMixerUnmuteButtonClick);
-    connect(ui->TVMixerMuteButton, &QPushButton::clicked, this, &TVPage::TVMixerMuteButtonClick);
+    channelWidgets_->setPictureShower([this](const ChannelEntry& entry) { showChannelPicture(entry); });
+    connectControls();
+    searchButton_ = new ChannelSearchButton(this, *channels_, TVSignalTimer);
 }
 
-TVPage::~TVPage() = default;
+TVPage::~TVPage() {
+    freeTunerTools();
+}
+
+void TVPage::applyPreset(const char* name) {
+    context_.presets.ActionPreset(name);
+}
+
+void TVPage::createTunerTools() {
+    tools_ = std::make_unique<TTunerTools>(
+        &VideoTarget, TTunerTools::Services{*platform_, context_.messageBoxes, context_.clock});
+    tools_->errorOwner = context_.mainWindow;
+    tools_->dialogOwner = context_.mainWindow;
+    tools_->notifyWindow = context_.mainWindow;
+    tools_->previewWanted = false;
+    tools_->audioWanted = true;
+    channelTuner_ = std::make_unique<TunerChannelTuner>(*tools_);
+    channels_->setTuner(channelTuner_.get());
+    searchButton_->setTuner(channelTuner_.get());
+    // The filters are made and the stored resolutions applied without a preview built in between.
+    TVVideoCaptureDevComboChange();
+    TVCapResComboChange();
+    TVPrvResComboChange();
+    tools_->previewWanted = true;
+    refreshStatusLine();
+    if (videoWindow_) {
+        videoWindow_->resize(VideoTarget.videoWidth, VideoTarget.videoHeight);
+        PlaceBesideMainWindow(videoWindow_, context_.mainWindow);
+    }
+    TVVideoCompressionChange();
+    TVAudioCompressionChange();
+}
 
 void TVPage::TVTabSheetShow() {
     DetachVideo();
+    if (tools_) {
+        tools_->PrepareTvTuner();
+        tools_->SetVideoStandard(kStartStandard);
+        channels_->TVChanCheckListBoxClick();
+        tools_->RouteTunerInputs();
+        if (videoWindow_ && context_.placement) {
+            videoWindow_->move(context_.placement->left, context_.placement->top);
+            videoWindow_->resize(context_.placement->clientWidth, context_.placement->clientHeight);
+        }
+    } else {
+        createTunerTools();
+    }
+    tools_->AssemblePreview();
+    LayoutVideo();
+    showVideoWindow();
+    tools_->RunPreview();
     TVSignalTimer->start();
-    presets_.ActionPreset(kPresetTVUnmute);
+    applyPreset(kPresetTVUnmute);
+}
+
+void TVPage::showVideoWindow() {
+    if (videoWindow_) {
+        videoWindow_->show();
+    }
 }
 
 void TVPage::leavePage() {
-    MuteAndSettle(&presets_, clock_, kPresetTVMute);
+    MuteAndSettle(&context_.presets, context_.clock, kPresetTVMute);
     TVSignalTimer->stop();
+    if (tools_) {
+        tools_->HaltPreview();
+    }
+}
+
+void TVPage::freeTunerTools() {
+    TVSignalTimer->stop();
+    CaptureTimer->stop();
+    channels_->setTuner(nullptr);
+    searchButton_->setTuner(nullptr);
+    channelTuner_.reset();
+    tools_.reset();
+}
+
+void TVPage::TVVideoCaptureDevComboChange() {
+    if (!tools_) {
+        return;
+    }
+    MuteAndSettle(&context_.presets, context_.clock, kPresetTVMute);
+    IMoniker* audio = tools_->audioWanted ? ui_->TVAudioCaptureDevCombo->GetMoniker() : nullptr;
+    tools_->SelectSources(ui_->TVVideoCaptureDevCombo->GetMoniker(), audio);
+    tools_->PrepareTvTuner();
+    tools_->SetVideoStandard(kStartStandard);
+    fillVideoSources();
+    fillAudioModes();
+    picturesFromRanges();
+    rebuildFeatureList();
+    refreshStatusLine();
+    channels_->TVChanCheckListBoxClick();
+    tools_->RouteTunerInputs();
+    applyPreset(kPresetTVUnmute);
+}
+
+void TVPage::TVAudioCaptureDevComboChange() {
+    if (tools_ && tools_->audioWanted) {
+        TVVideoCaptureDevComboChange();
+    }
+}
+
+void TVPage::TVAudioCaptureCheckBoxClick() {
+    if (!tools_) {
+        return;
+    }
+    const bool wasRunning = tools_->previewRunning;
+    if (wasRunning) {
+        tools_->HaltPreview();
+    }
+    tools_->audioWanted = ui_->TVAudioCaptureCheckBox->isChecked();
+    TVVideoCaptureDevComboChange();
+    // Without an audio device nothing was rebuilt, so nothing restarted the preview the box stopped.
+    if (wasRunning && !tools_->previewRunning && tools_->previewWanted) {
+        tools_->AssemblePreview();
+        tools_->RunPreview();
+    }
+}
+
+void TVPage::handleCaptureNotify() {
+    if (!tools_ || !tools_->events) {
+        return;
+    }
+    if (DrainCaptureEvents(*tools_) == CaptureEventOutcome::Aborted) {
+        RecStopButtonClick();
+    }
 }
 
 bool TVPage::hasVideoCaptureDevice() const {
-    return ui->TVVideoCaptureDevCombo->count() > 0;
+    return ui_->TVVideoCaptureDevCombo->count() > 0;
 }
 
 void TVPage::TVChanUpDownChangingEx(bool up, int) {
@@ -54,45 +182,45 @@ void TVPage::TVChanUpDownChangingEx(bool up, int) {
 }
 
 int TVPage::TVChanUpDownPosition() const {
-    return ui->TVChanUpDown->position();
+    return ui_->TVChanUpDown->position();
 }
 
 void TVPage::TVMixerUnmuteButtonClick() {
-    EditAndApplyPreset(presets_, kPresetTVUnmute);
+    EditAndApplyPreset(context_.presets, kPresetTVUnmute);
 }
 
 void TVPage::TVMixerMuteButtonClick() {
-    EditAndApplyPreset(presets_, kPresetTVMute);
+    EditAndApplyPreset(context_.presets, kPresetTVMute);
 }
 
 TVideoCaptureDevCombo* TVPage::videoCaptureDevices() const {
-    return ui->TVVideoCaptureDevCombo;
+    return ui_->TVVideoCaptureDevCombo;
 }
 
 TAudioCaptureDevCombo* TVPage::audioCaptureDevices() const {
-    return ui->TVAudioCaptureDevCombo;
+    return ui_->TVAudioCaptureDevCombo;
 }
 
 QComboBox* TVPage::captureResolutions() const {
-    return ui->TVCapResCombo;
+    return ui_->TVCapResCombo;
 }
 
 QComboBox* TVPage::previewResolutions() const {
-    return ui->TVPrvResCombo;
+    return ui_->TVPrvResCombo;
 }
 
 TVideoCompressionDevCombo* TVPage::videoCompressors() const {
-    return ui->TVVideoCompression;
+    return ui_->TVVideoCompression;
 }
 
 TAudioCompressionDevCombo* TVPage::audioCompressors() const {
-    return ui->TVAudioCompression;
+    return ui_->TVAudioCompression;
 }
 
 QPushButton* TVPage::mixerUnmuteButton() const {
-    return ui->TVMixerUnmuteButton;
+    return ui_->TVMixerUnmuteButton;
 }
 
 QPushButton* TVPage::mixerMuteButton() const {
-    return ui->TVMixerMuteButton;
+    return ui_->TVMixerMuteButton;
 }

@@ -40,7 +40,7 @@ TEST(PageShown, TheVideoWindowsArrowsTuneTheTVListWhileTheMainWindowIsHidden) {
     EXPECT_EQ(channels.list().selectedIndex(), 0);
     EXPECT_EQ(TakeRecordedCalls(), "ActionPreset TV_Mute;ActionPreset TV_Unmute;")
         << "the channel the key selected is tuned, between the two presets";
-    EXPECT_EQ(clock.sleeps(), (std::vector<std::uint32_t>{200}));
+    EXPECT_EQ(clock.sleeps(), (std::vector<std::uint32_t>{200, 100})) << "the mixer's wait, then the tuner's";
 
     // On another page the list selects without tuning, whichever way the window stands.
     form.showMainWindow();

@@ -266,12 +266,32 @@ TEST_F(EditorTest, SortsAreStableAndKeepTheSelectedIndex) {
     EXPECT_EQ(radio.list().selectedIndex(), 0);
 }
 
-TEST(PictureScale, MapsIgnoringTheMinimumAndTruncating) {
+TEST(PictureScale, MapsFromTheMinimumAndTruncates) {
     EXPECT_EQ(PicturePositionFromValue(5000, 0, 255), 127);
-    EXPECT_EQ(PicturePositionFromValue(5000, -128, 127), 127);
     EXPECT_EQ(PictureValueFromPosition(127, 0, 255), 4980);
-    EXPECT_EQ(PictureValueFromPosition(-64, -128, 127), -2509);
+    EXPECT_EQ(PicturePositionFromValue(5000, -128, 127), -1)
+        << "the middle value is the middle of a signed range";
+    EXPECT_EQ(PictureValueFromPosition(-128, -128, 127), 0) << "stored values stay within 0 … 10000";
+    EXPECT_EQ(PictureValueFromPosition(127, -128, 127), 10000);
+    EXPECT_EQ(PictureValueFromPosition(-64, -128, 127), 2509);
     EXPECT_EQ(PictureValueFromPosition(3, 7, 7), 0); // a device without a range does not divide by zero
+    EXPECT_EQ(PicturePositionFromValue(5000, 7, 7), 7);
+}
+
+TEST(PictureScale, SelectingAChannelAgainKeepsItsPicture) {
+    // A stored value brings back the position it was stored from, whatever the range.
+    for (const auto& [min, max] : {std::pair{0, 255}, std::pair{-128, 127}, std::pair{0, 127},
+                                   std::pair{0, 10000}, std::pair{-10, 9000}}) {
+        for (std::int32_t position = min; position <= max; ++position) {
+            const std::int32_t stored = PictureValueFromPosition(position, min, max);
+            ASSERT_EQ(PicturePositionFromValue(stored, min, max), position) << min << ".." << max;
+        }
+    }
+    // A range finer than the scale cannot keep every position, but a stored value stays as it is.
+    for (std::int32_t value = 0; value <= 10000; ++value) {
+        ASSERT_EQ(PictureValueFromPosition(PicturePositionFromValue(value, 0, 20000), 0, 20000), value);
+    }
+    EXPECT_EQ(PicturePositionFromValue(4980, 0, 255), 127);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "radio_card.h"
 
 #include "channels/channel_list_editor.h"
+#include "channels/channel_search_button.h"
+#include "channels/search_form.h"
 #include "error_boxes.h"
 #include "platform/com/com_object.h"
 #include "platform/media/gst/dmo_interfaces.h"
@@ -335,6 +337,34 @@ TEST_F(RadioPageProperties, OnlyADeviceThatIsThereAndHasPagesOpensTheFrame) {
     EXPECT_EQ(frames, 0) << "no TV audio device chosen";
     page->crossbarButton()->click();
     EXPECT_EQ(frames, 1);
+}
+
+TEST_F(RadioPageTest, SearchSweepsTheRadioObjectOnceItExistsAndRetunesTheSelection) {
+    VirtualClock searchClock;
+    TRadioSearchForm form(searchClock);
+    page->searchButton().setForm(&form);
+    auto* search = page->findChild<QPushButton*>(QStringLiteral("RadioSearchButton"));
+    ASSERT_NE(search, nullptr);
+    // Before the first show there is no radio object to sweep.
+    search->click();
+    EXPECT_EQ(page->stations().list().count(), 2);
+    EXPECT_TRUE(log.events.empty());
+
+    show();
+    log.events.clear();
+    search->click();
+    QStringList stations;
+    for (const ChannelEntry& entry : page->stations().list().entries()) {
+        stations << QStringLiteral("%1 %2 %3").arg(entry.name).arg(entry.freq).arg(entry.enabled);
+    }
+    EXPECT_EQ(stations,
+              (QStringList{"Classic 95800000 1", "Jazz 101100000 1", "found station 88.30 MHz 88300000 1",
+                           "found station 104.60 MHz 104600000 1"}));
+    // The sweep applies no preset; the select after it retunes the selected station, now on its find.
+    const std::string tuner = std::to_string(kAudioTunerInput);
+    EXPECT_EQ(log.events, (Events{"Radio_Mute 108000000 route " + tuner, "sleep 200", "sleep 100",
+                                  "Radio_Unmute 101100000 route " + tuner}));
+    EXPECT_EQ(searchClock.sleeps().size(), 401u - 4u * 6u);
 }
 
 } // namespace

@@ -234,11 +234,12 @@ public:
     }
     HRESULT GetDroppedInfo(LONG, LONG*, LONG*) override { return E_NOTIMPL; }
     HRESULT GetAverageFrameSize(LONG* bytes) override {
-        *bytes = 1000;
+        *bytes = averageBytes;
         return S_OK;
     }
     LONG dropped = 0;
     LONG delivered = 0;
+    LONG averageBytes = 1000;
 };
 
 class FakeBuilder final : public ComObject<ICaptureGraphBuilder2> {

@@ -11,8 +11,9 @@
 const char* const kCtlUsage =
     "Usage: corvane-ctl COMMAND [OPTION...]\n"
     "\n"
-    "Lists Corvane's capture devices, records from them, takes snapshots of their picture and tunes\n"
-    "their TV and radio tuners, on the program's own settings and capture graph.\n"
+    "Lists Corvane's capture devices, records from them, takes snapshots of their picture, tunes their\n"
+    "TV and radio tuners and searches the band for channels, on the program's own settings, capture\n"
+    "graph and radio tuner.\n"
     "\n"
     "Commands:\n"
     "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
@@ -25,6 +26,10 @@ const char* const kCtlUsage =
     "                       the fine-tuning offset\n"
     "  channels tv|radio    list the stored TV channels or radio stations, one per line:\n"
     "                       INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME\n"
+    "  scan tv|radio        search the band as the program's Search... button does, update the\n"
+    "                       stored list and save it; prints one line per find,\n"
+    "                       find HZ new|updated signal|no-signal NAME, and at the end\n"
+    "                       updated N, new N, incorrect N\n"
     "\n"
     "Options:\n"
     "  --device NAME        video capture device, or radio tuner for tune radio (default: the one\n"
@@ -38,10 +43,14 @@ const char* const kCtlUsage =
     "  --no-sound           record the picture only\n"
     "  --output FILE        output file (default: capture.avi); an existing file is kept\n"
     "                       as NAME-YYYYMMDD-HHMMSS.avi\n"
+    "  --settle MS          scan: wait MS milliseconds (0 to 10000) between tuning and reading\n"
+    "                       at each step (default: 50 for tv, 100 for radio)\n"
     "  -h, --help           show this help and exit\n"
     "  --version            show the version and exit\n"
     "\n"
-    "Ctrl+C ends a recording early; the file is complete either way.\n"
+    "Ctrl+C ends a recording early; the file is complete either way. Ctrl+C stops a scan after\n"
+    "the step it is on; what it found is saved. scan refuses to run while Corvane runs on the\n"
+    "same settings, which it would save over at its close.\n"
     "\n"
     "Environment:\n"
     "  CORVANE_DEVICES      all (default), virtual, v4l2 or none\n"
@@ -177,7 +186,45 @@ CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed,
     }
     return {parsed, {}};
 }
+
+CtlParse ParseScan(const std::vector<std::string>& args) {
+    CtlArguments parsed;
+    parsed.command = CtlArguments::Command::Scan;
+    if (args.size() < 2 || (args[1] != "tv" && args[1] != "radio")) {
+        return Fail("scan needs tv or radio");
+    }
+    parsed.band = args[1] == "tv" ? CtlArguments::Band::Tv : CtlArguments::Band::Radio;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            return {CtlArguments{}, {}};
+        }
+        if (args[i] != "--settle") {
+            return Fail("unknown option for scan: " + args[i]);
+        }
+        std::uint32_t settle = 0;
+        if (i + 1 >= args.size() || !ParseSettle(args[i + 1], settle)) {
+            return Fail("--settle needs a whole number of milliseconds from 0 to " +
+                        std::to_string(kLongestSettleMs));
+        }
+        parsed.settleMs = settle;
+        ++i;
+    }
+    return {parsed, {}};
+}
+
 } // namespace
+
+bool ParseSettle(const std::string& text, std::uint32_t& milliseconds) {
+    const char* end = text.data() + text.size();
+    std::uint32_t value = 0;
+    // from_chars takes no sign or space; a leading '+' or '-' fails here.
+    const auto [last, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || last != end || value > kLongestSettleMs) {
+        return false;
+    }
+    milliseconds = value;
+    return true;
+}
 
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
     const auto x = text.find('x');
@@ -235,6 +282,9 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
         }
         parsed.snapshotFile = args[1];
         return ParseOptions(args, parsed, false);
+    }
+    if (command == "scan") {
+        return ParseScan(args);
     }
     if (command != "record") {
         return Fail("unknown command: " + command);

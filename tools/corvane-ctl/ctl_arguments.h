@@ -7,16 +7,20 @@
 #include <vector>
 
 struct CtlArguments {
-    enum class Command { Help, Version, Devices, Record, Tune, Snapshot };
+    enum class Command { Help, Version, Devices, Record, Tune, Snapshot, Scan };
     Command command = Command::Help;
 
     // record, tune and snapshot
     std::optional<std::string> device;
 
-    // tune: the band and the frequency in Hz
+    // tune and scan: the band (for scan, the list searched)
     enum class Band { Tv, Radio };
     Band band = Band::Tv;
+    // tune: the frequency in Hz
     std::int32_t frequency = 0;
+
+    // scan: the wait between tuning and reading at each step (the search's own when not given)
+    std::optional<std::uint32_t> settleMs;
 
     // record and snapshot: tune the TV tuner first (Hz), then switch to the crossbar input of that name
     std::optional<std::int32_t> tuneFrequency;
@@ -46,6 +50,10 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args);
 // "WxH" with both sides from 1 to 4096, as "352x288".
 // "MHZ" as a decimal number of MHz, from 0 to the largest frequency in Hz an int32 holds.
 bool ParseMegahertz(const std::string& text, std::int32_t& hertz);
+
+// "MS" for --settle: whole milliseconds from 0 to kLongestSettleMs, digits only.
+inline constexpr std::uint32_t kLongestSettleMs = 10000;
+bool ParseSettle(const std::string& text, std::uint32_t& milliseconds);
 
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height);
 

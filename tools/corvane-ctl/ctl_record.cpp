@@ -18,24 +18,6 @@
 #include <cmath>
 #include <optional>
 
-namespace {
-
-std::optional<CaptureStatistics> ReadStatistics(IAMDroppedFrames* counters, const TTunerTools& tools,
-                                                const Clock& clock) {
-    LONG dropped = 0;
-    LONG delivered = 0;
-    LONG average = 0;
-    if (!counters || FAILED(counters->GetNumDropped(&dropped)) ||
-        FAILED(counters->GetNumNotDropped(&delivered)) || FAILED(counters->GetAverageFrameSize(&average))) {
-        return std::nullopt;
-    }
-    const auto elapsed = static_cast<std::int32_t>(clock.timeGetTime() - tools.captureStartMs);
-    return ComputeCaptureStatistics(dropped, delivered, average, tools.droppedBase, tools.notDroppedBase,
-                                    elapsed);
-}
-
-} // namespace
-
 int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     RealClock clock;
     CtlMessageBoxes boxes;
@@ -118,7 +100,7 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
 
     QTimer figures;
     QObject::connect(&figures, &QTimer::timeout, [&] {
-        if (const auto stats = ReadStatistics(counters.get(), tools, clock)) {
+        if (const auto stats = ReadCaptureStatistics(counters.get(), tools, clock)) {
             std::fprintf(out, "%s\n", FormatCaptureLine(*stats).c_str());
             std::fflush(out);
         }
@@ -131,7 +113,7 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     figures.stop();
 
     // Counted before the stop: frames arriving while the file is finished are discarded by design.
-    const std::optional<CaptureStatistics> last = ReadStatistics(counters.get(), tools, clock);
+    const std::optional<CaptureStatistics> last = ReadCaptureStatistics(counters.get(), tools, clock);
     tools.HaltCapture();
     const bool failed = window.outcome.has_value() || boxes.flush(err, false);
     const CaptureStatistics stats = last.value_or(CaptureStatistics{});

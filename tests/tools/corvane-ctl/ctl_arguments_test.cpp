@@ -148,4 +148,43 @@ TEST(CtlArguments, TuneMistakes) {
     EXPECT_EQ(Parse({"tune", "tv", "175", "--help"}).arguments->command, CtlArguments::Command::Help);
 }
 
+TEST(CtlArguments, ScanEitherListWithItsOwnOrAGivenSettle) {
+    const CtlParse tv = Parse({"scan", "tv"});
+    ASSERT_TRUE(tv.arguments) << tv.error;
+    EXPECT_EQ(tv.arguments->command, CtlArguments::Command::Scan);
+    EXPECT_EQ(tv.arguments->band, CtlArguments::Band::Tv);
+    EXPECT_FALSE(tv.arguments->settleMs);
+
+    for (const auto& [text, milliseconds] :
+         {std::pair<const char*, std::uint32_t>{"0", 0}, {"250", 250}, {"10000", 10000}}) {
+        const CtlParse radio = Parse({"scan", "radio", "--settle", text});
+        ASSERT_TRUE(radio.arguments) << text << radio.error;
+        EXPECT_EQ(radio.arguments->band, CtlArguments::Band::Radio);
+        EXPECT_EQ(radio.arguments->settleMs, milliseconds);
+    }
+    EXPECT_EQ(Parse({"scan", "tv", "--help"}).arguments->command, CtlArguments::Command::Help);
+}
+
+TEST(CtlArguments, ScanMistakesAreNamed) {
+    const std::string badSettle = "--settle needs a whole number of milliseconds from 0 to 10000";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"scan"}, "scan needs tv or radio"},
+        {{"scan", "fm"}, "scan needs tv or radio"},
+        {{"scan", "tv", "--device", "Card"}, "unknown option for scan: --device"},
+        {{"scan", "tv", "--settle"}, badSettle},
+        {{"scan", "tv", "--settle", ""}, badSettle},
+        {{"scan", "tv", "--settle", "-1"}, badSettle},
+        {{"scan", "tv", "--settle", "+5"}, badSettle},
+        {{"scan", "tv", "--settle", "1.5"}, badSettle},
+        {{"scan", "tv", "--settle", "10001"}, badSettle},
+        {{"scan", "tv", "--settle", "99999999999"}, badSettle},
+        {{"scan", "tv", "--settle", "50ms"}, badSettle},
+    };
+    for (const auto& [args, error] : cases) {
+        const CtlParse parsed = Parse(args);
+        EXPECT_FALSE(parsed.arguments) << error;
+        EXPECT_EQ(parsed.error, error);
+    }
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 // corvane-ctl end to end on the virtual TV card: tuning reports what the card's tuner hears, and the files it
 // records are complete AVI files that gst-discoverer-1.0 reads with the size, rate, length and streams asked
 // for.
+#include "ctl_process.h"
 #include "tv/device_lock.h"
 
 #include <QImage>
@@ -19,12 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CtlRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // Where the AVI's top-level chunks say they are.
 struct AviLayout {
@@ -94,47 +89,8 @@ Discovered Discover(const fs::path& file) {
     return found;
 }
 
-class CtlRecord : public ::testing::Test {
+class CtlRecord : public CtlProcessTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        environment_ = QProcessEnvironment::systemEnvironment();
-        environment_.insert(QStringLiteral("CORVANE_DEVICES"), QStringLiteral("virtual"));
-        environment_.insert(QStringLiteral("CORVANE_REGISTRY"),
-                            folder_.filePath(QStringLiteral("registry.sqlite")));
-    }
-
-    fs::path file(const char* name) const {
-        return fs::path(folder_.filePath(QString::fromLatin1(name)).toStdString());
-    }
-
-    // Writes a virtual card with the default channels and the given faults.
-    void useCard(const std::string& faults) {
-        const fs::path card = file("card.json");
-        std::ofstream(card) << R"({"tv":[{"freq":196250000,"name":"Test One","lock":true,"audio":"stereo"}],)"
-                            << R"("radio":[{"freq":100100000,"name":"Radio"}],"crossbars":1,"faults":)"
-                            << faults << "}";
-        environment_.insert(QStringLiteral("CORVANE_VIRTUAL_CARD"), QString::fromStdString(card));
-    }
-
-    void start(QProcess& process, const QStringList& args) {
-        process.setProcessEnvironment(environment_);
-        process.setWorkingDirectory(folder_.path());
-        process.start(QStringLiteral(CORVANE_CTL_PATH), args);
-        ASSERT_TRUE(process.waitForStarted());
-    }
-
-    CtlRun run(const QStringList& args, int timeoutMs = 60000) {
-        QProcess process;
-        start(process, args);
-        EXPECT_TRUE(process.waitForFinished(timeoutMs)) << "corvane-ctl did not finish";
-        CtlRun result;
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
-    }
-
     static void ExpectComplete(const fs::path& avi) {
         ASSERT_TRUE(fs::exists(avi));
         const AviLayout layout = ReadAviLayout(avi);
@@ -142,9 +98,6 @@ protected:
         EXPECT_TRUE(layout.moviFound);
         EXPECT_TRUE(layout.idx1AfterMovi);
     }
-
-    QTemporaryDir folder_;
-    QProcessEnvironment environment_;
 };
 
 TEST_F(CtlRecord, ThreeSecondsOfPictureAndSoundKeepingTheLastRecording) {

@@ -1,0 +1,144 @@
+// The TV page's "Capture" sheet, its status line and the "Features" list of the "Setup" sheet: recording
+// with live statistics, the compressors, and the devices' own settings dialogs.
+#include "tv_page.h"
+
+#include "ui_tv_page.h"
+
+#include "capture_statistics.h"
+#include "capture_status.h"
+#include "compressor_settings.h"
+#include "platform/win/clock.h"
+#include "property_frames.h"
+#include "tuner_tools.h"
+#include "view/video_window_form.h"
+
+namespace {
+
+// Sizes of this index and above have 576 lines: too many to preview beside a recording.
+constexpr int kFirstFullSize = 3;
+
+} // namespace
+
+void TVPage::RecButtonClick() {
+    if (!tools_) {
+        return;
+    }
+    if (tools_->previewRunning) {
+        tools_->HaltPreview();
+    }
+    if (tools_->previewBuilt) {
+        tools_->DismantleGraph();
+    }
+    tools_->previewWanted = false;
+    TVCapResComboChange();
+    if (ui_->TVCapResCombo->currentIndex() >= kFirstFullSize ||
+        ui_->TVPrvResCombo->currentIndex() >= kFirstFullSize) {
+        if (videoWindow_) {
+            videoWindow_->hide();
+        }
+    } else {
+        tools_->previewWanted = true;
+    }
+    tools_->AssembleCapture();
+    if (tools_->RunCapture()) {
+        ui_->RecStopButton->setEnabled(true);
+        ui_->RecButton->setEnabled(false);
+        refreshStatusLine();
+        CaptureTimer->start();
+    } else {
+        RecStopButtonClick();
+    }
+}
+
+void TVPage::RecStopButtonClick() {
+    CaptureTimer->stop();
+    if (tools_) {
+        tools_->HaltCapture();
+    }
+    ui_->RecStopButton->setEnabled(false);
+    ui_->RecButton->setEnabled(true);
+    if (!tools_) {
+        return;
+    }
+    tools_->previewWanted = true;
+    showVideoWindow();
+    tools_->AssemblePreview();
+    TVPrvResComboChange();
+    LayoutVideo();
+    tools_->RunPreview();
+    refreshStatusLine();
+}
+
+void TVPage::CaptureTimerTimer() {
+    if (!tools_) {
+        return;
+    }
+    const std::optional<CaptureStatistics> stats =
+        ReadCaptureStatistics(tools_->droppedFrames.get(), *tools_, context_.clock);
+    if (!stats) {
+        return;
+    }
+    ui_->TVCapStatusLabel0->setText(QString::fromStdString(FormatCaptureTime(*stats)));
+    ui_->TVCapStatusLabel1->setText(QString::fromStdString(FormatCaptureFrames(*stats)));
+    ui_->TVCapStatusLabel2->setText(QString::fromStdString(FormatCaptureRate(*stats)));
+}
+
+void TVPage::TVVideoCompressionChange() {
+    if (tools_) {
+        tools_->SelectCompressors(ui_->TVVideoCompression->GetMoniker(),
+                                  ui_->TVAudioCompression->GetMoniker());
+    }
+}
+
+void TVPage::TVAudioCompressionChange() {
+    TVVideoCompressionChange();
+}
+
+void TVPage::TVVideoCompressButtonClick() {
+    ShowVideoCompressorSettings(tools_.get(), *frames_);
+}
+
+void TVPage::TVAudioCompressButtonClick() {
+    ShowAudioCompressorSettings(tools_.get(), *frames_);
+}
+
+void TVPage::refreshStatusLine() {
+    const QString line = QString::fromLocal8Bit(CaptureStatusLine(
+        tools_.get(), ui_->TVVideoCaptureDevCombo->GetDevice().toLocal8Bit().toStdString()));
+    ui_->TVStatusBar->showMessage(line);
+    ui_->TVStatusBar->setToolTip(line);
+    if (tools_) {
+        ui_->TVAudioFormatLabel->setText(
+            QString::fromLocal8Bit(AudioFormatText(tools_->audioCompressor.get()).c_str()));
+    }
+}
+
+void TVPage::rebuildFeatureList() {
+    ui_->TVOptionsListBox->clear();
+    if (!tools_) {
+        return;
+    }
+    featureIndexes_.clear();
+    DevicePropertyPages pages(*tools_, *frames_);
+    for (const DeviceProperty entry : pages.Offered()) {
+        featureIndexes_.place(entry, ui_->TVOptionsListBox->count());
+        ui_->TVOptionsListBox->addItem(QString::fromLatin1(DevicePropertyText(entry)));
+    }
+    ui_->TVOptionsListBox->setCurrentRow(0);
+}
+
+void TVPage::TVOptionButtonClick() {
+    if (!tools_) {
+        return;
+    }
+    DeviceProperty entry;
+    const QListWidgetItem* selected = ui_->TVOptionsListBox->currentItem();
+    if (selected && selected->isSelected() &&
+        featureIndexes_.entryAt(ui_->TVOptionsListBox->currentRow(), &entry)) {
+        DevicePropertyPages(*tools_, *frames_).Show(entry);
+    }
+    refreshStatusLine();
+    if (videoWindow_) {
+        videoWindow_->resize(VideoTarget.videoWidth, VideoTarget.videoHeight);
+    }
+}
