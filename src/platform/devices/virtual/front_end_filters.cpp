@@ -1,5 +1,7 @@
 #include "front_end_filters.h"
 
+#include "platform/devices/ks_property_io.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -17,35 +19,6 @@ constexpr LONG kSoundCarrierOffset = 5500000;
 
 std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
-}
-
-// A property structure from the caller: the whole structure in data, or the part past its header in
-// instance.
-template <typename T>
-bool ReadProperty(void* instance, DWORD instanceLength, void* data, DWORD dataLength, T* out) {
-    if (data && dataLength >= sizeof(T)) {
-        std::memcpy(out, data, sizeof(T));
-        return true;
-    }
-    if (instance && instanceLength >= InstanceSizeOf<T>()) {
-        std::memcpy(InstanceDataOf(*out), instance, InstanceSizeOf<T>());
-        return true;
-    }
-    return false;
-}
-
-template <typename T> HRESULT WriteProperty(const T& value, void* data, DWORD dataLength, DWORD* returned) {
-    if (!data) {
-        return E_POINTER;
-    }
-    if (dataLength < sizeof(T)) {
-        return E_UNEXPECTED;
-    }
-    std::memcpy(data, &value, sizeof(T));
-    if (returned) {
-        *returned = sizeof(T);
-    }
-    return S_OK;
 }
 
 } // namespace
