@@ -5,8 +5,7 @@
 // parameter sets below; the dialogs and the command line drive it through SearchTuner and SearchProgress.
 
 #include "channel_list.h"
-
-#include "platform/com/hresult.h"
+#include "search_tuner.h"
 
 #include <QString>
 
@@ -38,16 +37,6 @@ struct FrequencySearchParameters {
 
 extern const FrequencySearchParameters kTVSearch;
 extern const FrequencySearchParameters kRadioSearch;
-
-// What the sweep needs of the device.
-class SearchTuner {
-public:
-    virtual ~SearchTuner() = default;
-    virtual HRESULT TuneFrequency(std::int32_t hz) = 0;
-    virtual HRESULT ReadTunerOffset(std::int32_t* offset) = 0;
-    // The video decoder's horizontal lock at this moment; asked only by searches that want a signal.
-    virtual bool IsSignalLocked() = 0;
-};
 
 struct SearchCounts {
     int updated = 0;
@@ -96,6 +85,9 @@ public:
 
 private:
     void onFind(ChannelList& list, std::int32_t found, SearchCounts& counts);
+    // A carrier heard by its signal from first to last (see SearchSignal): the find is the middle between
+    // them on the sweep's grid, tuned again so that its lock is asked there.
+    void onSignalFind(ChannelList& list, std::int64_t first, std::int64_t last, SearchCounts& counts);
 
     FrequencySearchParameters parameters_;
     SearchTuner& tuner_;

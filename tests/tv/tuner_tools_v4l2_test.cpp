@@ -1,13 +1,16 @@
 // TTunerTools on V4L2 cards played by the fake seam, through the media engine: the card's tuner, decoder and
 // inputs found behind its capture filter, tuning in the card's units, a webcam without tuner, a node another
 // program holds, and a card unplugged while it previews or records.
+#include "channels/search_signal.h"
 #include "platform/devices/v4l2/v4l2_provider.h"
 #include "platform/media/gst/engine_setup.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
 #include "tv/capture_events.h"
 #include "tv/tuner_platform.h"
+#include "tv/tuner_signal.h"
 #include "tv/tuner_tools.h"
+#include "tv_sweep.h"
 #include "v4l2/fake_v4l2.h"
 
 #include <QCoreApplication>
@@ -81,6 +84,41 @@ struct V4l2Tools {
     VideoTargetRecord target;
     TTunerTools tools{&target, TTunerTools::Services{*platform, boxes, clock}};
 };
+
+// The TV search's device over TTunerTools, with the tuner's signal strength.
+class SignalSearchTuner final : public SearchTuner, public SearchSignal {
+public:
+    explicit SignalSearchTuner(TTunerTools& tools) : tools_(tools) {}
+    HRESULT TuneFrequency(std::int32_t hz) override { return tools_.TuneFrequency(hz) ? S_OK : E_FAIL; }
+    HRESULT ReadTunerOffset(std::int32_t* offset) override {
+        *offset = tools_.ReadTunerOffset();
+        return S_OK;
+    }
+    bool IsSignalLocked() override { return tools_.IsSignalLocked(); }
+    bool ReadSignalStrength(std::int32_t* percent) override {
+        return ReadTunerSignalStrength(tools_.tuner.get(), percent);
+    }
+
+private:
+    TTunerTools& tools_;
+};
+
+TEST(TunerToolsOnV4l2, SearchOnTheCardWithoutAfcFindsItsChannels) {
+    V4l2Tools card;
+    card.select();
+    ASSERT_TRUE(card.tools.PrepareTvTuner());
+    SignalSearchTuner tuner(card.tools);
+    // The card hears the carriers of the built-in virtual card, never with an offset; the unlocked one is
+    // found unchecked.
+    EXPECT_EQ(SweepTvBand(tuner, card.clock),
+              (std::vector<std::pair<std::int32_t, bool>>{{49750000, true},
+                                                          {175250000, true},
+                                                          {183250000, true},
+                                                          {503250000, false},
+                                                          {527250000, true},
+                                                          {743250000, true}}));
+    EXPECT_TRUE(card.shown().empty());
+}
 
 TEST(TunerToolsOnV4l2, TunesTheCardAndNamesItsInputs) {
     V4l2Tools card;

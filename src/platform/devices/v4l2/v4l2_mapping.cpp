@@ -10,9 +10,14 @@ namespace {
 
 constexpr std::int64_t kTvStepMilliHertz = 62500000; // 62.5 kHz
 constexpr std::int64_t kLowStepMilliHertz = 62500;   // 62.5 Hz
+constexpr std::int64_t kOneHertz = 1000;
 
 std::int64_t StepMilliHertz(std::uint32_t capability) {
-    return (capability & V4L2_TUNER_CAP_LOW) ? kLowStepMilliHertz : kTvStepMilliHertz;
+    // A driver that sets both means 62.5 Hz, as v4l2-ctl reads it.
+    if (capability & V4L2_TUNER_CAP_LOW) {
+        return kLowStepMilliHertz;
+    }
+    return (capability & V4L2_TUNER_CAP_1HZ) ? kOneHertz : kTvStepMilliHertz;
 }
 
 // Each platform standard and the V4L2 standards it stands for. PAL B1/D1/K and the Korean NTSC are

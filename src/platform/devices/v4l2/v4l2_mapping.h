@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <optional>
 
-// Frequencies: V4L2 counts in 62.5 kHz steps, or 62.5 Hz steps on a tuner with V4L2_TUNER_CAP_LOW.
-// Hertz to units round to the nearest step.
+// Frequencies: V4L2 counts in 62.5 kHz steps, 62.5 Hz steps on a tuner with V4L2_TUNER_CAP_LOW, or hertz
+// with V4L2_TUNER_CAP_1HZ. Hertz to units round to the nearest step.
 std::uint32_t TunerUnitsOf(std::int64_t hertz, std::uint32_t tunerCapability);
 std::int64_t HertzOf(std::uint32_t units, std::uint32_t tunerCapability);
 

@@ -25,6 +25,9 @@ TEST(V4l2Mapping, LowTunerCountsIn62Point5Hertz) {
     // An odd step is 62.5 Hz: half a hertz rounds away.
     EXPECT_EQ(HertzOf(1, V4L2_TUNER_CAP_LOW), 63);
     EXPECT_EQ(TunerUnitsOf(108000000, V4L2_TUNER_CAP_LOW | V4L2_TUNER_CAP_STEREO), 1728000u);
+    EXPECT_EQ(TunerUnitsOf(101100000, V4L2_TUNER_CAP_1HZ), 101100000u);
+    EXPECT_EQ(TunerUnitsOf(101100000, V4L2_TUNER_CAP_LOW | V4L2_TUNER_CAP_1HZ), 1617600u);
+    EXPECT_EQ(HertzOf(101100001, V4L2_TUNER_CAP_1HZ), 101100001);
     // Every 50 kHz search step survives the round trip.
     for (std::int64_t hz = 87500000; hz <= 108000000; hz += 50000) {
         ASSERT_EQ(HertzOf(TunerUnitsOf(hz, V4L2_TUNER_CAP_LOW), V4L2_TUNER_CAP_LOW), hz);
