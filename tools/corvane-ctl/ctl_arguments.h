@@ -7,16 +7,23 @@
 #include <vector>
 
 struct CtlArguments {
-    enum class Command { Help, Version, Devices, Record, Tune };
+    enum class Command { Help, Version, Devices, Record, Tune, Snapshot };
     Command command = Command::Help;
 
-    // record and tune
+    // record, tune and snapshot
     std::optional<std::string> device;
 
     // tune tv: the frequency in Hz
     std::int32_t frequency = 0;
 
-    // record
+    // record and snapshot: tune the TV tuner first (Hz), then switch to the crossbar input of that name
+    std::optional<std::int32_t> tuneFrequency;
+    std::optional<std::string> input;
+
+    // snapshot: the PNG file
+    std::string snapshotFile;
+
+    // record; the size also for snapshot
     double seconds = 0;
     std::optional<std::string> audioDevice;
     std::optional<std::string> videoCodec;

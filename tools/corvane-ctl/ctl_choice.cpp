@@ -1,5 +1,8 @@
 #include "ctl_choice.h"
 
+#include "app/settings_store.h"
+#include "components/dev_cmb_pickers.h"
+
 bool ChooseByName(DevicePickerCombo& picker, const std::string& name) {
     const int index =
         picker.findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -8,4 +11,20 @@ bool ChooseByName(DevicePickerCombo& picker, const std::string& name) {
     }
     picker.setCurrentIndex(index);
     return true;
+}
+
+IMoniker* ChooseVideoDevice(TVideoCaptureDevCombo& video, const std::optional<std::string>& name,
+                            std::FILE* err) {
+    SettingsTargets targets;
+    targets.tvVideoCaptureDev = &video;
+    LoadSettings(targets);
+    if (name && !ChooseByName(video, *name)) {
+        std::fprintf(err, "error: no video capture device named %s\n", name->c_str());
+        return nullptr;
+    }
+    IMoniker* moniker = video.GetMoniker();
+    if (!moniker) {
+        std::fprintf(err, "error: no video capture device\n");
+    }
+    return moniker;
 }

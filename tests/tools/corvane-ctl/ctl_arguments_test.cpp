@@ -62,12 +62,45 @@ TEST(CtlArguments, MistakesAreNamed) {
         {{"record", "3", "--output", ""}, "--output needs a file name"},
         {{"record", "3", "--colour", "red"}, "unknown option: --colour"},
         {{"record", "3", "extra"}, "unexpected argument: extra"},
+        {{"record", "3", "--tune", "tv"}, "--tune needs tv and a frequency in MHz, as --tune tv 175.25"},
+        {{"record", "3", "--tune", "radio", "100"},
+         "--tune needs tv and a frequency in MHz, as --tune tv 175.25"},
+        {{"record", "3", "--tune", "tv", "1e3"},
+         "--tune needs tv and a frequency in MHz, as --tune tv 175.25"},
+        {{"record", "3", "--input", ""}, "--input needs a value"},
+        {{"snapshot"}, "snapshot needs a file name"},
+        {{"snapshot", "--size", "352x288"}, "snapshot needs a file name"},
+        {{"snapshot", "a.png", "--size", "352"}, "--size needs WIDTHxHEIGHT, as 352x288"},
+        {{"snapshot", "a.png", "--output", "b.avi"}, "unknown option: --output"},
+        {{"snapshot", "a.png", "--no-sound"}, "unknown option: --no-sound"},
+        {{"snapshot", "a.png", "--video-codec", "x"}, "unknown option: --video-codec"},
     };
     for (const auto& [args, error] : cases) {
         const CtlParse parsed = Parse(args);
         EXPECT_FALSE(parsed.arguments) << error;
         EXPECT_EQ(parsed.error, error);
     }
+}
+
+TEST(CtlArguments, RecordAndSnapshotTuneAndChooseTheInputFirst) {
+    const CtlParse record = Parse({"record", "2", "--tune", "tv", "175.25", "--input", "Video Composite"});
+    ASSERT_TRUE(record.arguments) << record.error;
+    EXPECT_EQ(record.arguments->tuneFrequency, 175250000);
+    EXPECT_EQ(record.arguments->input, "Video Composite");
+    EXPECT_FALSE(Parse({"record", "2"}).arguments->tuneFrequency);
+
+    const CtlParse snapshot =
+        Parse({"snapshot", "shot.png", "--size", "720x576", "--tune", "tv", "196.25", "--device", "Card"});
+    ASSERT_TRUE(snapshot.arguments) << snapshot.error;
+    const CtlArguments& args = *snapshot.arguments;
+    EXPECT_EQ(args.command, CtlArguments::Command::Snapshot);
+    EXPECT_EQ(args.snapshotFile, "shot.png");
+    EXPECT_EQ(args.width, 720);
+    EXPECT_EQ(args.height, 576);
+    EXPECT_EQ(args.tuneFrequency, 196250000);
+    EXPECT_EQ(args.device, "Card");
+    EXPECT_FALSE(args.input);
+    EXPECT_EQ(Parse({"snapshot", "shot.png"}).arguments->width, 352);
 }
 
 TEST(CtlArguments, TuneTvInMegahertz) {

@@ -3,6 +3,7 @@
 // for.
 #include "tv/device_lock.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -284,6 +285,83 @@ TEST_F(CtlRecord, TuneTvPrintsTheOffsetAndTheLock) {
         EXPECT_EQ(result.out.toStdString(), c.lines) << c.megahertz;
         EXPECT_FALSE(result.err.contains("error")) << result.err.toStdString();
     }
+}
+
+// A received channel shows the colour bars: most neighbouring pixels along a line are alike. Snow is noise.
+bool ShowsBars(const QImage& image) {
+    const int y = image.height() / 4;
+    int alike = 0;
+    for (int x = 1; x < image.width(); ++x) {
+        alike += image.pixel(x, y) == image.pixel(x - 1, y) ? 1 : 0;
+    }
+    return alike > image.width() * 9 / 10;
+}
+
+TEST_F(CtlRecord, SnapshotShowsTheTunedChannelAndSnowWithoutOne) {
+    useCard("{}");
+    const CtlRun tuned = run({"snapshot", "tuned.png", "--tune", "tv", "196.25", "--size", "384x288"});
+    ASSERT_EQ(tuned.exitCode, 0) << tuned.err.toStdString();
+    EXPECT_EQ(tuned.out, "snapshot tuned.png 384x288\n");
+    const QImage picture(QString::fromStdString(file("tuned.png").string()));
+    EXPECT_EQ(picture.size(), QSize(384, 288));
+    EXPECT_TRUE(ShowsBars(picture));
+
+    const CtlRun untuned = run({"snapshot", "snow.png", "--tune", "tv", "500"});
+    ASSERT_EQ(untuned.exitCode, 0) << untuned.err.toStdString();
+    const QImage snow(QString::fromStdString(file("snow.png").string()));
+    EXPECT_EQ(snow.size(), QSize(352, 288));
+    EXPECT_FALSE(ShowsBars(snow));
+
+    // Another input than the tuner: the card's own bars whatever is tuned.
+    const CtlRun input = run({"snapshot", "input.png", "--tune", "tv", "500", "--input", "Video SVideo"});
+    ASSERT_EQ(input.exitCode, 0) << input.err.toStdString();
+    EXPECT_TRUE(ShowsBars(QImage(QString::fromStdString(file("input.png").string()))));
+}
+
+TEST_F(CtlRecord, SnapshotMistakesEndWithAClearError) {
+    const CtlRun unknownInput = run({"snapshot", "a.png", "--input", "Video Scart"});
+    EXPECT_EQ(unknownInput.exitCode, 1);
+    EXPECT_EQ(unknownInput.err.toStdString(), "error: no input named Video Scart on Corvane Virtual TV Card; "
+                                              "inputs: Video Tuner, Video Composite, Video SVideo\n");
+    const CtlRun unwritable = run({"snapshot", "missing/folder/a.png"});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_TRUE(unwritable.err.startsWith("error: cannot write missing/folder/a.png"))
+        << unwritable.err.toStdString();
+    const CtlRun badSize = run({"snapshot", "a.png", "--size", "8000x600"});
+    EXPECT_EQ(badSize.exitCode, 2);
+    const CtlRun refusedSize = run({"snapshot", "a.png", "--size", "4000x3000"});
+    EXPECT_EQ(refusedSize.exitCode, 1);
+    EXPECT_TRUE(refusedSize.err.endsWith("error: Corvane Virtual TV Card does not preview at 4000x3000\n"))
+        << refusedSize.err.toStdString();
+    EXPECT_FALSE(fs::exists(file("a.png")));
+
+    // A device lost before the frames came: an error instead of a wait.
+    useCard(R"({"lose_device_after_ms":40})");
+    const CtlRun lost = run({"snapshot", "a.png"}, 30000);
+    EXPECT_EQ(lost.exitCode, 1);
+    EXPECT_TRUE(lost.err.contains("error: ")) << lost.err.toStdString();
+    EXPECT_FALSE(fs::exists(file("a.png")));
+
+    environment_.insert(QStringLiteral("CORVANE_DEVICES"), QStringLiteral("none"));
+    const CtlRun none = run({"snapshot", "a.png"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "error: no video capture device\n");
+}
+
+TEST_F(CtlRecord, RecordTunesAndChoosesTheInputFirst) {
+    const CtlRun unknown = run({"record", "1", "--input", "Video Scart"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains("error: no input named Video Scart")) << unknown.err.toStdString();
+    EXPECT_FALSE(fs::exists(file("capture.avi")));
+
+    const CtlRun refused = run({"record", "1", "--tune", "tv", "900"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("error: KSPROPERTY_TUNER_FREQUENCY")) << refused.err.toStdString();
+
+    const CtlRun recorded =
+        run({"record", "1", "--tune", "tv", "175.25", "--input", "Video Tuner", "--no-sound"});
+    ASSERT_EQ(recorded.exitCode, 0) << recorded.err.toStdString();
+    ExpectComplete(file("capture.avi"));
 }
 
 TEST_F(CtlRecord, TuneTvToAFrequencyTheTunerRefuses) {

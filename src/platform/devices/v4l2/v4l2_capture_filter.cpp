@@ -1,6 +1,9 @@
 #include "v4l2_capture_filter.h"
 
+#include "platform/devices/format_controls.h"
+#include "platform/devices/interface_controls.h"
 #include "platform/media/gst/engine_setup.h"
+#include "v4l2_controls.h"
 #include "v4l2_mapping.h"
 
 #include <algorithm>
@@ -128,6 +131,21 @@ V4l2CaptureFilter::V4l2CaptureFilter(std::shared_ptr<V4l2Device> device)
     GstPin& analog = addPin(L"Analog Video In", PINDIR_INPUT, PinKind::Analog, nullptr);
     analog.setCategory(PIN_CATEGORY_ANALOGVIDEOIN);
     applyFormats();
+
+    pages_ = std::make_unique<DeviceControlPages>(static_cast<IBaseFilter&>(*this), [this] {
+        std::vector<DeviceControlEntry> entries = V4l2DeviceControls(device_);
+        v4l2_std_id standard = 0;
+        if (device_->ioctl(VIDIOC_G_STD, &standard) == 0) {
+            for (DeviceControlEntry& entry : DecoderControls(nullptr, this)) {
+                entries.push_back(std::move(entry));
+            }
+        }
+        return entries;
+    });
+    capturePages_ = std::make_unique<DeviceControlPages>(
+        static_cast<IPin&>(*capturePin_), [this] { return StreamFormatControls(*captureConfig_); });
+    previewPages_ = std::make_unique<DeviceControlPages>(
+        static_cast<IPin&>(*previewPin_), [this] { return StreamFormatControls(*previewConfig_); });
 }
 
 V4l2CaptureFilter::~V4l2CaptureFilter() {
@@ -145,7 +163,7 @@ void* V4l2CaptureFilter::queryOtherInterface(const Guid& iid) {
     if (iid == IAMAnalogVideoDecoder::IID) {
         return static_cast<IAMAnalogVideoDecoder*>(this);
     }
-    return iid == IAMVideoProcAmp::IID ? static_cast<IAMVideoProcAmp*>(this) : nullptr;
+    return iid == IAMVideoProcAmp::IID ? static_cast<IAMVideoProcAmp*>(this) : pages_->answer(iid);
 }
 
 void* V4l2CaptureFilter::queryPinInterface(const GstPin& pin, const Guid& iid) {
@@ -162,7 +180,7 @@ void* V4l2CaptureFilter::queryPinInterface(const GstPin& pin, const Guid& iid) {
     if (iid == IAMDroppedFrames::IID) {
         return static_cast<IAMDroppedFrames*>(output);
     }
-    return nullptr;
+    return (isPreview(pin) ? previewPages_ : capturePages_)->answer(iid);
 }
 
 bool V4l2CaptureFilter::takeSourceError() {

@@ -94,6 +94,11 @@ private:
     VideoFormat previewFormat_;
     std::atomic<bool> lostPosted_{false};
 
+    // The node's own controls with the decoder's standard; each pin's format.
+    std::unique_ptr<DeviceControlPages> pages_;
+    std::unique_ptr<DeviceControlPages> capturePages_;
+    std::unique_ptr<DeviceControlPages> previewPages_;
+
     RefPtr<V4l2TunerFilter> tuner_;
     RefPtr<V4l2TvAudioFilter> tvAudio_;
     RefPtr<V4l2CrossbarFilter> crossbar_;

@@ -1,5 +1,6 @@
 #include "v4l2_front_end.h"
 
+#include "platform/devices/interface_controls.h"
 #include "platform/devices/ks_property_io.h"
 #include "v4l2_mapping.h"
 
@@ -43,7 +44,8 @@ std::optional<v4l2_tuner> ReadTuner(V4l2Device& device) {
 // ---- Tuner ----
 
 V4l2TunerFilter::V4l2TunerFilter(std::shared_ptr<V4l2Device> device, const v4l2_tuner& tuner)
-    : device_(std::move(device)), tuner_(tuner) {
+    : device_(std::move(device)), tuner_(tuner),
+      pages_(static_cast<IBaseFilter&>(*this), [this] { return TunerControls(*this, *this); }) {
     addAnalogPin(kTunerVideoPin, PINDIR_OUTPUT);
     addAnalogPin(kTunerAudioPin, PINDIR_OUTPUT);
 }
@@ -52,7 +54,7 @@ void* V4l2TunerFilter::queryOtherInterface(const Guid& iid) {
     if (iid == IAMTVTuner::IID || iid == IAMTuner::IID) {
         return static_cast<IAMTVTuner*>(this);
     }
-    return iid == IKsPropertySet::IID ? static_cast<IKsPropertySet*>(this) : nullptr;
+    return iid == IKsPropertySet::IID ? static_cast<IKsPropertySet*>(this) : pages_.answer(iid);
 }
 
 LONG V4l2TunerFilter::ownMode() const {
@@ -267,13 +269,14 @@ HRESULT V4l2TunerFilter::QuerySupported(const Guid& set, DWORD id, DWORD* suppor
 // ---- TV audio ----
 
 V4l2TvAudioFilter::V4l2TvAudioFilter(std::shared_ptr<V4l2Device> device, const v4l2_tuner& tuner)
-    : device_(std::move(device)), index_(tuner.index), capability_(tuner.capability) {
+    : device_(std::move(device)), index_(tuner.index), capability_(tuner.capability),
+      pages_(static_cast<IBaseFilter&>(*this), [this] { return TvAudioControls(*this); }) {
     addAnalogPin(kTvAudioInPin, PINDIR_INPUT);
     addAnalogPin(kTvAudioOutPin, PINDIR_OUTPUT);
 }
 
 void* V4l2TvAudioFilter::queryOtherInterface(const Guid& iid) {
-    return iid == IAMTVAudio::IID ? static_cast<IAMTVAudio*>(this) : nullptr;
+    return iid == IAMTVAudio::IID ? static_cast<IAMTVAudio*>(this) : pages_.answer(iid);
 }
 
 HRESULT V4l2TvAudioFilter::GetHardwareSupportedTVAudioModes(LONG* modes) {
@@ -396,7 +399,8 @@ V4l2CrossbarLayout ReadCrossbarLayout(V4l2Device& device) {
 }
 
 V4l2CrossbarFilter::V4l2CrossbarFilter(std::shared_ptr<V4l2Device> device, V4l2CrossbarLayout layout)
-    : device_(std::move(device)), layout_(std::move(layout)) {
+    : device_(std::move(device)), layout_(std::move(layout)),
+      pages_(static_cast<IBaseFilter&>(*this), [this] { return CrossbarControls(*this, *this); }) {
     // Inputs first, then outputs, as a crossbar's pins are numbered.
     for (const V4l2CrossbarPin& pin : layout_.inputs) {
         addAnalogPin(pin.name, PINDIR_INPUT);
@@ -407,7 +411,7 @@ V4l2CrossbarFilter::V4l2CrossbarFilter(std::shared_ptr<V4l2Device> device, V4l2C
 }
 
 void* V4l2CrossbarFilter::queryOtherInterface(const Guid& iid) {
-    return iid == IAMCrossbar::IID ? static_cast<IAMCrossbar*>(this) : nullptr;
+    return iid == IAMCrossbar::IID ? static_cast<IAMCrossbar*>(this) : pages_.answer(iid);
 }
 
 bool V4l2CrossbarFilter::inRange(LONG output, LONG input) const {

@@ -3,6 +3,7 @@
 // kernel-streaming properties), TV audio (IAMTVAudio) and crossbar (IAMCrossbar). Each object is made per
 // binding, like a driver's filter, and speaks to the node it shares with the others.
 
+#include "platform/devices/device_control_pages.h"
 #include "platform/devices/tv_device_interfaces.h"
 #include "platform/devices/virtual/analog_filter.h"
 #include "platform/devices/virtual/front_end_filters.h"
@@ -60,6 +61,7 @@ private:
     v4l2_tuner tuner_;
     LONG country_ = 1;
     LONG inputType_ = TunerInputCable;
+    DeviceControlPages pages_;
 };
 
 class V4l2TvAudioFilter final : public AnalogFilter, public IAMTVAudio {
@@ -83,6 +85,7 @@ private:
     std::shared_ptr<V4l2Device> device_;
     std::uint32_t index_;
     std::uint32_t capability_;
+    DeviceControlPages pages_;
 };
 
 // One pin of the crossbar: a video input (VIDIOC_ENUMINPUT), an audio input (VIDIOC_ENUMAUDIO), or, on a card
@@ -128,4 +131,5 @@ private:
 
     std::shared_ptr<V4l2Device> device_;
     V4l2CrossbarLayout layout_;
+    DeviceControlPages pages_;
 };

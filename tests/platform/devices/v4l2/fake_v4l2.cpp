@@ -26,19 +26,31 @@ struct Control {
     std::uint32_t id;
     const char* name;
     std::int32_t minimum, maximum, step, defaultValue;
+    std::uint32_t type = V4L2_CTRL_TYPE_INTEGER;
+    std::uint32_t flags = 0;
 };
-// The PCI card's decoder works in 16 bits, in steps of 256; the webcam's in 8 bits and has no hue.
+// The PCI card's decoder works in 16 bits, in steps of 256; the webcam's in 8 bits and has no hue. Both list
+// their controls under the user class's heading, in id order.
 constexpr Control kPciControls[] = {
+    {V4L2_CID_USER_CLASS, "User Controls", 0, 0, 0, 0, V4L2_CTRL_TYPE_CTRL_CLASS,
+     V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_WRITE_ONLY},
     {V4L2_CID_BRIGHTNESS, "Brightness", 0, 65535, 256, 32768},
     {V4L2_CID_CONTRAST, "Contrast", 0, 65535, 256, 27648},
     {V4L2_CID_SATURATION, "Saturation", 0, 65535, 256, 32768},
     {V4L2_CID_HUE, "Hue", 0, 65535, 256, 32768},
+    {V4L2_CID_AUDIO_MUTE, "Mute", 0, 1, 1, 0, V4L2_CTRL_TYPE_BOOLEAN},
 };
 constexpr Control kCameraControls[] = {
+    {V4L2_CID_USER_CLASS, "User Controls", 0, 0, 0, 0, V4L2_CTRL_TYPE_CTRL_CLASS,
+     V4L2_CTRL_FLAG_READ_ONLY | V4L2_CTRL_FLAG_WRITE_ONLY},
     {V4L2_CID_BRIGHTNESS, "Brightness", 0, 255, 1, 128},
     {V4L2_CID_CONTRAST, "Contrast", 0, 255, 1, 32},
     {V4L2_CID_SATURATION, "Saturation", 0, 255, 1, 64},
+    {V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", 0, 3, 1, 1, V4L2_CTRL_TYPE_MENU},
+    {V4L2_CID_SHARPNESS, "Sharpness", 0, 7, 1, 3, V4L2_CTRL_TYPE_INTEGER, V4L2_CTRL_FLAG_DISABLED},
 };
+// The power line menu has a hole where the camera has no 60 Hz filter.
+const char* const kPowerLineItems[] = {"Disabled", "50 Hz", nullptr, "Auto"};
 
 bool IsRadio(const FakeNode& node) {
     return node.kind == FakeNode::Kind::PciRadio || node.kind == FakeNode::Kind::UsbRadio;
@@ -336,10 +348,11 @@ int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
     case VIDIOC_QUERYCTRL: {
         auto* query = static_cast<v4l2_queryctrl*>(argument);
         for (const Control& control : ControlsOf(node)) {
-            if (control.id == query->id) {
+            if (control.id == query->id && control.type != V4L2_CTRL_TYPE_CTRL_CLASS) {
                 *query = {};
                 query->id = control.id;
-                query->type = V4L2_CTRL_TYPE_INTEGER;
+                query->type = control.type;
+                query->flags = control.flags;
                 Copy(query->name, control.name);
                 query->minimum = control.minimum;
                 query->maximum = control.maximum;
@@ -350,11 +363,46 @@ int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
         }
         return -EINVAL;
     }
+    case VIDIOC_QUERY_EXT_CTRL: {
+        auto* query = static_cast<v4l2_query_ext_ctrl*>(argument);
+        const bool next = (query->id & V4L2_CTRL_FLAG_NEXT_CTRL) != 0;
+        const std::uint32_t wanted = query->id & ~(V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND);
+        for (const Control& control : ControlsOf(node)) {
+            if (next ? control.id <= wanted : control.id != wanted) {
+                continue;
+            }
+            *query = {};
+            query->id = control.id;
+            query->type = control.type;
+            std::strncpy(query->name, control.name, sizeof query->name - 1);
+            query->minimum = control.minimum;
+            query->maximum = control.maximum;
+            query->step = static_cast<std::uint64_t>(control.step);
+            query->default_value = control.defaultValue;
+            query->flags = control.flags;
+            query->elem_size = 4;
+            query->elems = 1;
+            return 0;
+        }
+        return -EINVAL;
+    }
+    case VIDIOC_QUERYMENU: {
+        auto* item = static_cast<v4l2_querymenu*>(argument);
+        if (item->id != V4L2_CID_POWER_LINE_FREQUENCY || node.kind != FakeNode::Kind::Webcam ||
+            item->index >= std::size(kPowerLineItems) || !kPowerLineItems[item->index]) {
+            return -EINVAL;
+        }
+        // The structure is packed: no reference to its name.
+        __u8 name[sizeof item->name] = {};
+        Copy(name, kPowerLineItems[item->index]);
+        std::memcpy(item->name, name, sizeof name);
+        return 0;
+    }
     case VIDIOC_G_CTRL:
     case VIDIOC_S_CTRL: {
         auto* value = static_cast<v4l2_control*>(argument);
         for (const Control& control : ControlsOf(node)) {
-            if (control.id != value->id) {
+            if (control.id != value->id || control.type == V4L2_CTRL_TYPE_CTRL_CLASS) {
                 continue;
             }
             if (request == VIDIOC_G_CTRL) {

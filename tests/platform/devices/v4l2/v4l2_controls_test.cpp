@@ -1,6 +1,7 @@
 // The platform's tuner, TV sound, decoder, picture amplifier, crossbar and stream formats on fake cards'
 // ioctls.
 #include "fake_v4l2.h"
+#include "platform/devices/device_controls.h"
 #include "platform/devices/v4l2/v4l2_capture_filter.h"
 #include "platform/devices/v4l2/v4l2_provider.h"
 #include "platform/media/gst/video_format.h"
@@ -277,6 +278,66 @@ TEST_F(V4l2Controls, FormatsFromTheNodesFrameSizes) {
     EXPECT_EQ(cardConfig->SetFormat(type), S_OK);
     DeleteMediaType(type);
     EXPECT_EQ(static_cast<V4l2CaptureFilter*>(card.get())->sourceSize(), (std::pair<LONG, LONG>{768, 576}));
+}
+
+TEST_F(V4l2Controls, SettingsPageListsTheNodesOwnControlsWithTheirMenus) {
+    system->addWebcam();
+    const std::string card = system->addPciCard();
+    const RefPtr<IDeviceControls> camera =
+        query<IDeviceControls>(Bind<IBaseFilter>(CLSID_VideoInputDeviceCategory, 0));
+    ASSERT_TRUE(camera);
+    std::vector<std::string> names;
+    const DeviceControl* powerLine = nullptr;
+    const std::vector<DeviceControl> controls = camera->controls();
+    for (const DeviceControl& control : controls) {
+        names.push_back(control.name);
+        if (control.id == V4L2_CID_POWER_LINE_FREQUENCY) {
+            powerLine = &control;
+        }
+    }
+    // The class heading and the disabled sharpness are left out; the camera has no standards to add.
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Brightness", "Contrast", "Saturation", "Power Line Frequency"}));
+    ASSERT_TRUE(powerLine);
+    EXPECT_EQ(powerLine->kind, DeviceControl::Kind::Menu);
+    std::vector<std::pair<std::int32_t, std::string>> items;
+    for (const DeviceControlItem& item : powerLine->items) {
+        items.emplace_back(item.value, item.name);
+    }
+    EXPECT_EQ(items, (std::vector<std::pair<std::int32_t, std::string>>{
+                         {0, "Disabled"}, {1, "50 Hz"}, {3, "Auto"}}));
+    EXPECT_EQ(camera->SetValue(V4L2_CID_BRIGHTNESS, 200), S_OK);
+    std::int32_t value = 0;
+    EXPECT_EQ(camera->GetValue(V4L2_CID_BRIGHTNESS, &value), S_OK);
+    EXPECT_EQ(value, 200);
+    EXPECT_EQ(camera->SetValue(V4L2_CID_BRIGHTNESS, 300), E_INVALIDARG);
+    EXPECT_EQ(camera->SetValue(V4L2_CID_SHARPNESS, 3), E_PROP_ID_UNSUPPORTED);
+
+    // The PCI card's page adds its mute switch and the decoder's standard to the picture controls.
+    const RefPtr<IDeviceControls> pci =
+        query<IDeviceControls>(Bind<IBaseFilter>(CLSID_VideoInputDeviceCategory, 1));
+    ASSERT_TRUE(pci);
+    bool mute = false;
+    std::size_t count = 0;
+    for (const DeviceControl& control : pci->controls()) {
+        mute = mute || (control.id == V4L2_CID_AUDIO_MUTE && control.kind == DeviceControl::Kind::Boolean);
+        ++count;
+    }
+    EXPECT_TRUE(mute);
+    EXPECT_GT(count, 5u);
+    EXPECT_EQ(pci->SetValue(V4L2_CID_AUDIO_MUTE, 1), S_OK);
+    EXPECT_EQ(system->node(card).controls[V4L2_CID_AUDIO_MUTE], 1);
+
+    // The tuner, TV audio and crossbar publish their pages as the virtual card's do.
+    for (const Guid& category : {AM_KSCATEGORY_TVTUNER, AM_KSCATEGORY_TVAUDIO, AM_KSCATEGORY_CROSSBAR}) {
+        const RefPtr<ISpecifyPropertyPages> pages = query<ISpecifyPropertyPages>(Bind<IBaseFilter>(category));
+        ASSERT_TRUE(pages);
+        CAUUID list;
+        ASSERT_EQ(pages->GetPages(&list), S_OK);
+        EXPECT_GT(list.cElems, 0u);
+        CoTaskMemFree(list.pElems);
+        EXPECT_FALSE(query<IDeviceControls>(pages)->controls().empty());
+    }
 }
 
 TEST_F(V4l2Controls, GoneDeviceAnswersNoDeviceEverywhere) {
