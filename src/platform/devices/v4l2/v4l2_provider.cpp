@@ -5,6 +5,7 @@
 #include "v4l2_capture_filter.h"
 #include "v4l2_front_end.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -76,7 +77,14 @@ public:
         const std::shared_ptr<V4l2System> system = system_;
         // A card's capture and radio nodes lead to the same sound card; it is listed once.
         std::set<std::string> sounds;
-        for (const NodeInfo& info : scan()) {
+        std::vector<NodeInfo> nodes = scan();
+        if (category == AM_KSCATEGORY_TVTUNER || category == AM_KSCATEGORY_TVAUDIO) {
+            // Only the Radio page picks a tuner or TV audio device (the TV page finds the capture node's own),
+            // and a capture node's tuner cannot receive FM: radio nodes come first, so it starts on one.
+            std::stable_partition(nodes.begin(), nodes.end(),
+                                  [](const NodeInfo& info) { return !info.capture; });
+        }
+        for (const NodeInfo& info : nodes) {
             const std::string node = info.node;
             if (category == CLSID_VideoInputDeviceCategory && info.capture) {
                 add(info.card, "video:" + node, [system, node](const Guid& iid, void** object) {

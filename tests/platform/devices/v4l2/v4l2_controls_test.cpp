@@ -10,6 +10,7 @@
 
 namespace {
 
+// With one PCI card the tuner and TV audio lists hold its radio node first (index 0), its TV tuner second.
 class V4l2Controls : public ::testing::Test {
 protected:
     template <typename Interface> RefPtr<Interface> Bind(const Guid& category, std::size_t index = 0) {
@@ -48,7 +49,7 @@ protected:
 
 TEST_F(V4l2Controls, TvTunerTunesInItsUnitsAndReportsSignalWithoutAfc) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER);
+    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
     ASSERT_TRUE(tuner);
     EXPECT_EQ(tuner->put_Mode(AMTUNER_MODE_TV), S_OK);
     EXPECT_EQ(tuner->put_Mode(AMTUNER_MODE_FM_RADIO), E_INVALIDARG);
@@ -77,7 +78,7 @@ TEST_F(V4l2Controls, RadioTunersCountIn62Point5HertzAndTheOffsetIsPositiveBelowA
     system->addPciCard();
     const std::string usb = system->addUsbRadio();
     // The PCI card's radio node: afc reported.
-    const RefPtr<IAMTVTuner> pciRadio = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
+    const RefPtr<IAMTVTuner> pciRadio = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 0);
     ASSERT_TRUE(pciRadio);
     EXPECT_EQ(pciRadio->put_Mode(AMTUNER_MODE_FM_RADIO), S_OK);
     EXPECT_EQ(pciRadio->put_Mode(AMTUNER_MODE_TV), E_INVALIDARG);
@@ -90,7 +91,7 @@ TEST_F(V4l2Controls, RadioTunersCountIn62Point5HertzAndTheOffsetIsPositiveBelowA
     EXPECT_EQ(Status(pciRadio.get()).PLLOffset, 0);
 
     // The USB radio: no afc, a signal that falls off around the station.
-    const RefPtr<IAMTVTuner> usbRadio = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 2);
+    const RefPtr<IAMTVTuner> usbRadio = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
     ASSERT_TRUE(usbRadio);
     Tune(usbRadio.get(), 101100000);
     EXPECT_EQ(system->node(usb).frequency, 1617600u);
@@ -103,8 +104,8 @@ TEST_F(V4l2Controls, RadioTunersCountIn62Point5HertzAndTheOffsetIsPositiveBelowA
 
 TEST_F(V4l2Controls, TvSoundModesOnTheTuner) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER);
-    const RefPtr<IAMTVAudio> audio = Bind<IAMTVAudio>(AM_KSCATEGORY_TVAUDIO);
+    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
+    const RefPtr<IAMTVAudio> audio = Bind<IAMTVAudio>(AM_KSCATEGORY_TVAUDIO, 1);
     ASSERT_TRUE(audio);
     LONG modes = 0;
     audio->GetHardwareSupportedTVAudioModes(&modes);
@@ -127,7 +128,7 @@ TEST_F(V4l2Controls, TvSoundModesOnTheTuner) {
 
 TEST_F(V4l2Controls, DecoderStandardAndLockFromTheCurrentInput) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER);
+    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
     const RefPtr<IBaseFilter> capture = Bind<IBaseFilter>(CLSID_VideoInputDeviceCategory);
     const RefPtr<IAMAnalogVideoDecoder> decoder = query<IAMAnalogVideoDecoder>(capture);
     ASSERT_TRUE(decoder);
@@ -342,7 +343,7 @@ TEST_F(V4l2Controls, SettingsPageListsTheNodesOwnControlsWithTheirMenus) {
 
 TEST_F(V4l2Controls, GoneDeviceAnswersNoDeviceEverywhere) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER);
+    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
     const RefPtr<IAMCrossbar> crossbar = Bind<IAMCrossbar>(AM_KSCATEGORY_CROSSBAR);
     system->unplug(video);
     HRESULT hr = S_OK;

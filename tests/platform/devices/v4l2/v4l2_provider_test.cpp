@@ -26,12 +26,13 @@ TEST(V4l2Provider, EachPartOfEachCardInItsList) {
     // The webcam's metadata node (/dev/video2) is no capture device and is left out.
     EXPECT_EQ(Listed(*provider, CLSID_VideoInputDeviceCategory),
               (Rows{{"PCI TV", "video:/dev/video0"}, {"Webcam", "video:/dev/video1"}}));
-    EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_TVTUNER), (Rows{{"PCI TV", "tuner:/dev/video0"},
-                                                              {"PCI TV #2", "tuner:/dev/radio0"},
-                                                              {"FM Radio", "tuner:/dev/radio1"}}));
-    EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_TVAUDIO), (Rows{{"PCI TV", "tvaudio:/dev/video0"},
-                                                              {"PCI TV #2", "tvaudio:/dev/radio0"},
-                                                              {"FM Radio", "tvaudio:/dev/radio1"}}));
+    // Tuners and TV audio serve the Radio page: radio nodes first, the capture node's TV tuner last.
+    EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_TVTUNER), (Rows{{"PCI TV", "tuner:/dev/radio0"},
+                                                              {"FM Radio", "tuner:/dev/radio1"},
+                                                              {"PCI TV #2", "tuner:/dev/video0"}}));
+    EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_TVAUDIO), (Rows{{"PCI TV", "tvaudio:/dev/radio0"},
+                                                              {"FM Radio", "tvaudio:/dev/radio1"},
+                                                              {"PCI TV #2", "tvaudio:/dev/video0"}}));
     // The webcam's single camera input is no choice: no crossbar.
     EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_CROSSBAR), (Rows{{"PCI TV", "crossbar:/dev/video0"}}));
     // The PCI card's sound is its audio function's (once, though both its nodes lead there); the radio's an
@@ -91,10 +92,10 @@ TEST(V4l2Provider, BusyNodeRefusesItsCaptureFilterWithAClearText) {
 TEST(V4l2Provider, NodeGoneBeforeBindingSaysNoDevice) {
     auto system = std::make_shared<FakeV4l2>();
     const std::string node = system->addPciCard();
-    const auto devices = MakeV4l2Provider(system)->devices(AM_KSCATEGORY_TVTUNER);
+    const auto devices = MakeV4l2Provider(system)->devices(CLSID_VideoInputDeviceCategory);
     system->unplug(node);
     void* object = nullptr;
-    EXPECT_EQ(devices[0].bind(IAMTVTuner::IID, &object), HResultFromErrno(ENODEV));
+    EXPECT_EQ(devices[0].bind(IBaseFilter::IID, &object), HResultFromErrno(ENODEV));
 }
 
 } // namespace
