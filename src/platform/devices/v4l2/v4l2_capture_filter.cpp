@@ -370,16 +370,7 @@ HRESULT V4l2CaptureFilter::get_AvailableTVFormats(LONG* standards) {
     if (!standards) {
         return E_POINTER;
     }
-    v4l2_std_id all = 0;
-    for (std::uint32_t index = 0;; ++index) {
-        v4l2_standard standard{};
-        standard.index = index;
-        if (device_->ioctl(VIDIOC_ENUMSTD, &standard) < 0) {
-            break;
-        }
-        all |= standard.id;
-    }
-    *standards = AnalogStandardsOf(all);
+    *standards = ReceivableStandards(*device_);
     return S_OK;
 }
 
@@ -392,15 +383,7 @@ HRESULT V4l2CaptureFilter::put_TVFormat(LONG standard) {
 }
 
 HRESULT V4l2CaptureFilter::get_TVFormat(LONG* standard) {
-    if (!standard) {
-        return E_POINTER;
-    }
-    v4l2_std_id id = 0;
-    const HRESULT hr = ResultOf(device_->ioctl(VIDIOC_G_STD, &id));
-    if (SUCCEEDED(hr)) {
-        *standard = AnalogStandardsOf(id);
-    }
-    return hr;
+    return CurrentStandard(*device_, standard);
 }
 
 HRESULT V4l2CaptureFilter::get_HorizontalLocked(LONG* locked) {

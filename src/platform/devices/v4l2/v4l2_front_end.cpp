@@ -16,7 +16,8 @@ bool IsRadio(const v4l2_tuner& tuner) {
     return tuner.type == V4L2_TUNER_RADIO;
 }
 
-// Every standard the node can receive (VIDIOC_ENUMSTD), as platform bits.
+} // namespace
+
 LONG ReceivableStandards(V4l2Device& device) {
     v4l2_std_id all = 0;
     for (std::uint32_t index = 0;; ++index) {
@@ -30,7 +31,17 @@ LONG ReceivableStandards(V4l2Device& device) {
     return AnalogStandardsOf(all);
 }
 
-} // namespace
+HRESULT CurrentStandard(V4l2Device& device, LONG* standard) {
+    if (!standard) {
+        return E_POINTER;
+    }
+    v4l2_std_id id = 0;
+    const HRESULT hr = ResultOf(device.ioctl(VIDIOC_G_STD, &id));
+    if (SUCCEEDED(hr)) {
+        *standard = AnalogStandardsOf(id);
+    }
+    return hr;
+}
 
 std::optional<v4l2_tuner> ReadTuner(V4l2Device& device) {
     v4l2_tuner tuner{};
@@ -77,15 +88,11 @@ HRESULT V4l2TunerFilter::GetAvailableModes(LONG* modes) {
 }
 
 HRESULT V4l2TunerFilter::put_CountryCode(LONG country) {
-    if (country <= 0) {
-        return E_INVALIDARG;
-    }
-    country_ = country;
-    return S_OK;
+    return input_.putCountryCode(country);
 }
 
 HRESULT V4l2TunerFilter::get_CountryCode(LONG* country) {
-    return Answer(country, country_);
+    return input_.getCountryCode(country);
 }
 
 HRESULT V4l2TunerFilter::SignalPresent(LONG* strength) {
@@ -103,34 +110,23 @@ HRESULT V4l2TunerFilter::SignalPresent(LONG* strength) {
 }
 
 HRESULT V4l2TunerFilter::get_NumInputConnections(LONG* count) {
-    return Answer(count, 1);
+    return TunerInput::numInputConnections(count);
 }
 
 HRESULT V4l2TunerFilter::put_InputType(LONG index, LONG type) {
-    if (index != 0 || (type != TunerInputCable && type != TunerInputAntenna)) {
-        return E_INVALIDARG;
-    }
-    inputType_ = type;
-    return S_OK;
+    return input_.putInputType(index, type);
 }
 
 HRESULT V4l2TunerFilter::get_InputType(LONG index, LONG* type) {
-    if (!type) {
-        return E_POINTER;
-    }
-    if (index != 0) {
-        return E_INVALIDARG;
-    }
-    *type = inputType_;
-    return S_OK;
+    return input_.getInputType(index, type);
 }
 
 HRESULT V4l2TunerFilter::put_ConnectInput(LONG index) {
-    return index == 0 ? S_OK : E_INVALIDARG;
+    return TunerInput::putConnectInput(index);
 }
 
 HRESULT V4l2TunerFilter::get_ConnectInput(LONG* index) {
-    return Answer(index, 0);
+    return TunerInput::getConnectInput(index);
 }
 
 HRESULT V4l2TunerFilter::frequency(LONG* hertz) {
@@ -164,15 +160,7 @@ HRESULT V4l2TunerFilter::get_AvailableTVFormats(LONG* standards) {
 }
 
 HRESULT V4l2TunerFilter::get_TVFormat(LONG* standard) {
-    if (!standard) {
-        return E_POINTER;
-    }
-    v4l2_std_id id = 0;
-    const HRESULT hr = ResultOf(device_->ioctl(VIDIOC_G_STD, &id));
-    if (SUCCEEDED(hr)) {
-        *standard = AnalogStandardsOf(id);
-    }
-    return hr;
+    return CurrentStandard(*device_, standard);
 }
 
 HRESULT V4l2TunerFilter::tune(ULONG hertz) {
@@ -249,21 +237,7 @@ HRESULT V4l2TunerFilter::Get(const Guid& set, DWORD id, void*, DWORD, void* data
 }
 
 HRESULT V4l2TunerFilter::QuerySupported(const Guid& set, DWORD id, DWORD* support) {
-    if (set != PROPSETID_TUNER) {
-        return E_PROP_SET_UNSUPPORTED;
-    }
-    DWORD what = 0;
-    if (id == KSPROPERTY_TUNER_MODE || id == KSPROPERTY_TUNER_FREQUENCY) {
-        what = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
-    } else if (id == KSPROPERTY_TUNER_STATUS) {
-        what = KSPROPERTY_SUPPORT_GET;
-    } else {
-        return E_PROP_ID_UNSUPPORTED;
-    }
-    if (support) {
-        *support = what;
-    }
-    return S_OK;
+    return TunerInput::propertySupport(set, id, support);
 }
 
 // ---- TV audio ----

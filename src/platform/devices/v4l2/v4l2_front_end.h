@@ -4,6 +4,7 @@
 // binding, like a driver's filter, and speaks to the node it shares with the others.
 
 #include "platform/devices/device_control_pages.h"
+#include "platform/devices/tuner_input.h"
 #include "platform/devices/tv_device_interfaces.h"
 #include "platform/devices/virtual/analog_filter.h"
 #include "platform/devices/virtual/front_end_filters.h"
@@ -13,6 +14,11 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+// Every standard the node can receive (VIDIOC_ENUMSTD), and the one it is set to (VIDIOC_G_STD), as
+// platform bits.
+LONG ReceivableStandards(V4l2Device& device);
+HRESULT CurrentStandard(V4l2Device& device, LONG* standard);
 
 // The node's first tuner; nullopt when it has none.
 std::optional<v4l2_tuner> ReadTuner(V4l2Device& device);
@@ -59,8 +65,7 @@ private:
 
     std::shared_ptr<V4l2Device> device_;
     v4l2_tuner tuner_;
-    LONG country_ = 1;
-    LONG inputType_ = TunerInputCable;
+    TunerInput input_;
     DeviceControlPages pages_;
 };
 

@@ -79,8 +79,9 @@ public:
         std::set<std::string> sounds;
         std::vector<NodeInfo> nodes = scan();
         if (category == AM_KSCATEGORY_TVTUNER || category == AM_KSCATEGORY_TVAUDIO) {
-            // Only the Radio page picks a tuner or TV audio device (the TV page finds the capture node's own),
-            // and a capture node's tuner cannot receive FM: radio nodes come first, so it starts on one.
+            // Only the Radio page picks a tuner or TV audio device (the TV page finds the capture node's
+            // own), and a capture node's tuner cannot receive FM: radio nodes come first, so it starts on
+            // one.
             std::stable_partition(nodes.begin(), nodes.end(),
                                   [](const NodeInfo& info) { return !info.capture; });
         }
