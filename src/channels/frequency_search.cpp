@@ -38,6 +38,7 @@ namespace {
 constexpr std::int32_t kNoPreviousOffset = 1000;
 // Half the signal range: a carrier is heard from the step its signal reaches this to the step it drops below.
 constexpr std::int32_t kHalfSignal = 50;
+constexpr std::int64_t kNoRise = -1;
 
 // Restores the running flag however the sweep ends.
 class RunningScope {
@@ -82,7 +83,8 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
     // Searching by signal is for tuners that report no offset; the first offset ends it for the sweep.
     SearchSignal* const meter = dynamic_cast<SearchSignal*>(&tuner_);
     bool sawOffset = false;
-    std::optional<std::int64_t> riseAt;
+    // The first step of a carrier heard by its signal, kNoRise outside one.
+    std::int64_t riseAt = kNoRise;
     std::int64_t lastStrong = 0;
     // Wide enough that a jump past the last frequency cannot wrap.
     std::int64_t f = parameters_.firstFreq;
@@ -97,7 +99,7 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
         if (tuneOk && SUCCEEDED(tuner_.ReadTunerOffset(&offset))) {
             if (offset != 0) {
                 sawOffset = true;
-                riseAt.reset();
+                riseAt = kNoRise;
             }
             if (offset < 0 && previous >= 0) {
                 const std::int64_t found = f - parameters_.step;
@@ -109,13 +111,13 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
         std::int32_t strength = 0;
         if (meter && !sawOffset && tuneOk && meter->ReadSignalStrength(&strength)) {
             if (strength >= kHalfSignal) {
-                if (!riseAt) {
+                if (riseAt == kNoRise) {
                     riseAt = f;
                 }
                 lastStrong = f;
-            } else if (riseAt) {
-                onSignalFind(list, *riseAt, lastStrong, result.counts);
-                riseAt.reset();
+            } else if (riseAt != kNoRise) {
+                onSignalFind(list, riseAt, lastStrong, result.counts);
+                riseAt = kNoRise;
             }
         }
         if (!progress_.processPending()) {
@@ -128,8 +130,8 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
         f += parameters_.step;
     }
     // A carrier still heard at the end of the band ends there.
-    if (riseAt && !result.cancelled) {
-        onSignalFind(list, *riseAt, lastStrong, result.counts);
+    if (riseAt != kNoRise && !result.cancelled) {
+        onSignalFind(list, riseAt, lastStrong, result.counts);
     }
     matched_.clear();
     return result;
