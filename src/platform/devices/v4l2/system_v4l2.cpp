@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 
 namespace {
@@ -46,7 +47,9 @@ public:
         for (const std::string& name : listFolder("/dev")) {
             const bool video = name.rfind("video", 0) == 0 && name.size() > 5;
             const bool radio = name.rfind("radio", 0) == 0 && name.size() > 5;
-            if ((video || radio) && std::all_of(name.begin() + 5, name.end(), ::isdigit)) {
+            const bool numbered = std::all_of(name.begin() + 5, name.end(),
+                                              [](unsigned char c) { return std::isdigit(c) != 0; });
+            if ((video || radio) && numbered) {
                 names.push_back(name);
             }
         }
