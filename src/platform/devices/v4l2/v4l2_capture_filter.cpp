@@ -250,7 +250,7 @@ HRESULT V4l2CaptureFilter::canRender(const Guid&) {
 // ---- Formats ----
 
 void V4l2CaptureFilter::readSizes() {
-    for (std::uint32_t index = 0;; ++index) {
+    for (std::uint32_t index = 0; index < kMaxEnumerated; ++index) {
         v4l2_fmtdesc description{};
         description.index = index;
         description.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -260,7 +260,7 @@ void V4l2CaptureFilter::readSizes() {
         if (description.flags & V4L2_FMT_FLAG_COMPRESSED) {
             continue; // the pins carry raw pictures
         }
-        for (std::uint32_t sizeIndex = 0;; ++sizeIndex) {
+        for (std::uint32_t sizeIndex = 0; sizeIndex < kMaxEnumerated; ++sizeIndex) {
             v4l2_frmsizeenum size{};
             size.index = sizeIndex;
             size.pixel_format = description.pixelformat;

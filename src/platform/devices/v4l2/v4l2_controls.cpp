@@ -1,12 +1,14 @@
 #include "v4l2_controls.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 std::vector<DeviceControlItem> MenuItems(V4l2Device& device, const v4l2_query_ext_ctrl& query) {
     std::vector<DeviceControlItem> items;
-    for (std::int64_t index = query.minimum; index <= query.maximum; ++index) {
+    const std::int64_t last = std::min<std::int64_t>(query.maximum, query.minimum + kMaxEnumerated - 1);
+    for (std::int64_t index = query.minimum; index <= last; ++index) {
         v4l2_querymenu item{};
         item.id = query.id;
         item.index = static_cast<std::uint32_t>(index);
@@ -31,8 +33,15 @@ std::vector<DeviceControlEntry> V4l2DeviceControls(const std::shared_ptr<V4l2Dev
     std::vector<DeviceControlEntry> entries;
     v4l2_query_ext_ctrl query{};
     query.id = V4L2_CTRL_FLAG_NEXT_CTRL;
-    while (device->ioctl(VIDIOC_QUERY_EXT_CTRL, &query) == 0) {
+    std::uint32_t previous = 0;
+    for (std::uint32_t count = 0; count < kMaxEnumerated && device->ioctl(VIDIOC_QUERY_EXT_CTRL, &query) == 0;
+         ++count) {
         const std::uint32_t id = query.id;
+        // Each answer names a control after the one asked for; anything else would go round in a circle.
+        if (id <= previous) {
+            break;
+        }
+        previous = id;
         DeviceControl control;
         control.id = id;
         control.name = query.name;

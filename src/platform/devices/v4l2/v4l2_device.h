@@ -46,6 +46,10 @@ private:
     std::atomic<bool> lost_{false};
 };
 
+// How many entries an enumeration (inputs, standards, formats, sizes, controls) reads at most: a driver that
+// never says EINVAL cannot keep the GUI thread for ever.
+constexpr std::uint32_t kMaxEnumerated = 256;
+
 // The result code of an ioctl's answer: S_OK, E_INVALIDARG for EINVAL (out of range, not supported), or the
 // errno itself (ENODEV: the device went away; EBUSY: another program holds it).
 HRESULT ResultOf(int answer);

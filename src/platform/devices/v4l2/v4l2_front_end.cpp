@@ -20,7 +20,7 @@ bool IsRadio(const v4l2_tuner& tuner) {
 
 LONG ReceivableStandards(V4l2Device& device) {
     v4l2_std_id all = 0;
-    for (std::uint32_t index = 0;; ++index) {
+    for (std::uint32_t index = 0; index < kMaxEnumerated; ++index) {
         v4l2_standard standard{};
         standard.index = index;
         if (device.ioctl(VIDIOC_ENUMSTD, &standard) < 0) {
@@ -302,7 +302,7 @@ HRESULT V4l2TvAudioFilter::put_TVAudioMode(LONG mode) {
 V4l2CrossbarLayout ReadCrossbarLayout(V4l2Device& device) {
     V4l2CrossbarLayout layout;
     std::vector<v4l2_input> videos;
-    for (std::uint32_t index = 0;; ++index) {
+    for (std::uint32_t index = 0; index < kMaxEnumerated; ++index) {
         v4l2_input input{};
         input.index = index;
         if (device.ioctl(VIDIOC_ENUMINPUT, &input) < 0) {
@@ -311,7 +311,7 @@ V4l2CrossbarLayout ReadCrossbarLayout(V4l2Device& device) {
         videos.push_back(input);
     }
     std::vector<v4l2_audio> sounds;
-    for (std::uint32_t index = 0;; ++index) {
+    for (std::uint32_t index = 0; index < kMaxEnumerated; ++index) {
         v4l2_audio audio{};
         audio.index = index;
         if (device.ioctl(VIDIOC_ENUMAUDIO, &audio) < 0) {

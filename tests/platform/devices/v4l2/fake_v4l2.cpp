@@ -263,6 +263,11 @@ int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
             return 0;
         }
         static const char* const kNames[] = {"Television", "Composite1", "S-Video"};
+        if (node.endless && index >= 3) {
+            Copy(input->name, "Composite" + std::to_string(index));
+            input->type = V4L2_INPUT_TYPE_CAMERA;
+            return 0;
+        }
         if (index >= 3) {
             return -EINVAL;
         }
@@ -366,7 +371,10 @@ int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
     case VIDIOC_QUERY_EXT_CTRL: {
         auto* query = static_cast<v4l2_query_ext_ctrl*>(argument);
         const bool next = (query->id & V4L2_CTRL_FLAG_NEXT_CTRL) != 0;
-        const std::uint32_t wanted = query->id & ~(V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND);
+        std::uint32_t wanted = query->id & ~(V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND);
+        if (node.endless && next && wanted >= V4L2_CID_HUE) {
+            wanted = 0;
+        }
         for (const Control& control : ControlsOf(node)) {
             if (next ? control.id <= wanted : control.id != wanted) {
                 continue;

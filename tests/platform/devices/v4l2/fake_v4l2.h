@@ -42,6 +42,9 @@ struct FakeNode {
     bool busy = false;
     // S_STD is refused with EBUSY (drivers that refuse it while streaming).
     bool standardBusy = false;
+    // A broken driver: ENUMINPUT never says EINVAL, and QUERY_EXT_CTRL answers the next control with the
+    // first one again.
+    bool endless = false;
 };
 
 class FakeV4l2 final : public V4l2System {

@@ -341,6 +341,26 @@ TEST_F(V4l2Controls, SettingsPageListsTheNodesOwnControlsWithTheirMenus) {
     }
 }
 
+TEST_F(V4l2Controls, ListsOfABrokenDriverEnd) {
+    const std::string video = system->addPciCard();
+    system->node(video).endless = true;
+    const RefPtr<IAMCrossbar> crossbar = Bind<IAMCrossbar>(AM_KSCATEGORY_CROSSBAR);
+    ASSERT_TRUE(crossbar);
+    LONG outputs = 0, inputs = 0;
+    crossbar->get_PinCounts(&outputs, &inputs);
+    // 256 inputs read, each with its sound companion.
+    EXPECT_EQ(inputs, 512);
+    const RefPtr<IDeviceControls> page =
+        query<IDeviceControls>(Bind<IBaseFilter>(CLSID_VideoInputDeviceCategory));
+    ASSERT_TRUE(page);
+    // The controls up to the hue once, though the driver starts over after it.
+    std::size_t brightness = 0;
+    for (const DeviceControl& control : page->controls()) {
+        brightness += control.id == V4L2_CID_BRIGHTNESS ? 1 : 0;
+    }
+    EXPECT_EQ(brightness, 1u);
+}
+
 TEST_F(V4l2Controls, GoneDeviceAnswersNoDeviceEverywhere) {
     const std::string video = system->addPciCard();
     const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
