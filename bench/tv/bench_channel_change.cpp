@@ -66,12 +66,14 @@ void BM_ChannelChangeToFirstNewFrame(benchmark::State& state) {
     VideoRenderer& renderer = *graph->videoRenderer();
     bool onChannel = false;
     double slowest = 0;
+    double oldFrames = 0; // frames of the old channel still shown after the tuning call
     for (auto _ : state) {
         const bool toChannel = !onChannel;
         QElapsedTimer elapsed;
         elapsed.start();
         tools.TuneFrequency(toChannel ? kChannel : kNothing);
-        int seen = renderer.framesPresented();
+        const int before = renderer.framesPresented();
+        int seen = before;
         bool arrived = false;
         while (!arrived && elapsed.elapsed() < kGiveUpMs) {
             if (renderer.framesPresented() != seen) {
@@ -89,10 +91,12 @@ void BM_ChannelChangeToFirstNewFrame(benchmark::State& state) {
             break;
         }
         slowest = std::max(slowest, seconds);
+        oldFrames += seen - before - 1;
         state.SetIterationTime(seconds);
         onChannel = toChannel;
     }
     state.counters["slowest_ms"] = slowest * 1000;
+    state.counters["old_frames"] = benchmark::Counter(oldFrames, benchmark::Counter::kAvgIterations);
     state.counters["boxes"] = static_cast<double>(boxes.shown().size());
     tools.previewWanted = false;
     tools.HaltPreview();

@@ -72,8 +72,8 @@ void TMainForm::createPages() {
         services_.devices);
     ui->TVTabSheetLayout->addWidget(tvPage_);
     radioPage_ = new RadioPage(
-        services_.clock, *plugin_, [this] { return isPageShown(RadioPageIndex); }, ui->RadioTabSheet,
-        services_.devices);
+        services_.clock, *plugin_, services_.messageBoxes, [this] { return isPageShown(RadioPageIndex); },
+        ui->RadioTabSheet, services_.devices);
     ui->RadioTabSheetLayout->addWidget(radioPage_);
 }
 
@@ -202,6 +202,8 @@ void TMainForm::FormClose() {
     if (playerPage_) {
         playerPage_->freePlayerTools();
     }
+    // The radio object goes last, after the player's and the TV's.
+    radioPage_->freeRadioTools();
     plugin_->unbind();
     closed_ = true;
 }

@@ -1,6 +1,6 @@
 #include "analog_video_standard.h"
 
-const std::array<AnalogVideoStandard, 20> AnalogVideoStandardTable = {{
+const std::array<VideoStandardRow, 20> AnalogVideoStandardTable = {{
     {"None", 0},           {"NTSC_M", 0x1},      {"NTSC_M_J", 0x2},     {"NTSC_433", 0x4},
     {"PAL_B", 0x10},       {"PAL_D", 0x20},      {"PAL_H", 0x80},       {"PAL_I", 0x100},
     {"PAL_M", 0x200},      {"PAL_N", 0x400},     {"PAL_60", 0x800},     {"SECAM_B", 0x1000},

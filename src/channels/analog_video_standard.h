@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <optional>
 
-struct AnalogVideoStandard {
+struct VideoStandardRow {
     const char* name;
     std::int32_t value;
 };
 
-extern const std::array<AnalogVideoStandard, 20> AnalogVideoStandardTable;
+extern const std::array<VideoStandardRow, 20> AnalogVideoStandardTable;
 
 // The standard a channel gets when nothing else is said ("PAL_B"), and the one a picker without a selection
 // stands for ("PAL_D").

@@ -82,7 +82,7 @@ void ChannelListWidgets::bind(ChannelListEditor& editor) {
     if (standardPicker_) {
         const QSignalBlocker blocker(standardPicker_);
         standardPicker_->clear();
-        for (const AnalogVideoStandard& standard : AnalogVideoStandardTable) {
+        for (const VideoStandardRow& standard : AnalogVideoStandardTable) {
             standardPicker_->addItem(QString::fromLatin1(standard.name), standard.value);
         }
         standardPicker_->setCurrentIndex(-1);

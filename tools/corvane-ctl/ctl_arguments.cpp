@@ -12,7 +12,7 @@ const char* const kCtlUsage =
     "Usage: corvane-ctl COMMAND [OPTION...]\n"
     "\n"
     "Lists Corvane's capture devices, records from them, takes snapshots of their picture and tunes\n"
-    "their TV tuner, on the program's own settings and capture graph.\n"
+    "their TV and radio tuners, on the program's own settings and capture graph.\n"
     "\n"
     "Commands:\n"
     "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
@@ -21,11 +21,14 @@ const char* const kCtlUsage =
     "                       printing \"snapshot FILE WxH\"\n"
     "  tune tv MHZ          tune the TV tuner to MHZ MHz and print the frequency, the fine-tuning\n"
     "                       offset and whether the picture is locked\n"
+    "  tune radio MHZ       tune the radio tuner to MHZ MHz in FM mode and print the frequency and\n"
+    "                       the fine-tuning offset\n"
     "  channels tv|radio    list the stored TV channels or radio stations, one per line:\n"
     "                       INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME\n"
     "\n"
     "Options:\n"
-    "  --device NAME        video capture device (default: the one chosen in the program)\n"
+    "  --device NAME        video capture device, or radio tuner for tune radio (default: the one\n"
+    "                       chosen in the program)\n"
     "  --audio-device NAME  audio capture device (default: the first one)\n"
     "  --size WxH           capture or preview size (default: 352x288)\n"
     "  --tune tv MHZ        tune the TV tuner to MHZ MHz first (record, snapshot)\n"
@@ -80,11 +83,13 @@ CtlParse Fail(std::string error) {
 CtlParse ParseTune(const std::vector<std::string>& args) {
     CtlArguments parsed;
     parsed.command = CtlArguments::Command::Tune;
-    if (args.size() < 2 || args[1] != "tv") {
-        return Fail("tune needs a band: tune tv MHZ");
+    if (args.size() < 2 || (args[1] != "tv" && args[1] != "radio")) {
+        return Fail("tune needs a band: tune tv|radio MHZ");
     }
+    parsed.band = args[1] == "tv" ? CtlArguments::Band::Tv : CtlArguments::Band::Radio;
     if (args.size() < 3 || !ParseMegahertz(args[2], parsed.frequency)) {
-        return Fail("tune tv needs a frequency in MHz, as 175.25");
+        return Fail(parsed.band == CtlArguments::Band::Tv ? "tune tv needs a frequency in MHz, as 175.25"
+                                                          : "tune radio needs a frequency in MHz, as 95.8");
     }
     for (std::size_t i = 3; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {

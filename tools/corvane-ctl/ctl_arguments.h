@@ -13,7 +13,9 @@ struct CtlArguments {
     // record, tune and snapshot
     std::optional<std::string> device;
 
-    // tune tv: the frequency in Hz
+    // tune: the band and the frequency in Hz
+    enum class Band { Tv, Radio };
+    Band band = Band::Tv;
     std::int32_t frequency = 0;
 
     // record and snapshot: tune the TV tuner first (Hz), then switch to the crossbar input of that name

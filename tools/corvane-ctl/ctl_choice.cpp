@@ -13,18 +13,23 @@ bool ChooseByName(DevicePickerCombo& picker, const std::string& name) {
     return true;
 }
 
+IMoniker* PickedDevice(const SettingsTargets& targets, DevicePickerCombo& picker,
+                       const std::optional<std::string>& name, const char* what, std::FILE* err) {
+    LoadSettings(targets);
+    if (name && !ChooseByName(picker, *name)) {
+        std::fprintf(err, "error: no %s named %s\n", what, name->c_str());
+        return nullptr;
+    }
+    IMoniker* moniker = picker.GetMoniker();
+    if (!moniker) {
+        std::fprintf(err, "error: no %s\n", what);
+    }
+    return moniker;
+}
+
 IMoniker* ChooseVideoDevice(TVideoCaptureDevCombo& video, const std::optional<std::string>& name,
                             std::FILE* err) {
     SettingsTargets targets;
     targets.tvVideoCaptureDev = &video;
-    LoadSettings(targets);
-    if (name && !ChooseByName(video, *name)) {
-        std::fprintf(err, "error: no video capture device named %s\n", name->c_str());
-        return nullptr;
-    }
-    IMoniker* moniker = video.GetMoniker();
-    if (!moniker) {
-        std::fprintf(err, "error: no video capture device\n");
-    }
-    return moniker;
+    return PickedDevice(targets, video, name, "video capture device", err);
 }

@@ -88,15 +88,8 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     if (!tools.videoCapture) {
         return boxes.fail(err, "cannot open " + device);
     }
-    if (args.tuneFrequency) {
-        if (const int status = TuneCard(tools, boxes, clock, device, *args.tuneFrequency, err)) {
-            return status;
-        }
-    }
-    if (args.input) {
-        if (const int status = ChooseInput(tools, boxes, device, *args.input, err)) {
-            return status;
-        }
+    if (const int status = PrepareSource(tools, boxes, clock, device, args, err)) {
+        return status;
     }
     if (!tools.SetCaptureFormat(args.width, args.height) || tools.captureWidth != args.width ||
         tools.captureHeight != args.height) {

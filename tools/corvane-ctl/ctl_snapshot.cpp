@@ -78,15 +78,8 @@ int TakeSnapshot(const CtlArguments& args, Clock& clock, std::FILE* out, std::FI
     if (!tools.videoCapture) {
         return boxes.fail(err, "cannot open " + device);
     }
-    if (args.tuneFrequency) {
-        if (const int status = TuneCard(tools, boxes, clock, device, *args.tuneFrequency, err)) {
-            return status;
-        }
-    }
-    if (args.input) {
-        if (const int status = ChooseInput(tools, boxes, device, *args.input, err)) {
-            return status;
-        }
+    if (const int status = PrepareSource(tools, boxes, clock, device, args, err)) {
+        return status;
     }
     const std::string size = std::to_string(args.width) + "x" + std::to_string(args.height);
     if (!tools.SetPreviewFormat(args.width, args.height) || target.videoWidth != args.width ||

@@ -45,3 +45,13 @@ int ChooseInput(TTunerTools& tools, CtlMessageBoxes& boxes, const std::string& d
     return boxes.fail(err, "no input named " + name + " on " + device +
                                (names.empty() ? " (it has no inputs to choose)" : "; inputs: " + list));
 }
+
+int PrepareSource(TTunerTools& tools, CtlMessageBoxes& boxes, Clock& clock, const std::string& device,
+                  const CtlArguments& args, std::FILE* err) {
+    if (args.tuneFrequency) {
+        if (const int status = TuneCard(tools, boxes, clock, device, *args.tuneFrequency, err)) {
+            return status;
+        }
+    }
+    return args.input ? ChooseInput(tools, boxes, device, *args.input, err) : 0;
+}

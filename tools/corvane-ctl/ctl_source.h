@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "ctl_arguments.h"
+
 class Clock;
 class CtlMessageBoxes;
 class TTunerTools;
@@ -17,3 +19,7 @@ int TuneCard(TTunerTools& tools, CtlMessageBoxes& boxes, Clock& clock, const std
 // Routes the crossbar to the input named exactly name. 0, or 1 after an error naming the inputs there are.
 int ChooseInput(TTunerTools& tools, CtlMessageBoxes& boxes, const std::string& device,
                 const std::string& name, std::FILE* err);
+
+// --tune, then --input, as the command line asks. 0, or the exit status after the error.
+int PrepareSource(TTunerTools& tools, CtlMessageBoxes& boxes, Clock& clock, const std::string& device,
+                  const CtlArguments& args, std::FILE* err);

@@ -1,5 +1,5 @@
 // corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices, records, tunes and
-// takes snapshots through the program's own settings, device pickers and capture graph.
+// takes snapshots through the program's own settings, device pickers, capture graph and radio tuner object.
 #include "ctl_arguments.h"
 #include "ctl_channels.h"
 #include "ctl_devices.h"
@@ -53,7 +53,9 @@ int main(int argc, char** argv) {
     }
     if (parsed.arguments->command == CtlArguments::Command::Tune) {
         RealClock clock;
-        return TuneTv(*parsed.arguments, clock, stdout, stderr);
+        return parsed.arguments->band == CtlArguments::Band::Tv
+                   ? TuneTv(*parsed.arguments, clock, stdout, stderr)
+                   : TuneRadio(*parsed.arguments, clock, stdout, stderr);
     }
     if (parsed.arguments->command == CtlArguments::Command::Snapshot) {
         RealClock clock;

@@ -38,6 +38,11 @@ HRESULT DeviceControlPages::GetPages(CAUUID* pages) {
     if (!pages) {
         return E_POINTER;
     }
+    // Nothing to set is no page: the object then offers no settings dialog at all.
+    if (entries_().empty()) {
+        *pages = CAUUID{};
+        return S_OK;
+    }
     pages->pElems = static_cast<Guid*>(CoTaskMemAlloc(sizeof(Guid)));
     if (!pages->pElems) {
         pages->cElems = 0;

@@ -72,22 +72,14 @@ constexpr std::int32_t kHighestFrequency = 870000000;
 constexpr std::int32_t kFrequencyStep = 50000;
 constexpr std::int32_t kWidestPllOffset = 10000000;
 
-KSPROPERTY_TUNER_FREQUENCY_S TunedFrequency(IKsPropertySet& properties) {
-    KSPROPERTY_TUNER_FREQUENCY_S frequency;
-    frequency.Property = {PROPSETID_TUNER, KSPROPERTY_TUNER_FREQUENCY, KSPROPERTY_TYPE_GET};
+// A tuner property read whole; what a failed read leaves is zeros.
+template <typename T> T TunerProperty(IKsPropertySet& properties, ULONG id) {
+    T property;
+    property.Property = {PROPSETID_TUNER, id, KSPROPERTY_TYPE_GET};
     DWORD returned = 0;
-    properties.Get(PROPSETID_TUNER, KSPROPERTY_TUNER_FREQUENCY, InstanceDataOf(frequency),
-                   InstanceSizeOf<KSPROPERTY_TUNER_FREQUENCY_S>(), &frequency, sizeof(frequency), &returned);
-    return frequency;
-}
-
-KSPROPERTY_TUNER_STATUS_S TunerStatus(IKsPropertySet& properties) {
-    KSPROPERTY_TUNER_STATUS_S status;
-    status.Property = {PROPSETID_TUNER, KSPROPERTY_TUNER_STATUS, KSPROPERTY_TYPE_GET};
-    DWORD returned = 0;
-    properties.Get(PROPSETID_TUNER, KSPROPERTY_TUNER_STATUS, InstanceDataOf(status),
-                   InstanceSizeOf<KSPROPERTY_TUNER_STATUS_S>(), &status, sizeof(status), &returned);
-    return status;
+    properties.Get(PROPSETID_TUNER, id, InstanceDataOf(property), InstanceSizeOf<T>(), &property,
+                   sizeof(property), &returned);
+    return property;
 }
 
 // Pin names of a filter in enumeration order.
@@ -187,7 +179,10 @@ std::vector<DeviceControlEntry> TunerControls(IAMTVTuner& tuner, IKsPropertySet&
     entries.push_back(
         {NumberControl(kTunerFrequency, "Frequency (Hz)", kLowestFrequency, kHighestFrequency, kFrequencyStep,
                        kLowestFrequency),
-         [ks] { return std::int32_t(TunedFrequency(*ks).Frequency); },
+         [ks] {
+             return std::int32_t(
+                 TunerProperty<KSPROPERTY_TUNER_FREQUENCY_S>(*ks, KSPROPERTY_TUNER_FREQUENCY).Frequency);
+         },
          [ks](std::int32_t value) {
              KSPROPERTY_TUNER_FREQUENCY_S frequency;
              frequency.Property = {PROPSETID_TUNER, KSPROPERTY_TUNER_FREQUENCY, KSPROPERTY_TYPE_SET};
@@ -212,7 +207,11 @@ std::vector<DeviceControlEntry> TunerControls(IAMTVTuner& tuner, IKsPropertySet&
          nullptr});
     entries.push_back(
         {NumberControl(kTunerFineTuning, "Fine Tuning (Hz)", -kWidestPllOffset, kWidestPllOffset, 1, 0, true),
-         [ks] { return std::int32_t(TunerStatus(*ks).PLLOffset); }, nullptr});
+         [ks] {
+             return std::int32_t(
+                 TunerProperty<KSPROPERTY_TUNER_STATUS_S>(*ks, KSPROPERTY_TUNER_STATUS).PLLOffset);
+         },
+         nullptr});
     return entries;
 }
 

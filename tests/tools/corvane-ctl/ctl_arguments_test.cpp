@@ -121,6 +121,16 @@ TEST(CtlArguments, TuneTvInMegahertz) {
     }
 }
 
+TEST(CtlArguments, TuneRadioInMegahertz) {
+    const CtlParse parsed = Parse({"tune", "radio", "95.8", "--device", "Corvane Virtual TV Card"});
+    ASSERT_TRUE(parsed.arguments) << parsed.error;
+    EXPECT_EQ(parsed.arguments->command, CtlArguments::Command::Tune);
+    EXPECT_EQ(parsed.arguments->band, CtlArguments::Band::Radio);
+    EXPECT_EQ(parsed.arguments->frequency, 95800000);
+    EXPECT_EQ(parsed.arguments->device, "Corvane Virtual TV Card");
+    EXPECT_EQ(Parse({"tune", "tv", "95.8"}).arguments->band, CtlArguments::Band::Tv);
+}
+
 TEST(CtlArguments, TuneMistakes) {
     // Beyond what a frequency in hertz holds, signs, exponents and odd spellings.
     for (const char* text : {"2147.483648", "-1", "+5", "1e3", "nan", "inf", "1.2.3", ".", "", "175,25"}) {
@@ -129,7 +139,9 @@ TEST(CtlArguments, TuneMistakes) {
         EXPECT_FALSE(Parse({"tune", "tv", text}).arguments) << text;
     }
     EXPECT_FALSE(Parse({"tune"}).arguments);
-    EXPECT_FALSE(Parse({"tune", "radio", "100"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "fm", "100"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "radio"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "radio", "95,8"}).arguments);
     EXPECT_FALSE(Parse({"tune", "tv"}).arguments);
     EXPECT_FALSE(Parse({"tune", "tv", "175", "--size", "352x288"}).arguments);
     EXPECT_FALSE(Parse({"tune", "tv", "175", "--device"}).arguments);

@@ -383,4 +383,48 @@ TEST_F(CtlRecord, TuneTvToAFrequencyTheTunerRefuses) {
         << failing.err.toStdString();
 }
 
+TEST_F(CtlRecord, TuneRadioPrintsTheOffsetInFmMode) {
+    // The card's one station is at 100.1 MHz; FM hears it within 150 kHz, the offset is carrier − frequency.
+    useCard("{}");
+    struct Case {
+        const char* megahertz;
+        const char* lines;
+    };
+    for (const Case& c : {Case{"100.1", "frequency 100100000\nfine-tuning +0\n"},
+                          Case{"100", "frequency 100000000\nfine-tuning +100000\n"},
+                          Case{"100.2", "frequency 100200000\nfine-tuning -100000\n"},
+                          Case{"100.3", "frequency 100300000\nfine-tuning +0\n"}}) {
+        const CtlRun result = run({"tune", "radio", c.megahertz});
+        EXPECT_EQ(result.exitCode, 0) << c.megahertz << result.err.toStdString();
+        EXPECT_EQ(result.out.toStdString(), c.lines) << c.megahertz;
+        EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    }
+}
+
+TEST_F(CtlRecord, TuneRadioRefusals) {
+    useCard("{}");
+    // Below the FM band, and the frequency no tuner takes.
+    for (const char* megahertz : {"60", "0"}) {
+        const CtlRun result = run({"tune", "radio", megahertz});
+        EXPECT_EQ(result.exitCode, 1) << megahertz;
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+        EXPECT_TRUE(result.err.contains(QRegularExpression(
+            QStringLiteral("(^|\n)error: KSPROPERTY_TUNER_FREQUENCY: The parameter is incorrect\\.\n"))))
+            << result.err.toStdString();
+    }
+
+    const CtlRun unknown = run({"tune", "radio", "100.1", "--device", "No Such Tuner"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.err, "error: no radio tuner named No Such Tuner\n");
+
+    // The program (here this test) playing the radio keeps its tuner.
+    DeviceLock held;
+    ASSERT_TRUE(held.acquire("Corvane Virtual TV Card radio tuner"));
+    const CtlRun busy = run({"tune", "radio", "100.1"});
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_EQ(busy.err.toStdString(),
+              "error: device busy: Corvane Virtual TV Card radio tuner is in use by process " +
+                  std::to_string(::getpid()) + "\n");
+}
+
 } // namespace

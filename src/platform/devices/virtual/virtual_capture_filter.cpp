@@ -327,8 +327,11 @@ HRESULT VirtualCaptureFilter::ShowDialog(int dialog, OAHWND owner) {
     if (captureFormat_ == before) {
         return S_OK;
     }
-    // One format for the device, as a video-for-Windows driver has: the preview shows what is captured.
-    if (preview_) {
+    // One format for the device, as a video-for-Windows driver has: the preview shows what is captured. A
+    // preview still streaming keeps its format until it is built again.
+    const bool previewStreams =
+        previewPin_ && previewPin_->peer() && GST_STATE(element()) == GST_STATE_PLAYING;
+    if (preview_ && !previewStreams) {
         previewFormat_.width = captureFormat_.width;
         previewFormat_.height = captureFormat_.height;
         previewFormat_.avgTimePerFrame = captureFormat_.avgTimePerFrame;

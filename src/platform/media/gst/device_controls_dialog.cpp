@@ -2,12 +2,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +54,12 @@ void DeviceControlsDialog::addEditor(const DeviceControl& control) {
             const auto row = addSliderRow(name, name, int(StepsOf(control)), 0, QString());
             editor.slider = row.first;
             editor.sliderValue = row.second;
+            // As wide as the widest value, so the slider keeps its length while the number changes.
+            const QFontMetrics metrics = editor.sliderValue->fontMetrics();
+            editor.sliderValue->setMinimumWidth(
+                std::max(metrics.horizontalAdvance(QString::number(control.minimum)),
+                         metrics.horizontalAdvance(QString::number(control.maximum))));
+            editor.sliderValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             editor.slider->setEnabled(!control.readOnly);
             connect(editor.slider, &QSlider::valueChanged, this,
                     [this, id, control](int position) { apply(id, ValueAt(control, position)); });
@@ -114,12 +123,12 @@ void DeviceControlsDialog::refresh() {
         std::int32_t value = 0;
         if (editor.control.kind != DeviceControl::Kind::Button &&
             controls_->GetValue(editor.control.id, &value) >= 0) {
-            show(editor, value);
+            showValue(editor, value);
         }
     }
 }
 
-void DeviceControlsDialog::show(const Editor& editor, std::int32_t value) {
+void DeviceControlsDialog::showValue(const Editor& editor, std::int32_t value) {
     if (editor.slider) {
         const QSignalBlocker quiet(editor.slider);
         editor.slider->setValue(PositionOf(editor.control, value));

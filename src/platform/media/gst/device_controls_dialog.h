@@ -41,7 +41,7 @@ private:
     void apply(std::uint32_t id, std::int32_t value);
     // Shows the device's values in every editor without sending them back.
     void refresh();
-    void show(const Editor& editor, std::int32_t value);
+    void showValue(const Editor& editor, std::int32_t value);
     void restore() override;
 
     RefPtr<IDeviceControls> controls_;

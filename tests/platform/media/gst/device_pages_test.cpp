@@ -3,7 +3,7 @@
 // its capture filter.
 
 #include "capture_test_support.h"
-#include "platform/devices/device_controls.h"
+#include "platform/devices/device_control_pages.h"
 #include "platform/devices/virtual/virtual_capture_filter.h"
 #include "platform/media/gst/device_controls_dialog.h"
 #include "platform/media/gst/dmo_interfaces.h"
@@ -90,6 +90,61 @@ TEST_F(DevicePagesTest, EveryPartOfTheCardButItsSoundPublishesTheGeneratedPage) 
     EXPECT_EQ(OleCreatePropertyFrame(nullptr, 30, 30, nullptr, 1, &audio, 1, &CLSID_DeviceControlsPage, 0),
               E_NOINTERFACE);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// The control of that name, or one with id 0 when there is none.
+DeviceControl Named(IDeviceControls& controls, const std::string& name) {
+    for (const DeviceControl& control : controls.controls()) {
+        if (control.name == name) {
+            return control;
+        }
+    }
+    return {};
+}
+
+TEST_F(DevicePagesTest, ControlsRefuseWhatTheyCannotTake) {
+    RefPtr<IDeviceControls> tuner = query<IDeviceControls>(rig.onCapturePin<IAMTVTuner>());
+    ASSERT_TRUE(tuner);
+    const DeviceControl frequency = Named(*tuner, "Frequency (Hz)");
+    ASSERT_NE(frequency.id, 0u);
+    EXPECT_EQ(tuner->SetValue(frequency.id, frequency.maximum + 1), E_INVALIDARG);
+    EXPECT_EQ(tuner->SetValue(frequency.id, 900000000), E_INVALIDARG); // beyond the band
+    EXPECT_EQ(rig.card->frequency(), 175250000);
+    EXPECT_EQ(tuner->SetValue(frequency.id, 196250000), S_OK);
+    EXPECT_EQ(rig.card->frequency(), 196250000);
+    const DeviceControl signal = Named(*tuner, "Signal Present");
+    EXPECT_TRUE(signal.readOnly);
+    EXPECT_EQ(tuner->SetValue(signal.id, 1), E_ACCESSDENIED);
+    const DeviceControl mode = Named(*tuner, "Mode");
+    EXPECT_EQ(mode.kind, DeviceControl::Kind::Menu);
+    EXPECT_EQ(tuner->SetValue(mode.id, AMTUNER_MODE_AM_RADIO), E_INVALIDARG); // not among the items
+    std::int32_t value = 0;
+    EXPECT_EQ(tuner->GetValue(0xFFFF, &value), E_PROP_ID_UNSUPPORTED);
+    EXPECT_EQ(tuner->SetValue(0xFFFF, 0), E_PROP_ID_UNSUPPORTED);
+
+    RefPtr<IDeviceControls> picture = query<IDeviceControls>(rig.video);
+    const DeviceControl reset = Named(*picture, "Default Picture");
+    EXPECT_EQ(reset.kind, DeviceControl::Kind::Button);
+    EXPECT_EQ(picture->GetValue(reset.id, &value), E_PROP_ID_UNSUPPORTED); // a button has no value
+}
+
+TEST(DeviceControlPages, AnObjectWithNothingToSetPublishesNoPage) {
+    struct Owner final : ComObject<IUnknown> {};
+    RefPtr<Owner> owner = MakeCom<Owner>();
+    std::vector<DeviceControlEntry> entries;
+    DeviceControlPages pages(*owner, [&entries] { return entries; });
+    CAUUID found;
+    ASSERT_EQ(pages.GetPages(&found), S_OK);
+    EXPECT_EQ(found.cElems, 0u);
+    EXPECT_EQ(found.pElems, nullptr);
+    DeviceControl button;
+    button.id = 1;
+    button.kind = DeviceControl::Kind::Button;
+    entries.push_back({button, nullptr, [](std::int32_t) { return true; }});
+    ASSERT_EQ(pages.GetPages(&found), S_OK);
+    ASSERT_EQ(found.cElems, 1u);
+    EXPECT_EQ(found.pElems[0], CLSID_DeviceControlsPage);
+    CoTaskMemFree(found.pElems);
 }
 
 TEST_F(DevicePagesTest, ThePictureSlidersActAtOnceAndCancelPutsThemBack) {
