@@ -1,6 +1,7 @@
 // TTunerTools on V4L2 cards played by the fake seam, through the media engine: the card's tuner, decoder and
 // inputs found behind its capture filter, tuning in the card's units, a webcam without tuner, a node another
 // program holds, and a card unplugged while it previews or records.
+#include "avi_structure.h"
 #include "channels/search_signal.h"
 #include "platform/devices/v4l2/v4l2_provider.h"
 #include "platform/media/gst/engine_setup.h"
@@ -19,9 +20,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -224,17 +223,10 @@ TEST(TunerToolsOnV4l2, CardUnpluggedWhileRecordingLeavesACompleteFile) {
     EXPECT_FALSE(card.tools.captureRunning);
     card.tools.DismantleGraph();
 
-    // Complete: the RIFF size covers the file and the idx1 index follows the movi list.
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), 12u);
-    std::uint32_t size = 0;
-    std::memcpy(&size, bytes.data() + 4, 4);
-    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
-    EXPECT_EQ(size, bytes.size() - 8);
-    const auto movi = bytes.find("movi");
-    ASSERT_NE(movi, std::string::npos);
-    EXPECT_NE(bytes.find("idx1", movi), std::string::npos);
+    // Complete as players other than GStreamer judge it, with the picture recorded before the card went.
+    const AviStructure avi = ReadAviStructure(QString::fromStdString(file.string()));
+    EXPECT_TRUE(avi.complete());
+    EXPECT_GT(avi.videoChunks, 0);
 }
 
 } // namespace
