@@ -19,8 +19,9 @@ ChannelList StoredList(int entries, std::int32_t first, std::int32_t spacing) {
 }
 
 void Sweep(benchmark::State& state, const FrequencySearchParameters& parameters, TunerMode mode,
-           std::int32_t first, std::int32_t spacing) {
-    const CardDefinition card = BuiltInCardDefinition();
+           std::int32_t first, std::int32_t spacing, bool afc = true) {
+    CardDefinition card = BuiltInCardDefinition();
+    card.afc = afc;
     ModelSearchTuner tuner(card, mode);
     NoWaitClock clock;
     CountingProgress progress;
@@ -42,7 +43,13 @@ void BM_RadioSweep(benchmark::State& state) {
     Sweep(state, kRadioSearch, TunerMode::Fm, 88100000, 400000);
 }
 
+// A card without afc: the sweep also watches the signal strength at every step.
+void BM_TvSweepNoAfc(benchmark::State& state) {
+    Sweep(state, kTVSearch, TunerMode::Tv, 48250000, 7000000, false);
+}
+
 BENCHMARK(BM_TvSweep)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TvSweepNoAfc)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RadioSweep)->Arg(0)->Arg(50)->Unit(benchmark::kMicrosecond);
 
 } // namespace

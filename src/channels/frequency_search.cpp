@@ -1,6 +1,7 @@
 #include "frequency_search.h"
 
 #include "platform/win/clock.h"
+#include "search_signal.h"
 
 #include <cstdlib>
 #include <vector>
@@ -35,6 +36,9 @@ namespace {
 
 // Above any real offset: a negative reading at the first frequency counts as a carrier just below it.
 constexpr std::int32_t kNoPreviousOffset = 1000;
+// Half the signal range: a carrier is heard from the step its signal reaches this to the step it drops below.
+constexpr std::int32_t kHalfSignal = 50;
+constexpr std::int64_t kNoRise = -1;
 
 // Restores the running flag however the sweep ends.
 class RunningScope {
@@ -76,6 +80,12 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
     matched_.assign(static_cast<std::size_t>(list.count()), false);
 
     std::int32_t previous = kNoPreviousOffset;
+    // Searching by signal is for tuners that report no offset; the first offset ends it for the sweep.
+    SearchSignal* const meter = dynamic_cast<SearchSignal*>(&tuner_);
+    bool sawOffset = false;
+    // The first step of a carrier heard by its signal, kNoRise outside one.
+    std::int64_t riseAt = kNoRise;
+    std::int64_t lastStrong = 0;
     // Wide enough that a jump past the last frequency cannot wrap.
     std::int64_t f = parameters_.firstFreq;
     while (f <= parameters_.lastFreq) {
@@ -87,12 +97,28 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
         // A failed step has no reading: it neither finds a carrier nor hides the next one. The device has
         // reported its error already, and the sweep goes on.
         if (tuneOk && SUCCEEDED(tuner_.ReadTunerOffset(&offset))) {
+            if (offset != 0) {
+                sawOffset = true;
+                riseAt = kNoRise;
+            }
             if (offset < 0 && previous >= 0) {
                 const std::int64_t found = f - parameters_.step;
                 onFind(list, static_cast<std::int32_t>(found), result.counts);
                 f += parameters_.jump;
             }
             previous = offset;
+        }
+        std::int32_t strength = 0;
+        if (meter && !sawOffset && tuneOk && meter->ReadSignalStrength(&strength)) {
+            if (strength >= kHalfSignal) {
+                if (riseAt == kNoRise) {
+                    riseAt = f;
+                }
+                lastStrong = f;
+            } else if (riseAt != kNoRise) {
+                onSignalFind(list, riseAt, lastStrong, result.counts);
+                riseAt = kNoRise;
+            }
         }
         if (!progress_.processPending()) {
             stop = true;
@@ -103,8 +129,21 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
         }
         f += parameters_.step;
     }
+    // A carrier still heard at the end of the band ends there.
+    if (riseAt != kNoRise && !result.cancelled) {
+        onSignalFind(list, riseAt, lastStrong, result.counts);
+    }
     matched_.clear();
     return result;
+}
+
+void FrequencySearch::onSignalFind(ChannelList& list, std::int64_t first, std::int64_t last,
+                                   SearchCounts& counts) {
+    const std::int64_t half = (last - first) / 2;
+    const auto found = static_cast<std::int32_t>(first + half - half % parameters_.step);
+    tuner_.TuneFrequency(found);
+    clock_.Sleep(parameters_.settleMs);
+    onFind(list, found, counts);
 }
 
 void FrequencySearch::onFind(ChannelList& list, std::int32_t found, SearchCounts& counts) {

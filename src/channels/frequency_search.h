@@ -85,6 +85,9 @@ public:
 
 private:
     void onFind(ChannelList& list, std::int32_t found, SearchCounts& counts);
+    // A carrier heard by its signal from first to last (see SearchSignal): the find is the middle between
+    // them on the sweep's grid, tuned again so that its lock is asked there.
+    void onSignalFind(ChannelList& list, std::int64_t first, std::int64_t last, SearchCounts& counts);
 
     FrequencySearchParameters parameters_;
     SearchTuner& tuner_;

@@ -1,6 +1,7 @@
 #include "radio_channel_tuner.h"
 
 #include "radio_tools.h"
+#include "tv/tuner_signal.h"
 
 HRESULT RadioChannelTuner::TuneFrequency(std::int32_t hz) {
     return tools_.TuneFrequency(hz) ? S_OK : E_FAIL;
@@ -16,4 +17,9 @@ HRESULT RadioChannelTuner::ReadTunerOffset(std::int32_t* offset) {
 
 HRESULT RadioChannelTuner::SetVideoStandard(std::int32_t) {
     return E_NOTIMPL;
+}
+
+bool RadioChannelTuner::ReadSignalStrength(std::int32_t* percent) {
+    return ReadTunerSignalStrength(query<IAMTVTuner>(tools_.device(TRadioTools::Device::Tuner)).get(),
+                                   percent);
 }

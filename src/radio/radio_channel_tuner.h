@@ -4,11 +4,12 @@
 // work, and the search goes on after a failure.
 
 #include "channels/channel_tuner.h"
+#include "channels/search_signal.h"
 #include "channels/search_tuner.h"
 
 class TRadioTools;
 
-class RadioChannelTuner final : public ChannelTuner, public SearchTuner {
+class RadioChannelTuner final : public ChannelTuner, public SearchTuner, public SearchSignal {
 public:
     explicit RadioChannelTuner(TRadioTools& tools) : tools_(tools) {}
 
@@ -20,6 +21,8 @@ public:
     HRESULT SetVideoStandard(std::int32_t standard) override;
     // The radio search takes every find as a station and never asks.
     bool IsSignalLocked() override { return true; }
+    // The tuner's own strength reading, which the search uses on cards that report no offset.
+    bool ReadSignalStrength(std::int32_t* percent) override;
 
 private:
     TRadioTools& tools_;

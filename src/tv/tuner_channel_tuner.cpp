@@ -1,5 +1,6 @@
 #include "tuner_channel_tuner.h"
 
+#include "tuner_signal.h"
 #include "tuner_tools.h"
 
 HRESULT TunerChannelTuner::TuneFrequency(std::int32_t hz) {
@@ -20,4 +21,8 @@ HRESULT TunerChannelTuner::SetVideoStandard(std::int32_t standard) {
 
 bool TunerChannelTuner::IsSignalLocked() {
     return tools_.IsSignalLocked();
+}
+
+bool TunerChannelTuner::ReadSignalStrength(std::int32_t* percent) {
+    return ReadTunerSignalStrength(tools_.tuner.get(), percent);
 }

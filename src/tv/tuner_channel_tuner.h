@@ -4,11 +4,12 @@
 // call did its work, and the search goes on after a failure.
 
 #include "channels/channel_tuner.h"
+#include "channels/search_signal.h"
 #include "channels/search_tuner.h"
 
 class TTunerTools;
 
-class TunerChannelTuner final : public ChannelTuner, public SearchTuner {
+class TunerChannelTuner final : public ChannelTuner, public SearchTuner, public SearchSignal {
 public:
     explicit TunerChannelTuner(TTunerTools& tools) : tools_(tools) {}
 
@@ -19,6 +20,8 @@ public:
     HRESULT SetVideoStandard(std::int32_t standard) override;
     // The decoder's horizontal lock, which decides whether a TV find is checked.
     bool IsSignalLocked() override;
+    // The tuner's own strength reading, which the search uses on cards that report no offset.
+    bool ReadSignalStrength(std::int32_t* percent) override;
 
 private:
     TTunerTools& tools_;

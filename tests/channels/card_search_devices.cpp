@@ -8,6 +8,10 @@
 
 namespace {
 
+std::function<void(CardDefinition&)> Arrange(CardAfc afc) {
+    return [afc](CardDefinition& card) { card.afc = afc == CardAfc::Reported; };
+}
+
 std::vector<std::string> Texts(const RecordingMessageBoxes& boxes) {
     std::vector<std::string> texts;
     for (const auto& box : boxes.shown()) {
@@ -18,7 +22,7 @@ std::vector<std::string> Texts(const RecordingMessageBoxes& boxes) {
 
 class TvDevice final : public CardSearchDevice {
 public:
-    TvDevice() {
+    explicit TvDevice(CardAfc afc) : card_(Arrange(afc)) {
         card_.select();
         card_.tools.PrepareTvTuner();
     }
@@ -46,9 +50,9 @@ private:
 // Keeps the card's devices alive beside the radio object.
 class RadioCardDevice final : public CardSearchDevice {
 public:
-    explicit RadioCardDevice(bool tunerOnly)
-        : device_(radio_.tuner.get(), tunerOnly ? nullptr : radio_.tvAudio.get(),
-                  tunerOnly ? nullptr : radio_.crossbar.get()) {}
+    RadioCardDevice(bool tunerOnly, CardAfc afc)
+        : radio_(Arrange(afc)), device_(radio_.tuner.get(), tunerOnly ? nullptr : radio_.tvAudio.get(),
+                                        tunerOnly ? nullptr : radio_.crossbar.get()) {}
     SearchTuner& tuner() override { return device_.tuner(); }
     std::vector<std::string> shown() const override { return device_.shown(); }
 
@@ -59,12 +63,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<CardSearchDevice> MakeTvCardSearchDevice() {
-    return std::make_unique<TvDevice>();
+std::unique_ptr<CardSearchDevice> MakeTvCardSearchDevice(CardAfc afc) {
+    return std::make_unique<TvDevice>(afc);
 }
 
-std::unique_ptr<CardSearchDevice> MakeRadioCardSearchDevice(bool tunerOnly) {
-    return std::make_unique<RadioCardDevice>(tunerOnly);
+std::unique_ptr<CardSearchDevice> MakeRadioCardSearchDevice(bool tunerOnly, CardAfc afc) {
+    return std::make_unique<RadioCardDevice>(tunerOnly, afc);
 }
 
 std::unique_ptr<CardSearchDevice> MakeAbsentRadioSearchDevice() {

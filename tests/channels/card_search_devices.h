@@ -16,9 +16,12 @@ public:
     virtual std::vector<std::string> shown() const = 0;
 };
 
+// Whether the card's tuner reports its fine-tuning offset, as most cards do, or not at all.
+enum class CardAfc { Reported, None };
+
 // The built-in card's TV tuner through TTunerTools, as the capture device is opened for the TV page.
-std::unique_ptr<CardSearchDevice> MakeTvCardSearchDevice();
+std::unique_ptr<CardSearchDevice> MakeTvCardSearchDevice(CardAfc afc = CardAfc::Reported);
 // Its radio tuner through TRadioTools; with tunerOnly neither its TV audio nor its crossbar is chosen.
-std::unique_ptr<CardSearchDevice> MakeRadioCardSearchDevice(bool tunerOnly);
+std::unique_ptr<CardSearchDevice> MakeRadioCardSearchDevice(bool tunerOnly, CardAfc afc = CardAfc::Reported);
 // TRadioTools without any device.
 std::unique_ptr<CardSearchDevice> MakeAbsentRadioSearchDevice();

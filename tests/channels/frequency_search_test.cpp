@@ -245,6 +245,59 @@ TEST_F(SearchTest, ASecondRunWhileOneIsGoingOnIsRefused) {
     EXPECT_TRUE(search.run(list).has_value());
 }
 
+class SignalSearchTest : public ::testing::Test {
+protected:
+    SearchResult Run() {
+        FrequencySearch search(kTVSearch, tuner, clock, progress);
+        return search.run(list).value_or(SearchResult{});
+    }
+    // Strength percent from..to (inclusive) on the 50 kHz grid.
+    void strong(double fromMHz, double toMHz, std::int32_t percent = 100) {
+        for (std::int32_t hz = MHz(fromMHz); hz <= MHz(toMHz); hz += 50000) {
+            tuner.strengths[hz] = percent;
+        }
+    }
+
+    ScriptedSignalTuner tuner;
+    VirtualClock clock;
+    RecordingProgress progress;
+    ChannelList list;
+};
+
+TEST_F(SignalSearchTest, ARiseAcrossHalfTheRangeAndItsFallAreOneCarrierInTheMiddle) {
+    strong(100.0, 100.0, 49); // below half: nothing
+    strong(100.05, 100.25, 50);
+    strong(100.30, 100.30, 10);
+    strong(200.0, 200.40);
+    tuner.unlocked.insert(MHz(200.20));
+    const SearchResult result = Run();
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.at(0).freq, MHz(100.15));
+    EXPECT_TRUE(list.at(0).enabled);
+    EXPECT_EQ(list.at(1).freq, MHz(200.20));
+    EXPECT_EQ(list.at(1).name, "something found 200.20 MHz");
+    EXPECT_EQ(result.counts.added, 2);
+    // The find is tuned again after the fall, and its lock asked there.
+    const auto fall = std::find(tuner.tuned.begin(), tuner.tuned.end(), MHz(100.30));
+    ASSERT_NE(fall, tuner.tuned.end());
+    EXPECT_EQ(*(fall + 1), MHz(100.15));
+    EXPECT_EQ(tuner.lockAsked, (std::vector<std::int32_t>{MHz(100.15), MHz(200.20)}));
+    // No jump: the sweep goes on from the fall.
+    EXPECT_EQ(*(fall + 2), MHz(100.35));
+}
+
+TEST_F(SignalSearchTest, TheFirstOffsetEndsTheSearchBySignal) {
+    strong(60.0, 60.2);
+    tuner.offsets[MHz(61.0)] = 3000; // the tuner does report afc after all
+    strong(61.0, 61.5);              // a rise cut off by that offset is no carrier
+    strong(100.0, 100.2);
+    Run();
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.at(0).freq, MHz(60.1));
+    // The signal is not even asked once the offset came.
+    EXPECT_EQ(tuner.signalAsked.back(), MHz(60.95));
+}
+
 TEST(SearchEntryNameTest, UsesAPointAndTwoDecimalsWhateverTheLocale) {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German));

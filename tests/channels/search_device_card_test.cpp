@@ -54,6 +54,32 @@ TEST_F(DeviceSearchTest, RadioSearchThroughTheRadioTunerWithOrWithoutItsOtherDev
     }
 }
 
+// A card that never reports an offset is searched by the signal strength both adapters read from the tuner.
+TEST_F(DeviceSearchTest, BothAdaptersFindACardWithoutOffsetByItsSignal) {
+    const auto tv = MakeTvCardSearchDevice(CardAfc::None);
+    Run(kTVSearch, *tv);
+    EXPECT_EQ(Rows(list), (std::vector<Row>{
+                              {49750000, true, "found channel 49.75 MHz"},
+                              {175250000, true, "found channel 175.25 MHz"},
+                              {183250000, true, "found channel 183.25 MHz"},
+                              {503250000, false, "something found 503.25 MHz"},
+                              {527250000, true, "found channel 527.25 MHz"},
+                              {743250000, true, "found channel 743.25 MHz"},
+                          }));
+    EXPECT_TRUE(tv->shown().empty());
+
+    list.clear();
+    const auto radio = MakeRadioCardSearchDevice(true, CardAfc::None);
+    Run(kRadioSearch, *radio);
+    EXPECT_EQ(Rows(list), (std::vector<Row>{
+                              {88300000, true, "found station 88.30 MHz"},
+                              {95800000, true, "found station 95.80 MHz"},
+                              {101100000, true, "found station 101.10 MHz"},
+                              {104600000, true, "found station 104.60 MHz"},
+                          }));
+    EXPECT_TRUE(radio->shown().empty());
+}
+
 TEST_F(DeviceSearchTest, WithoutATunerNoStepIsReadAndNothingIsFound) {
     const auto device = MakeAbsentRadioSearchDevice();
     EXPECT_TRUE(FAILED(device->tuner().TuneFrequency(100000000)));

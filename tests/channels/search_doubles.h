@@ -3,6 +3,7 @@
 // what it is shown and stops when told.
 
 #include "channels/frequency_search.h"
+#include "channels/search_signal.h"
 
 #include <functional>
 #include <map>
@@ -10,7 +11,7 @@
 #include <vector>
 
 // Every frequency reads offset 0 unless the script says otherwise.
-class ScriptedTuner final : public SearchTuner {
+class ScriptedTuner : public SearchTuner {
 public:
     HRESULT TuneFrequency(std::int32_t hz) override {
         tuned.push_back(hz);
@@ -47,6 +48,20 @@ public:
     std::vector<std::int32_t> lockAsked;
     std::int32_t current = 0;
     int reads = 0;
+};
+
+// The scripted tuner that also tells its signal: 0 unless the script says otherwise.
+class ScriptedSignalTuner final : public ScriptedTuner, public SearchSignal {
+public:
+    bool ReadSignalStrength(std::int32_t* percent) override {
+        signalAsked.push_back(current);
+        const auto it = strengths.find(current);
+        *percent = it == strengths.end() ? 0 : it->second;
+        return true;
+    }
+
+    std::map<std::int32_t, std::int32_t> strengths;
+    std::vector<std::int32_t> signalAsked;
 };
 
 class RecordingProgress final : public SearchProgress {

@@ -1,6 +1,7 @@
 #include "hresult.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -51,6 +52,8 @@ constexpr std::array kResultTexts{
     ResultText{VFW_E_TIMEOUT, "The operation timed out."},
     ResultText{VFW_E_DDRAW_CAPS_NOT_SUITABLE, "The display is not suitable for video."},
     ResultText{VFW_E_NOT_IN_GRAPH, "The operation cannot be performed on a filter that is not in a graph."},
+    // A capture card that another program streams from answers EBUSY; say so in words a user acts on.
+    ResultText{HResultFromErrno(EBUSY), "device busy: another program is using the device."},
 };
 
 } // namespace

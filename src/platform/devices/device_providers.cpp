@@ -1,8 +1,9 @@
-// The one place where device providers register. Later providers (V4L2) add a row here.
+// The one place where device providers register.
 
 #include "device_provider.h"
 #include "gst/gst_audio_source_provider.h"
 #include "gst/gst_encoder_provider.h"
+#include "v4l2/v4l2_provider.h"
 #include "virtual/virtual_card_provider.h"
 
 #include <array>
@@ -27,6 +28,7 @@ std::shared_ptr<DeviceProvider> MakeTheVirtualCardProvider() {
 // everywhere.
 constexpr std::array kProviders = {
     ProviderRow{&MakeTheVirtualCardProvider, true, false},
+    ProviderRow{&MakeSystemV4l2Provider, false, true},
     ProviderRow{&MakeGstAudioSourceProvider, false, true},
     ProviderRow{&MakeGstEncoderProvider, true, true},
 };

@@ -154,6 +154,12 @@ CardDefinition Read(const json& root) {
         }
         card.crossbars = count.get<int>();
     }
+    if (root.contains("afc")) {
+        if (!root["afc"].is_boolean()) {
+            Fail("\"afc\" must be true or false");
+        }
+        card.afc = root["afc"].get<bool>();
+    }
     if (root.contains("procamp")) {
         const json& procamp = root["procamp"];
         if (!procamp.is_object()) {

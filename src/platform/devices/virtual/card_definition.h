@@ -48,6 +48,9 @@ struct CardDefinition {
     std::vector<TvCarrier> tv;
     std::vector<RadioCarrier> radio;
     int crossbars = 1;
+    // Whether the tuner reports its fine-tuning offset. Many real cards report none ("afc": false), and the
+    // search then finds carriers by their signal.
+    bool afc = true;
     // Brightness, contrast, hue, saturation: the picture property numbers.
     std::array<PictureRange, 4> picture{
         PictureRange{0, 255, 1, 128},

@@ -1,6 +1,7 @@
 #include "front_end_filters.h"
 
 #include "platform/devices/interface_controls.h"
+#include "platform/devices/ks_property_io.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -19,35 +20,6 @@ constexpr LONG kSoundCarrierOffset = 5500000;
 
 std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
-}
-
-// A property structure from the caller: the whole structure in data, or the part past its header in
-// instance.
-template <typename T>
-bool ReadProperty(void* instance, DWORD instanceLength, void* data, DWORD dataLength, T* out) {
-    if (data && dataLength >= sizeof(T)) {
-        std::memcpy(out, data, sizeof(T));
-        return true;
-    }
-    if (instance && instanceLength >= InstanceSizeOf<T>()) {
-        std::memcpy(InstanceDataOf(*out), instance, InstanceSizeOf<T>());
-        return true;
-    }
-    return false;
-}
-
-template <typename T> HRESULT WriteProperty(const T& value, void* data, DWORD dataLength, DWORD* returned) {
-    if (!data) {
-        return E_POINTER;
-    }
-    if (dataLength < sizeof(T)) {
-        return E_UNEXPECTED;
-    }
-    std::memcpy(data, &value, sizeof(T));
-    if (returned) {
-        *returned = sizeof(T);
-    }
-    return S_OK;
 }
 
 } // namespace
@@ -92,15 +64,11 @@ HRESULT VirtualTunerFilter::GetAvailableModes(LONG* modes) {
 }
 
 HRESULT VirtualTunerFilter::put_CountryCode(LONG country) {
-    if (country <= 0) {
-        return E_INVALIDARG;
-    }
-    country_ = country;
-    return S_OK;
+    return input_.putCountryCode(country);
 }
 
 HRESULT VirtualTunerFilter::get_CountryCode(LONG* country) {
-    return Answer(country, country_);
+    return input_.getCountryCode(country);
 }
 
 HRESULT VirtualTunerFilter::SignalPresent(LONG* strength) {
@@ -108,34 +76,23 @@ HRESULT VirtualTunerFilter::SignalPresent(LONG* strength) {
 }
 
 HRESULT VirtualTunerFilter::get_NumInputConnections(LONG* count) {
-    return Answer(count, 1);
+    return TunerInput::numInputConnections(count);
 }
 
 HRESULT VirtualTunerFilter::put_InputType(LONG index, LONG type) {
-    if (index != 0 || (type != TunerInputCable && type != TunerInputAntenna)) {
-        return E_INVALIDARG;
-    }
-    inputType_ = type;
-    return S_OK;
+    return input_.putInputType(index, type);
 }
 
 HRESULT VirtualTunerFilter::get_InputType(LONG index, LONG* type) {
-    if (!type) {
-        return E_POINTER;
-    }
-    if (index != 0) {
-        return E_INVALIDARG;
-    }
-    *type = inputType_;
-    return S_OK;
+    return input_.getInputType(index, type);
 }
 
 HRESULT VirtualTunerFilter::put_ConnectInput(LONG index) {
-    return index == 0 ? S_OK : E_INVALIDARG;
+    return TunerInput::putConnectInput(index);
 }
 
 HRESULT VirtualTunerFilter::get_ConnectInput(LONG* index) {
-    return Answer(index, 0);
+    return TunerInput::getConnectInput(index);
 }
 
 HRESULT VirtualTunerFilter::get_VideoFrequency(LONG* hertz) {
@@ -219,21 +176,7 @@ HRESULT VirtualTunerFilter::Get(const Guid& set, DWORD id, void*, DWORD, void* d
 }
 
 HRESULT VirtualTunerFilter::QuerySupported(const Guid& set, DWORD id, DWORD* support) {
-    if (set != PROPSETID_TUNER) {
-        return E_PROP_SET_UNSUPPORTED;
-    }
-    DWORD what = 0;
-    if (id == KSPROPERTY_TUNER_MODE || id == KSPROPERTY_TUNER_FREQUENCY) {
-        what = KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET;
-    } else if (id == KSPROPERTY_TUNER_STATUS) {
-        what = KSPROPERTY_SUPPORT_GET;
-    } else {
-        return E_PROP_ID_UNSUPPORTED;
-    }
-    if (support) {
-        *support = what;
-    }
-    return S_OK;
+    return TunerInput::propertySupport(set, id, support);
 }
 
 // ---- TV audio ----

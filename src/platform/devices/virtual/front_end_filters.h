@@ -4,6 +4,7 @@
 
 #include "analog_filter.h"
 #include "platform/devices/device_control_pages.h"
+#include "platform/devices/tuner_input.h"
 #include "platform/devices/tv_device_interfaces.h"
 #include "virtual_card.h"
 
@@ -47,8 +48,7 @@ private:
     void* queryOtherInterface(const Guid& iid) override;
 
     std::shared_ptr<VirtualCard> card_;
-    LONG country_ = 1;
-    LONG inputType_ = TunerInputCable;
+    TunerInput input_;
     DeviceControlPages pages_;
 };
 

@@ -34,14 +34,14 @@ Reception Receive(const CardDefinition& card, TunerMode mode, std::int64_t frequ
         reception.carrier = Nearest(card.tv, frequency, kTvCaptureRange);
         if (reception.heard()) {
             const TvCarrier& carrier = card.tv[reception.carrier];
-            reception.pllOffset = static_cast<std::int32_t>(carrier.frequency - frequency);
+            reception.pllOffset = card.afc ? static_cast<std::int32_t>(carrier.frequency - frequency) : 0;
             reception.horizontalLock = carrier.lock;
         }
     } else {
         reception.carrier = Nearest(card.radio, frequency, kFmCaptureRange);
         if (reception.heard()) {
             reception.pllOffset =
-                static_cast<std::int32_t>(card.radio[reception.carrier].frequency - frequency);
+                card.afc ? static_cast<std::int32_t>(card.radio[reception.carrier].frequency - frequency) : 0;
         }
     }
     return reception;

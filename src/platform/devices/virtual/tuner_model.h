@@ -1,7 +1,8 @@
 #pragma once
 // What the virtual card's tuner hears at a frequency. TV mode hears TV carriers within 1,000,000 Hz, FM mode
 // radio carriers within 150,000 Hz; of those, the nearest (the lower one on a tie). The phase-locked loop's
-// offset is carrier − tuned frequency; the picture locks when a TV carrier is heard and locks.
+// offset is carrier − tuned frequency (always 0 on a card without afc); the picture locks when a TV carrier
+// is heard and locks.
 
 #include "card_definition.h"
 

@@ -1,0 +1,232 @@
+// TTunerTools on V4L2 cards played by the fake seam, through the media engine: the card's tuner, decoder and
+// inputs found behind its capture filter, tuning in the card's units, a webcam without tuner, a node another
+// program holds, and a card unplugged while it previews or records.
+#include "avi_structure.h"
+#include "channels/search_signal.h"
+#include "platform/devices/v4l2/v4l2_provider.h"
+#include "platform/media/gst/engine_setup.h"
+#include "platform/win/clock.h"
+#include "platform/win/message_boxes.h"
+#include "tv/capture_events.h"
+#include "tv/tuner_platform.h"
+#include "tv/tuner_signal.h"
+#include "tv/tuner_tools.h"
+#include "tv_sweep.h"
+#include "v4l2/fake_v4l2.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+void RunFor(int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
+
+RefPtr<IMoniker> DeviceAt(ICreateDevEnum* devices, const Guid& category, ULONG index) {
+    RefPtr<IEnumMoniker> monikers;
+    IMoniker* found = nullptr;
+    if (devices->CreateClassEnumerator(category, monikers.put(), 0) != S_OK ||
+        monikers->Skip(index) != S_OK || monikers->Next(1, &found, nullptr) != S_OK) {
+        return {};
+    }
+    return RefPtr<IMoniker>::adopt(found);
+}
+
+struct V4l2Tools {
+    V4l2Tools() {
+        EnsureGstInitialised();
+        pci = system->addPciCard("PCI TV");
+        camera = system->addWebcam("Webcam");
+        devices = MakeDeviceEnum({MakeV4l2Provider(system)});
+    }
+    void select(ULONG index = 0) {
+        video = DeviceAt(devices.get(), CLSID_VideoInputDeviceCategory, index);
+        tools.SelectSources(video.get(), nullptr);
+    }
+    std::vector<std::string> shown() const {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes.shown()) {
+            texts.push_back(box.text.toStdString());
+        }
+        return texts;
+    }
+    // Drains the graph's events until one stops it, for at most ten seconds of real time.
+    CaptureEventOutcome waitForOutcome() {
+        CaptureEventOutcome outcome = CaptureEventOutcome::None;
+        QElapsedTimer waited;
+        waited.start();
+        while (outcome == CaptureEventOutcome::None && waited.elapsed() < 10000) {
+            RunFor(50);
+            outcome = DrainCaptureEvents(tools);
+        }
+        return outcome;
+    }
+
+    std::shared_ptr<FakeV4l2> system = std::make_shared<FakeV4l2>();
+    std::string pci;
+    std::string camera;
+    RefPtr<ICreateDevEnum> devices;
+    RefPtr<IMoniker> video;
+    std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
+    RecordingMessageBoxes boxes;
+    VirtualClock clock;
+    VideoTargetRecord target;
+    TTunerTools tools{&target, TTunerTools::Services{*platform, boxes, clock}};
+};
+
+// The TV search's device over TTunerTools, with the tuner's signal strength.
+class SignalSearchTuner final : public SearchTuner, public SearchSignal {
+public:
+    explicit SignalSearchTuner(TTunerTools& tools) : tools_(tools) {}
+    HRESULT TuneFrequency(std::int32_t hz) override { return tools_.TuneFrequency(hz) ? S_OK : E_FAIL; }
+    HRESULT ReadTunerOffset(std::int32_t* offset) override {
+        *offset = tools_.ReadTunerOffset();
+        return S_OK;
+    }
+    bool IsSignalLocked() override { return tools_.IsSignalLocked(); }
+    bool ReadSignalStrength(std::int32_t* percent) override {
+        return ReadTunerSignalStrength(tools_.tuner.get(), percent);
+    }
+
+private:
+    TTunerTools& tools_;
+};
+
+TEST(TunerToolsOnV4l2, SearchOnTheCardWithoutAfcFindsItsChannels) {
+    V4l2Tools card;
+    card.select();
+    ASSERT_TRUE(card.tools.PrepareTvTuner());
+    SignalSearchTuner tuner(card.tools);
+    // The card hears the carriers of the built-in virtual card, never with an offset; the unlocked one is
+    // found unchecked.
+    EXPECT_EQ(SweepTvBand(tuner, card.clock),
+              (std::vector<std::pair<std::int32_t, bool>>{{49750000, true},
+                                                          {175250000, true},
+                                                          {183250000, true},
+                                                          {503250000, false},
+                                                          {527250000, true},
+                                                          {743250000, true}}));
+    EXPECT_TRUE(card.shown().empty());
+}
+
+TEST(TunerToolsOnV4l2, TunesTheCardAndNamesItsInputs) {
+    V4l2Tools card;
+    card.select();
+    EXPECT_TRUE(card.shown().empty());
+    ASSERT_TRUE(card.tools.tuner && card.tools.tvAudio && card.tools.procAmp);
+    EXPECT_TRUE(card.tools.picture[0].available);
+    EXPECT_EQ(card.tools.picture[0].maximum, 65535);
+    EXPECT_EQ(card.tools.picture[0].step, 256);
+
+    EXPECT_TRUE(card.tools.PrepareTvTuner());
+    EXPECT_TRUE(card.tools.TuneFrequency(527250000));
+    EXPECT_EQ(card.system->node(card.pci).frequency, 8436u);
+    EXPECT_EQ(card.tools.ReadTunerOffset(), 0); // no afc in TV mode
+    EXPECT_TRUE(card.tools.SetVideoStandard(AnalogVideo_SECAM_D));
+    EXPECT_EQ(card.system->node(card.pci).standard, V4L2_STD_SECAM_D);
+    EXPECT_TRUE(card.tools.IsSignalLocked());
+    EXPECT_TRUE(card.tools.SetTvAudioMode(AMTVAUDIO_MODE_STEREO));
+    EXPECT_EQ(card.system->node(card.pci).audmode, V4L2_TUNER_MODE_STEREO);
+    EXPECT_TRUE(card.tools.TuneFrequency(300000000));
+    EXPECT_FALSE(card.tools.IsSignalLocked());
+    EXPECT_TRUE(card.shown().empty());
+
+    ASSERT_TRUE(card.tools.crossbar);
+    ASSERT_EQ(card.tools.videoInputCount, 3);
+    std::vector<std::string> names;
+    for (int i = 0; i < 3; ++i) {
+        char name[32];
+        card.tools.crossbar->InputName(i, name, sizeof name);
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Video Tuner", "Video Composite", "Video SVideo"}));
+    EXPECT_EQ(card.tools.crossbar->Routing(2), S_OK);
+    EXPECT_EQ(card.system->node(card.pci).input, 2);
+    EXPECT_TRUE(card.tools.RouteTunerInputs());
+    EXPECT_EQ(card.system->node(card.pci).input, 0);
+}
+
+TEST(TunerToolsOnV4l2, WebcamPreviewsWithoutTuner) {
+    V4l2Tools card;
+    card.select(1);
+    // The one box a card without tuner brings; everything else works.
+    EXPECT_EQ(card.shown(), std::vector<std::string>{"Can't bind IAMTVTuner"});
+    EXPECT_FALSE(card.tools.tuner);
+    EXPECT_FALSE(card.tools.crossbar && card.tools.videoInputCount > 0);
+    EXPECT_FALSE(card.tools.PrepareTvTuner());
+    EXPECT_FALSE(card.tools.TuneFrequency(175250000));
+    EXPECT_TRUE(card.tools.procAmp);
+    EXPECT_FALSE(card.tools.picture[2].available); // no hue
+    EXPECT_TRUE(card.tools.AssemblePreview());
+    EXPECT_TRUE(card.tools.RunPreview());
+    RunFor(300);
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::None);
+    EXPECT_TRUE(card.tools.HaltPreview());
+    EXPECT_EQ(card.shown().size(), 1u);
+}
+
+TEST(TunerToolsOnV4l2, NodeHeldByAnotherProgramSaysDeviceBusy) {
+    V4l2Tools card;
+    card.system->node(card.pci).busy = true;
+    card.select();
+    EXPECT_FALSE(card.tools.videoCapture);
+    EXPECT_EQ(card.shown(), std::vector<std::string>{"Cannot create video capture filter\n"
+                                                     "device busy: another program is using the device."});
+}
+
+TEST(TunerToolsOnV4l2, CardUnpluggedWhilePreviewingIsADeviceLoss) {
+    V4l2Tools card;
+    card.select();
+    ASSERT_TRUE(card.tools.AssemblePreview());
+    ASSERT_TRUE(card.tools.RunPreview());
+    RunFor(200);
+    card.system->unplug(card.pci);
+    EXPECT_EQ(card.waitForOutcome(), CaptureEventOutcome::DeviceLost);
+    EXPECT_EQ(card.shown(),
+              std::vector<std::string>{"Stopping Capture/Preview (Device Lost). Select New Capture Device"});
+    // The gone card's controls fail quietly (the tuner's own boxes aside) and nothing hangs.
+    EXPECT_FALSE(card.tools.IsSignalLocked());
+    card.tools.HaltPreview();
+    card.tools.DismantleGraph();
+}
+
+TEST(TunerToolsOnV4l2, CardUnpluggedWhileRecordingLeavesACompleteFile) {
+    V4l2Tools card;
+    QTemporaryDir folder;
+    const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "capture.avi";
+    card.tools.outputFile = file.wstring();
+    card.select();
+    ASSERT_TRUE(card.tools.AssembleCapture());
+    ASSERT_TRUE(card.tools.RunCapture());
+    // Frames reach the file before the card goes (a busy machine may take a while to start the graph).
+    ASSERT_TRUE(card.tools.droppedFrames);
+    LONG delivered = 0;
+    QElapsedTimer waited;
+    waited.start();
+    while (delivered < 10 && waited.elapsed() < 10000) {
+        RunFor(50);
+        card.tools.droppedFrames->GetNumNotDropped(&delivered);
+    }
+    ASSERT_GE(delivered, 10);
+    card.system->unplug(card.pci);
+    EXPECT_EQ(card.waitForOutcome(), CaptureEventOutcome::DeviceLost);
+    EXPECT_FALSE(card.tools.captureRunning);
+    card.tools.DismantleGraph();
+
+    // Complete as players other than GStreamer judge it, with the picture recorded before the card went.
+    const AviStructure avi = ReadAviStructure(QString::fromStdString(file.string()));
+    EXPECT_TRUE(avi.complete());
+    EXPECT_GT(avi.videoChunks, 0);
+}
+
+} // namespace
