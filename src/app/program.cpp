@@ -30,6 +30,15 @@ constexpr int kHandOverTimeoutMs = 10000;
 // A later program on the same settings file: its files go to the running one, which raises its window.
 int HandOverToRunningProgram(const InstanceAddress& address, const std::filesystem::path& registry, int argc,
                              char** argv) {
+    // A command changing the stored settings answers no program; waiting for it to take files is pointless.
+    if (const auto holder = ReadInstanceHolder(address); holder && !holder->listens) {
+        std::fprintf(
+            stderr,
+            "corvane: corvane-ctl (process %ld) is changing the stored settings in %s; start Corvane "
+            "again when it has finished\n",
+            holder->pid, registry.c_str());
+        return 1;
+    }
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         // The running program has a working folder of its own.

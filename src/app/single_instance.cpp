@@ -105,6 +105,45 @@ InstanceAddress InstanceAddressFor(const std::filesystem::path& settingsFile) {
     return address;
 }
 
+namespace {
+
+constexpr const char* kListeningHolder = "listening";
+constexpr const char* kChangingHolder = "changing";
+
+// "PID listening" or "PID changing": later programs read it to say who keeps them off the file.
+void WriteHolder(int fd, bool listens) {
+    char line[64];
+    const int length = std::snprintf(line, sizeof line, "%ld %s\n", static_cast<long>(::getpid()),
+                                     listens ? kListeningHolder : kChangingHolder);
+    // The record only improves a message; a lock file that cannot take it still locks.
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, line, static_cast<std::size_t>(length), 0) != length) {
+        return;
+    }
+}
+
+} // namespace
+
+std::optional<InstanceHolder> ReadInstanceHolder(const InstanceAddress& address) {
+    std::FILE* file = std::fopen(address.lockFile.c_str(), "re");
+    if (!file) {
+        return std::nullopt;
+    }
+    long pid = 0;
+    char kind[16] = {};
+    const int read = std::fscanf(file, "%ld %15s", &pid, kind);
+    std::fclose(file);
+    if (read != 2 || pid <= 0) {
+        return std::nullopt;
+    }
+    if (std::strcmp(kind, kListeningHolder) == 0) {
+        return InstanceHolder{pid, true};
+    }
+    if (std::strcmp(kind, kChangingHolder) == 0) {
+        return InstanceHolder{pid, false};
+    }
+    return std::nullopt;
+}
+
 InstanceLock::InstanceLock(const InstanceAddress& address, Listen listen) {
     std::error_code ignored;
     std::filesystem::create_directories(address.lockFile.parent_path(), ignored);
@@ -122,6 +161,7 @@ InstanceLock::InstanceLock(const InstanceAddress& address, Listen listen) {
     }
     lockFd_ = fd;
     first_ = true;
+    WriteHolder(fd, listen == Listen::Yes);
     if (listen == Listen::No) {
         return;
     }

@@ -47,6 +47,15 @@ private:
     int listenFd_ = -1;
 };
 
+// Who holds a settings file, as its lock file records: the process, and whether it is a program that
+// listens for later ones or a command changing the stored settings (which answers nobody).
+struct InstanceHolder {
+    long pid = 0;
+    bool listens = true;
+};
+// Nothing when the lock file is missing or says nothing readable (a holder from before the record).
+std::optional<InstanceHolder> ReadInstanceHolder(const InstanceAddress& address);
+
 // Hands the files (absolute paths) to the program running on the socket and waits up to timeoutMs for its
 // answer: the number of files it took, or nothing when it could not be reached.
 std::optional<int> HandOverFiles(const std::string& socketPath, const std::vector<std::string>& files,

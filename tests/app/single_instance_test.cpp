@@ -118,6 +118,45 @@ TEST_F(SingleInstanceTest, AProgramThatCannotReachTheRunningOneRefusesWithoutADi
     EXPECT_FALSE(std::filesystem::exists(registry())) << "the refused program saved nothing";
 }
 
+TEST_F(SingleInstanceTest, AProgramKeptOffByACommandChangingTheSettingsSaysSoAtOnce) {
+    const InstanceAddress address = InstanceAddressFor(registry());
+    InstanceLock command(address, InstanceLock::Listen::No);
+    ASSERT_TRUE(command.isFirst());
+    const auto holder = ReadInstanceHolder(address);
+    ASSERT_TRUE(holder.has_value());
+    EXPECT_EQ(holder->pid, static_cast<long>(::getpid()));
+    EXPECT_FALSE(holder->listens);
+
+    QProcess second;
+    prepare(second, {}, false);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(kStartWaitMs));
+    EXPECT_EQ(second.exitCode(), 1);
+    const std::string said = second.readAllStandardError().toStdString();
+    EXPECT_NE(
+        said.find("corvane-ctl (process " + std::to_string(::getpid()) + ") is changing the stored settings"),
+        std::string::npos)
+        << said;
+    EXPECT_FALSE(std::filesystem::exists(registry())) << "the refused program saved nothing";
+}
+
+TEST_F(SingleInstanceTest, TheHolderRecordFollowsWhoHoldsTheFile) {
+    const InstanceAddress address = InstanceAddressFor(registry());
+    EXPECT_FALSE(ReadInstanceHolder(address).has_value()) << "no lock file yet";
+    {
+        InstanceLock program(address);
+        ASSERT_TRUE(program.isFirst());
+        const auto holder = ReadInstanceHolder(address);
+        ASSERT_TRUE(holder.has_value());
+        EXPECT_TRUE(holder->listens);
+        EXPECT_FALSE(InstanceLock(address, InstanceLock::Listen::No).isFirst());
+        EXPECT_TRUE(ReadInstanceHolder(address)->listens) << "a refused opener leaves the record alone";
+    }
+    InstanceLock command(address, InstanceLock::Listen::No);
+    ASSERT_TRUE(command.isFirst());
+    EXPECT_FALSE(ReadInstanceHolder(address)->listens) << "the next holder writes over the old record";
+}
+
 TEST_F(SingleInstanceTest, TheRunningProgramGetsEveryPathAsItWasGivenAfterAnswering) {
     const InstanceAddress address = InstanceAddressFor(registry());
     InstanceLock first(address);
