@@ -1,32 +1,12 @@
 // The frequency search's own cost per step, beyond the settling wait: with a tuner that answers at once and
 // a clock that does not wait, what is left is the loop, the matching and the reports.
 
-#include "channels/frequency_search.h"
 #include "model_search_tuner.h"
-#include "platform/win/clock.h"
+#include "search_bench.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class NoWaitClock final : public Clock {
-public:
-    void Sleep(std::uint32_t) override {}
-    std::uint32_t timeGetTime() const override { return 0; }
-};
-
-// What a dialog's progress costs at least: the frequency shown per step.
-class CountingProgress final : public SearchProgress {
-public:
-    void showFrequency(std::int32_t hz) override {
-        benchmark::DoNotOptimize(hz);
-        ++steps;
-    }
-    void showCounts(const SearchCounts& counts) override { benchmark::DoNotOptimize(counts.added); }
-    bool processPending() override { return true; }
-
-    std::int64_t steps = 0;
-};
 
 ChannelList StoredList(int entries, std::int32_t first, std::int32_t spacing) {
     ChannelList list;

@@ -3,6 +3,7 @@
 #include "ui_main_form.h"
 
 #include "channels/channel_list_editor.h"
+#include "channels/channel_search_button.h"
 #include "components/dev_cmb_base.h"
 #include "faderix.h"
 #include "mixer_plugin_binding.h"
@@ -74,8 +75,8 @@ void TMainForm::createPages() {
                          ui->TVTabSheet);
     ui->TVTabSheetLayout->addWidget(tvPage_);
     radioPage_ = new RadioPage(
-        services_.clock, *plugin_, [this] { return isPageShown(RadioPageIndex); }, ui->RadioTabSheet,
-        services_.devices);
+        services_.clock, *plugin_, services_.messageBoxes, [this] { return isPageShown(RadioPageIndex); },
+        ui->RadioTabSheet, services_.devices);
     ui->RadioTabSheetLayout->addWidget(radioPage_);
 }
 
@@ -91,6 +92,18 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
                                          [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
                        ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
+}
+
+void TMainForm::setSearchForms(SearchForm* tvSearch, SearchForm* radioSearch) {
+    tvPage_->searchButton().setForm(tvSearch);
+    radioPage_->searchButton().setForm(radioSearch);
+    for (ChannelSearchButton* button : {&tvPage_->searchButton(), &radioPage_->searchButton()}) {
+        button->setAfterSearch([this] {
+            if (closeAfterSearch_) {
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            }
+        });
+    }
 }
 
 void TMainForm::centreOnScreen() {
@@ -206,6 +219,8 @@ void TMainForm::FormClose() {
         playerPage_->freePlayerTools();
     }
     tvPage_->freeTunerTools();
+    // The radio object goes last, after the player's and the TV's.
+    radioPage_->freeRadioTools();
     plugin_->unbind();
     closed_ = true;
 }
@@ -270,6 +285,16 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         closeAfterSetup_ = true;
         plugin_->closeSetupDialog();
         return;
+    }
+    // A sweep runs inside its dialog's event handling: closing now would free the tuner under it. The sweep
+    // is cancelled as its Cancel button does, and this close follows once its dialog has closed.
+    for (ChannelSearchButton* button : {&tvPage_->searchButton(), &radioPage_->searchButton()}) {
+        if (button->busy()) {
+            event->ignore();
+            closeAfterSearch_ = true;
+            button->cancel();
+            return;
+        }
     }
     FormClose();
     event->accept();

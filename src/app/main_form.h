@@ -25,6 +25,7 @@ class PlayerPage;
 class QLabel;
 class QTabWidget;
 class RadioPage;
+class SearchForm;
 struct SettingsTargets;
 class Shell;
 class TVPage;
@@ -52,6 +53,8 @@ public:
 
     // The video window is made after the main window; the pages that show pictures need it.
     void setVideoWindow(TVideoWindowForm* videoWindow);
+    // So are the search dialogs, which the lists' "Search..." buttons show.
+    void setSearchForms(SearchForm* tvSearch, SearchForm* radioSearch);
 
     void FormCreate();
     void FormShow();
@@ -128,6 +131,8 @@ private:
     bool closed_ = false;
     // A close arrived while the plug-in's setup dialog was open; it runs once ActionSetup has returned.
     bool closeAfterSetup_ = false;
+    // A close arrived while a search ran; it runs once the search's dialog has closed.
+    bool closeAfterSearch_ = false;
     // False when the settings file was held by another program at start; the close then keeps it as is.
     bool settingsReadEverything_ = true;
 };

@@ -75,8 +75,9 @@ int RunProgram(int argc, char** argv) {
     try {
         TMainForm mainForm(
             TMainForm::Services{clock, messageBoxes, shell, MixerPluginBinding::kDefaultPath, registry});
-        TRadioSearchForm radioSearchForm;
-        TTVSearchForm tvSearchForm;
+        TRadioSearchForm radioSearchForm(clock);
+        TTVSearchForm tvSearchForm(clock);
+        mainForm.setSearchForms(&tvSearchForm, &radioSearchForm);
         TVideoWindowForm videoWindowForm(mainForm);
         VideoWindowForm = &videoWindowForm;
         mainForm.setVideoWindow(&videoWindowForm);

@@ -170,10 +170,6 @@ void SaveList(Registry& reg, ChannelListEditor* editor, const ListLayout& layout
     }
 }
 
-int IndexOf(const QComboBox* combo) {
-    return combo ? combo->currentIndex() : -1;
-}
-
 void Complain(const std::filesystem::path& registry, const char* why) {
     std::fprintf(stderr, "corvane: the settings were not saved to %s: %s\n", registry.c_str(), why);
 }
@@ -240,7 +236,9 @@ bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
     if (reg.OpenKey(kBaseKey + "\\TV", true)) {
         SavePicker(reg, targets.tvVideoCaptureDev, kTVDevice);
         for (const IndexValue& value : kTVIndexValues) {
-            reg.WriteInteger(value.name, IndexOf(targets.*value.combo));
+            if (const QComboBox* combo = targets.*value.combo) {
+                reg.WriteInteger(value.name, combo->currentIndex());
+            }
         }
         reg.CloseKey();
     }
@@ -249,7 +247,9 @@ bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
         for (const RadioPicker& radio : kRadioPickers) {
             SavePicker(reg, targets.*radio.picker, radio.values);
         }
-        reg.WriteInteger("ExitAudioSource", targets.exitInputPin ? *targets.exitInputPin : -1);
+        if (targets.exitInputPin) {
+            reg.WriteInteger("ExitAudioSource", *targets.exitInputPin);
+        }
         reg.CloseKey();
     }
     SaveList(reg, targets.radioStations, kStationLayout);

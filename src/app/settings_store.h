@@ -40,8 +40,9 @@ inline constexpr std::int32_t kCountBeyondSubkeys = 16;
 // locked and not everything stored in it could be read.
 bool LoadSettings(const SettingsTargets& targets,
                   const std::filesystem::path& registry = DefaultRegistryPath(), Clock* clock = nullptr);
-// loadedEverything is what LoadSettings returned: when it was false nothing is written. False when nothing
-// was saved.
+// Only the targets given are written, so a command that changed one list saves it without touching the
+// rest. loadedEverything is what LoadSettings returned: when it was false nothing is written. False when
+// nothing was saved.
 bool SaveSettings(const SettingsTargets& targets,
                   const std::filesystem::path& registry = DefaultRegistryPath(), Clock* clock = nullptr,
                   bool loadedEverything = true);

@@ -105,7 +105,7 @@ InstanceAddress InstanceAddressFor(const std::filesystem::path& settingsFile) {
     return address;
 }
 
-InstanceLock::InstanceLock(const InstanceAddress& address) {
+InstanceLock::InstanceLock(const InstanceAddress& address, Listen listen) {
     std::error_code ignored;
     std::filesystem::create_directories(address.lockFile.parent_path(), ignored);
     const int fd = ::open(address.lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -122,6 +122,9 @@ InstanceLock::InstanceLock(const InstanceAddress& address) {
     }
     lockFd_ = fd;
     first_ = true;
+    if (listen == Listen::No) {
+        return;
+    }
     // Only the lock holder gets here, so a socket file left by a program that died is stale.
     sockaddr_un socketAddress{};
     if (!FillAddress(address.socketPath, socketAddress)) {

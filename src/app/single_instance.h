@@ -27,7 +27,10 @@ InstanceAddress InstanceAddressFor(const std::filesystem::path& settingsFile);
 // Taken before anything else of the program starts.
 class InstanceLock final {
 public:
-    explicit InstanceLock(const InstanceAddress& address);
+    // A holder that does not listen (a command that changes the stored settings) keeps every program off
+    // the file while it works, without answering them.
+    enum class Listen { Yes, No };
+    explicit InstanceLock(const InstanceAddress& address, Listen listen = Listen::Yes);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;

@@ -5,8 +5,7 @@
 // parameter sets below; the dialogs and the command line drive it through SearchTuner and SearchProgress.
 
 #include "channel_list.h"
-
-#include "platform/com/hresult.h"
+#include "search_tuner.h"
 
 #include <QString>
 
@@ -38,16 +37,6 @@ struct FrequencySearchParameters {
 
 extern const FrequencySearchParameters kTVSearch;
 extern const FrequencySearchParameters kRadioSearch;
-
-// What the sweep needs of the device.
-class SearchTuner {
-public:
-    virtual ~SearchTuner() = default;
-    virtual HRESULT TuneFrequency(std::int32_t hz) = 0;
-    virtual HRESULT ReadTunerOffset(std::int32_t* offset) = 0;
-    // The video decoder's horizontal lock at this moment; asked only by searches that want a signal.
-    virtual bool IsSignalLocked() = 0;
-};
 
 struct SearchCounts {
     int updated = 0;

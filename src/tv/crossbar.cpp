@@ -61,6 +61,18 @@ const char* CCrossbar::ConnectorName(std::int32_t physicalType) {
     return "Unknown";
 }
 
+LONG CCrossbar::FirstPinOfType(IAMCrossbar* crossbar, bool input, LONG count, LONG physicalType) {
+    for (LONG index = 0; index < count; ++index) {
+        LONG related = -1;
+        LONG type = 0;
+        if (SUCCEEDED(crossbar->get_CrossbarPinInfo(input ? 1 : 0, index, &related, &type)) &&
+            type == physicalType) {
+            return index;
+        }
+    }
+    return -1;
+}
+
 namespace {
 
 // A crossbar's pins in enumeration order (inputs, then outputs) and its input count; false when either cannot

@@ -52,6 +52,8 @@ public:
 
     // "Video Tuner", "Audio Line", ... or "Unknown".
     static const char* ConnectorName(std::int32_t physicalType);
+    // The index of the first of count pins on one side of crossbar with that physical type, -1 when none.
+    static LONG FirstPinOfType(IAMCrossbar* crossbar, bool input, LONG count, LONG physicalType);
 
     // The pin at index among the crossbar's inputs or outputs (inputs enumerate first), and the reverse.
     static HRESULT GetCrossbarIPinAtIndex(IAMCrossbar* crossbar, LONG index, bool isInput, IPin** pin);

@@ -1,5 +1,8 @@
 #include "device_lock.h"
 
+#include "platform/com/ref_ptr.h"
+#include "platform/devices/device_enum.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -93,4 +96,16 @@ void DeviceLock::release() {
         ::close(fd_);
         fd_ = -1;
     }
+}
+
+std::string DeviceFriendlyName(IMoniker* moniker) {
+    RefPtr<IPropertyBag> bag;
+    std::string name;
+    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IPropertyBag::IID,
+                                         reinterpret_cast<void**>(bag.put()))) &&
+        bag && SUCCEEDED(bag->Read("FriendlyName", &name))) {
+        return name;
+    }
+    moniker->GetDisplayName(nullptr, nullptr, &name);
+    return name;
 }

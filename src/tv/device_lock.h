@@ -7,6 +7,8 @@
 #include <string>
 #include <sys/types.h>
 
+struct IMoniker;
+
 class DeviceLock {
 public:
     DeviceLock() = default;
@@ -36,3 +38,6 @@ private:
     int fd_ = -1;
     std::string busyMessage_;
 };
+
+// The friendly name of a device, or its display name when it has none: what its lock is named after.
+std::string DeviceFriendlyName(IMoniker* moniker);

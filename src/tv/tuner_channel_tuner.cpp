@@ -17,3 +17,7 @@ HRESULT TunerChannelTuner::ReadTunerOffset(std::int32_t* offset) {
 HRESULT TunerChannelTuner::SetVideoStandard(std::int32_t standard) {
     return tools_.SetVideoStandard(standard) ? S_OK : E_FAIL;
 }
+
+bool TunerChannelTuner::IsSignalLocked() {
+    return tools_.IsSignalLocked();
+}

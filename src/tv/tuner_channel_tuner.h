@@ -1,12 +1,14 @@
 #pragma once
-// The TV channel list's device: TTunerTools' tuner and decoder behind the channel list's interface. The
-// tuner object reports its own failures in boxes; the list only hears whether each call did its work.
+// The TV channel list's device and its search's: TTunerTools' tuner and decoder behind the interfaces of
+// both. The tuner object reports its own failures in boxes; the list and the search only hear whether each
+// call did its work, and the search goes on after a failure.
 
 #include "channels/channel_tuner.h"
+#include "channels/search_tuner.h"
 
 class TTunerTools;
 
-class TunerChannelTuner final : public ChannelTuner {
+class TunerChannelTuner final : public ChannelTuner, public SearchTuner {
 public:
     explicit TunerChannelTuner(TTunerTools& tools) : tools_(tools) {}
 
@@ -15,6 +17,8 @@ public:
     // Always S_OK: an offset that could not be read has had its box and is 0.
     HRESULT ReadTunerOffset(std::int32_t* offset) override;
     HRESULT SetVideoStandard(std::int32_t standard) override;
+    // The decoder's horizontal lock, which decides whether a TV find is checked.
+    bool IsSignalLocked() override;
 
 private:
     TTunerTools& tools_;

@@ -54,20 +54,8 @@ void TTunerTools::ShowGraphErrorCode(HRESULT hr, const char* format, ...) {
     services_.messageBoxes.show(errorOwner, QString::fromStdString(text), QString(), MessageIcon::Error);
 }
 
-std::string TTunerTools::DeviceName(IMoniker* moniker) {
-    RefPtr<IPropertyBag> bag;
-    std::string name;
-    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IPropertyBag::IID,
-                                         reinterpret_cast<void**>(bag.put()))) &&
-        bag && SUCCEEDED(bag->Read("FriendlyName", &name))) {
-        return name;
-    }
-    moniker->GetDisplayName(nullptr, nullptr, &name);
-    return name;
-}
-
 bool TTunerTools::LockDevice(DeviceLock& lock, IMoniker* moniker) {
-    if (lock.acquire(DeviceName(moniker)) || lock.busyMessage().empty()) {
+    if (lock.acquire(DeviceFriendlyName(moniker)) || lock.busyMessage().empty()) {
         // A session without a usable lock folder records unguarded rather than not at all.
         return true;
     }

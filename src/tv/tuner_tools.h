@@ -152,8 +152,6 @@ private:
     FrameRateResult ApplyFrameRate(IAMStreamConfig* config);
     void ListenForEvents();
     bool SetPinFormat(bool preview, int width, int height);
-    // The friendly name of a device moniker, for its lock and messages.
-    static std::string DeviceName(IMoniker* moniker);
     bool LockDevice(DeviceLock& lock, IMoniker* moniker);
     void FindControlInterfaces();
     void ReadPictureRanges();

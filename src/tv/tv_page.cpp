@@ -4,6 +4,7 @@
 
 #include "capture_events.h"
 #include "channels/channel_list_widgets.h"
+#include "channels/channel_search_button.h"
 #include "components/mixer_presets.h"
 #include "platform/win/clock.h"
 #include "property_frames_engine.h"
@@ -40,6 +41,7 @@ TVPage::TVPage(TVPageContext context, QWidget* parent)
     channelWidgets_->bind(*channels_);
     channelWidgets_->setPictureShower([this](const ChannelEntry& entry) { showChannelPicture(entry); });
     connectControls();
+    searchButton_ = new ChannelSearchButton(this, *channels_, TVSignalTimer);
 }
 
 TVPage::~TVPage() {
@@ -60,6 +62,7 @@ void TVPage::createTunerTools() {
     tools_->audioWanted = true;
     channelTuner_ = std::make_unique<TunerChannelTuner>(*tools_);
     channels_->setTuner(channelTuner_.get());
+    searchButton_->setTuner(channelTuner_.get());
     // The filters are made and the stored resolutions applied without a preview built in between.
     TVVideoCaptureDevComboChange();
     TVCapResComboChange();
@@ -114,6 +117,7 @@ void TVPage::freeTunerTools() {
     TVSignalTimer->stop();
     CaptureTimer->stop();
     channels_->setTuner(nullptr);
+    searchButton_->setTuner(nullptr);
     channelTuner_.reset();
     tools_.reset();
 }

@@ -23,6 +23,7 @@ class TVPage;
 }
 struct ChannelEntry;
 class ChannelListWidgets;
+class ChannelSearchButton;
 class Clock;
 class MessageBoxes;
 class MixerPresets;
@@ -118,6 +119,8 @@ public:
     // The capture object; null until the page is first shown.
     TTunerTools* tunerTools() const { return tools_.get(); }
     Ui::TVPage& ui() const { return *ui_; }
+    // Its "Search...": the TV search dialog over the capture graph's tuner, the signal timer paused.
+    ChannelSearchButton& searchButton() const { return *searchButton_; }
 
     // The controls others read and fill: the settings store, the main window, tests.
     TVideoCaptureDevCombo* videoCaptureDevices() const;
@@ -160,4 +163,5 @@ private:
     DevicePropertyIndexes featureIndexes_;
     // While set, the picture bars' handlers do nothing: the bars are being set from the device's ranges.
     bool controlsUpdating_ = false;
+    ChannelSearchButton* searchButton_ = nullptr;
 };

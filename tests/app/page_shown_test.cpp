@@ -4,36 +4,15 @@
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
 #include "platform/win/shell.h"
+#include "recorded_calls.h"
 #include "tv/tv_page.h"
 #include "view/video_window_form.h"
 
 #include <QTabWidget>
 
-#include <dlfcn.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-// The calls the recording plug-in saw since the last time they were taken.
-std::string TakeRecordedCalls() {
-    void* handle = dlopen(RECORDING_PLUGIN, RTLD_NOW | RTLD_NOLOAD);
-    if (!handle) {
-        return "<not loaded>";
-    }
-    auto calls = reinterpret_cast<const char* (*)()>(dlsym(handle, "RecordedCalls"));
-    auto clear = reinterpret_cast<void (*)()>(dlsym(handle, "ClearRecordedCalls"));
-    std::string result = calls ? calls() : "<no log>";
-    if (clear) {
-        clear();
-    }
-    dlclose(handle);
-    return result;
-}
-
-} // namespace
 
 TEST(PageShown, TheVideoWindowsArrowsTuneTheTVListWhileTheMainWindowIsHidden) {
     VirtualClock clock;

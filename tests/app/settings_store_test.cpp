@@ -144,6 +144,38 @@ TEST_F(SettingsStoreTest, EverythingSurvivesASaveAndALoad) {
     EXPECT_EQ(reg.ReadInteger("AudioIndex"), -1);
 }
 
+TEST_F(SettingsStoreTest, ASaveOfOneListLeavesEverythingElseAsStored) {
+    {
+        Window w;
+        w.captureRes.setCurrentIndex(5);
+        w.crossbar.SetDevice("Xbar 2");
+        w.exitInputPin = 4;
+        w.tv.list().replaceAll({Channel("Old", 471250000, true)});
+        ChannelEntry station = ChannelEntry::MakeRadio(95500000);
+        station.name = "FM";
+        w.radio.list().replaceAll({station});
+        SaveSettings(w.targets(), path());
+    }
+    // What a command that searched the TV list saves.
+    {
+        Window w;
+        SettingsTargets tvOnly;
+        tvOnly.tvChannels = &w.tv;
+        w.tv.list().replaceAll({Channel("New", 175250000, true), Channel("Two", 183250000, false)});
+        ASSERT_TRUE(SaveSettings(tvOnly, path()));
+    }
+    Window w;
+    LoadSettings(w.targets(), path());
+    ASSERT_EQ(w.tv.list().count(), 2);
+    EXPECT_EQ(w.tv.list().at(0), Channel("New", 175250000, true));
+    EXPECT_EQ(w.captureRes.currentIndex(), 5);
+    EXPECT_EQ(w.previewRes.currentIndex(), 3);
+    EXPECT_EQ(w.crossbar.GetDevice(), "Xbar 2");
+    EXPECT_EQ(w.exitInputPin, 4);
+    ASSERT_EQ(w.radio.list().count(), 1);
+    EXPECT_EQ(w.radio.list().at(0).name, "FM");
+}
+
 TEST_F(SettingsStoreTest, AShrunkListLeavesExactlyItsSubkeys) {
     Window w;
     for (int size : {5, 3}) {

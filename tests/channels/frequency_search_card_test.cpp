@@ -1,5 +1,6 @@
 // The search against the virtual card's own tuner model, so the sweep and the card agree on the sign of the
 // offset and on where a carrier is found.
+#include "channel_rows.h"
 #include "channels/frequency_search.h"
 #include "model_search_tuner.h"
 #include "platform/win/clock.h"
@@ -8,21 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Row {
-    std::int32_t freq;
-    bool enabled;
-    QString name;
-    friend bool operator==(const Row&, const Row&) = default;
-};
-
-std::vector<Row> Rows(const ChannelList& list) {
-    std::vector<Row> rows;
-    for (const ChannelEntry& entry : list.entries()) {
-        rows.push_back({entry.freq, entry.enabled, entry.name});
-    }
-    return rows;
-}
 
 class CardSearchTest : public ::testing::Test {
 protected:

@@ -1,3 +1,4 @@
+#include "channel_rows.h"
 #include "channels/frequency_search.h"
 #include "platform/win/clock.h"
 #include "search_doubles.h"
@@ -8,17 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr std::int32_t MHz(double mhz) {
-    return static_cast<std::int32_t>(mhz * 1000000.0 + 0.5);
-}
-
-ChannelEntry Station(const char* name, std::int32_t freq, bool enabled = true) {
-    ChannelEntry entry = ChannelEntry::MakeRadio(freq);
-    entry.name = QString::fromUtf8(name);
-    entry.enabled = enabled;
-    return entry;
-}
 
 class SearchTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 // capture and preview formats, a tuner and a picture amplifier, and an audio capture filter.
 
 #include "capture_doubles.h"
+#include "error_boxes.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
 #include "tv/tuner_tools.h"
@@ -74,15 +75,7 @@ struct TestCard {
     }
 
     // The texts of the boxes shown so far; each box must be an error box without a caption.
-    std::vector<std::string> shown() const {
-        std::vector<std::string> texts;
-        for (const auto& box : boxes.shown()) {
-            EXPECT_EQ(box.icon, MessageIcon::Error);
-            EXPECT_TRUE(box.caption.isEmpty());
-            texts.push_back(box.text.toStdString());
-        }
-        return texts;
-    }
+    std::vector<std::string> shown() const { return ErrorBoxTexts(boxes); }
     bool logged(const std::string& entry) const {
         return std::find(log.begin(), log.end(), entry) != log.end();
     }

@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 #include "capture_doubles.h"
 #include "channels/channel_list_editor.h"
+#include "channels/search_form.h"
 #include "platform/devices/virtual/card_definition.h"
 #include "platform/devices/virtual/virtual_card.h"
 #include "platform/devices/virtual/virtual_card_provider.h"
@@ -18,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -372,6 +374,36 @@ TEST_F(TvPageTest, ARecordingStartedFromThePreviewGetsFrames) {
     EXPECT_GE(delivered - tools().notDroppedBase, 5)
         << "the preview taken apart before left the capture stream idle";
     page().RecStopButtonClick();
+}
+
+TEST_F(TvPageTest, SearchSweepsTheCaptureDevicesTunerWithTheSignalTimerPausedAndRetunes) {
+    open();
+    TTVSearchForm tvSearch(clock);
+    TRadioSearchForm radioSearch(clock);
+    form->setSearchForms(&tvSearch, &radioSearch);
+    auto* search = page().findChild<QPushButton*>(QStringLiteral("TVChanSearchButton"));
+    ASSERT_NE(search, nullptr);
+    search->click();
+    EXPECT_TRUE(clock.sleeps().empty()) << "without the capture graph there is nothing to sweep";
+
+    showTV();
+    addChannel(176500000);
+    ASSERT_TRUE(page().TVSignalTimer->isActive());
+    search->click();
+
+    QStringList channelRows;
+    for (const ChannelEntry& entry : channels().list().entries()) {
+        channelRows << QStringLiteral("%1 %2 %3").arg(entry.name).arg(entry.freq).arg(entry.enabled);
+    }
+    EXPECT_EQ(channelRows,
+              (QStringList{"new channel 175250000 1", "found channel 49.75 MHz 49750000 1",
+                           "found channel 183.25 MHz 183250000 1", "something found 503.25 MHz 503250000 0",
+                           "found channel 527.25 MHz 527250000 1", "found channel 743.25 MHz 743250000 1"}));
+    EXPECT_EQ(ui().TVChanCheckListBox->count(), 6);
+    EXPECT_TRUE(page().TVSignalTimer->isActive()) << "the timer runs again as it did before";
+    EXPECT_EQ(card->frequency(), kCorvaneTwo) << "the selected channel, moved onto its find, is retuned";
+    EXPECT_EQ(ui().TVTunningLabel->text(), "Fine tunning: +0");
+    EXPECT_TRUE(shown().empty()) << shown().front();
 }
 
 } // namespace

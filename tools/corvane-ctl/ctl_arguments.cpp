@@ -1,38 +1,56 @@
 #include "ctl_arguments.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 // The manual page lists the same commands, options and variables; a test keeps the two in step.
 const char* const kCtlUsage =
     "Usage: corvane-ctl COMMAND [OPTION...]\n"
     "\n"
-    "Lists Corvane's capture devices, records from them and tunes their TV tuner, on the program's own\n"
-    "settings and capture graph.\n"
+    "Lists Corvane's capture devices, records from them, takes snapshots of their picture, tunes their\n"
+    "TV and radio tuners and searches the band for channels, on the program's own settings, capture\n"
+    "graph and radio tuner.\n"
     "\n"
     "Commands:\n"
     "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
     "  record SECONDS       record SECONDS seconds of picture and sound into an AVI file\n"
+    "  snapshot FILE        run the preview and write one frame of it to FILE as PNG,\n"
+    "                       printing \"snapshot FILE WxH\"\n"
     "  tune tv MHZ          tune the TV tuner to MHZ MHz and print the frequency, the fine-tuning\n"
     "                       offset and whether the picture is locked\n"
+    "  tune radio MHZ       tune the radio tuner to MHZ MHz in FM mode and print the frequency and\n"
+    "                       the fine-tuning offset\n"
     "  channels tv|radio    list the stored TV channels or radio stations, one per line:\n"
     "                       INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME\n"
+    "  scan tv|radio        search the band as the program's Search... button does, update the\n"
+    "                       stored list and save it; prints one line per find,\n"
+    "                       find HZ new|updated signal|no-signal NAME, and at the end\n"
+    "                       updated N, new N, incorrect N\n"
     "\n"
     "Options:\n"
-    "  --device NAME        video capture device (default: the one chosen in the program)\n"
+    "  --device NAME        video capture device, or radio tuner for tune radio (default: the one\n"
+    "                       chosen in the program)\n"
     "  --audio-device NAME  audio capture device (default: the first one)\n"
-    "  --size WxH           capture size (default: 352x288)\n"
+    "  --size WxH           capture or preview size (default: 352x288)\n"
+    "  --tune tv MHZ        tune the TV tuner to MHZ MHz first (record, snapshot)\n"
+    "  --input NAME         video input of the card, as \"Video Composite\" (record, snapshot)\n"
     "  --video-codec NAME   video compressor (default: the one chosen in the program)\n"
     "  --audio-codec NAME   audio compressor (default: the one chosen in the program)\n"
     "  --no-sound           record the picture only\n"
     "  --output FILE        output file (default: capture.avi); an existing file is kept\n"
     "                       as NAME-YYYYMMDD-HHMMSS.avi\n"
+    "  --settle MS          scan: wait MS milliseconds (0 to 10000) between tuning and reading\n"
+    "                       at each step (default: 50 for tv, 100 for radio)\n"
     "  -h, --help           show this help and exit\n"
     "  --version            show the version and exit\n"
     "\n"
-    "Ctrl+C ends a recording early; the file is complete either way.\n"
+    "Ctrl+C ends a recording early; the file is complete either way. Ctrl+C stops a scan after\n"
+    "the step it is on; what it found is saved. scan refuses to run while Corvane runs on the\n"
+    "same settings, which it would save over at its close.\n"
     "\n"
     "Environment:\n"
     "  CORVANE_DEVICES      all (default), virtual, v4l2 or none\n"
@@ -74,11 +92,13 @@ CtlParse Fail(std::string error) {
 CtlParse ParseTune(const std::vector<std::string>& args) {
     CtlArguments parsed;
     parsed.command = CtlArguments::Command::Tune;
-    if (args.size() < 2 || args[1] != "tv") {
-        return Fail("tune needs a band: tune tv MHZ");
+    if (args.size() < 2 || (args[1] != "tv" && args[1] != "radio")) {
+        return Fail("tune needs a band: tune tv|radio MHZ");
     }
+    parsed.band = args[1] == "tv" ? CtlArguments::Band::Tv : CtlArguments::Band::Radio;
     if (args.size() < 3 || !ParseMegahertz(args[2], parsed.frequency)) {
-        return Fail("tune tv needs a frequency in MHz, as 175.25");
+        return Fail(parsed.band == CtlArguments::Band::Tv ? "tune tv needs a frequency in MHz, as 175.25"
+                                                          : "tune radio needs a frequency in MHz, as 95.8");
     }
     for (std::size_t i = 3; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
@@ -95,7 +115,116 @@ CtlParse ParseTune(const std::vector<std::string>& args) {
     return {parsed, {}};
 }
 
+// The options after a command's own argument (args[2] on). The recording options only where recording is.
+CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed, bool recording) {
+    struct NamedOption {
+        const char* name;
+        std::optional<std::string> CtlArguments::*field;
+        bool recordingOnly;
+    };
+    const NamedOption named[] = {{"--device", &CtlArguments::device, false},
+                                 {"--input", &CtlArguments::input, false},
+                                 {"--audio-device", &CtlArguments::audioDevice, true},
+                                 {"--video-codec", &CtlArguments::videoCodec, true},
+                                 {"--audio-codec", &CtlArguments::audioCodec, true}};
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option == "--help" || option == "-h") {
+            return {CtlArguments{}, {}};
+        }
+        const bool recordingOption =
+            option == "--no-sound" || option == "--output" ||
+            std::any_of(std::begin(named), std::end(named), [&](const NamedOption& entry) {
+                return entry.recordingOnly && option == entry.name;
+            });
+        if (recordingOption && !recording) {
+            return Fail("unknown option: " + option);
+        }
+        if (option == "--no-sound") {
+            parsed.noSound = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            return Fail(option.rfind("--", 0) == 0 ? option + " needs a value"
+                                                   : "unexpected argument: " + option);
+        }
+        const std::string& value = args[i + 1];
+        bool known = false;
+        for (const NamedOption& entry : named) {
+            if (option == entry.name) {
+                if (value.empty()) {
+                    return Fail(option + " needs a value");
+                }
+                parsed.*entry.field = value;
+                known = true;
+            }
+        }
+        if (option == "--size") {
+            if (!ParseFrameSize(value, parsed.width, parsed.height)) {
+                return Fail("--size needs WIDTHxHEIGHT, as 352x288");
+            }
+            known = true;
+        } else if (option == "--tune") {
+            std::int32_t hertz = 0;
+            if (value != "tv" || i + 2 >= args.size() || !ParseMegahertz(args[i + 2], hertz)) {
+                return Fail("--tune needs tv and a frequency in MHz, as --tune tv 175.25");
+            }
+            parsed.tuneFrequency = hertz;
+            known = true;
+            ++i;
+        } else if (option == "--output") {
+            if (value.empty()) {
+                return Fail("--output needs a file name");
+            }
+            parsed.output = value;
+            known = true;
+        }
+        if (!known) {
+            return Fail("unknown option: " + option);
+        }
+        ++i;
+    }
+    return {parsed, {}};
+}
+
+CtlParse ParseScan(const std::vector<std::string>& args) {
+    CtlArguments parsed;
+    parsed.command = CtlArguments::Command::Scan;
+    if (args.size() < 2 || (args[1] != "tv" && args[1] != "radio")) {
+        return Fail("scan needs tv or radio");
+    }
+    parsed.band = args[1] == "tv" ? CtlArguments::Band::Tv : CtlArguments::Band::Radio;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            return {CtlArguments{}, {}};
+        }
+        if (args[i] != "--settle") {
+            return Fail("unknown option for scan: " + args[i]);
+        }
+        std::uint32_t settle = 0;
+        if (i + 1 >= args.size() || !ParseSettle(args[i + 1], settle)) {
+            return Fail("--settle needs a whole number of milliseconds from 0 to " +
+                        std::to_string(kLongestSettleMs));
+        }
+        parsed.settleMs = settle;
+        ++i;
+    }
+    return {parsed, {}};
+}
+
 } // namespace
+
+bool ParseSettle(const std::string& text, std::uint32_t& milliseconds) {
+    const char* end = text.data() + text.size();
+    std::uint32_t value = 0;
+    // from_chars takes no sign or space; a leading '+' or '-' fails here.
+    const auto [last, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || last != end || value > kLongestSettleMs) {
+        return false;
+    }
+    milliseconds = value;
+    return true;
+}
 
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
     const auto x = text.find('x');
@@ -146,6 +275,17 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
     if (command == "tune") {
         return ParseTune(args);
     }
+    if (command == "snapshot") {
+        parsed.command = CtlArguments::Command::Snapshot;
+        if (args.size() < 2 || args[1].empty() || args[1].rfind("--", 0) == 0) {
+            return Fail("snapshot needs a file name");
+        }
+        parsed.snapshotFile = args[1];
+        return ParseOptions(args, parsed, false);
+    }
+    if (command == "scan") {
+        return ParseScan(args);
+    }
     if (command != "record") {
         return Fail("unknown command: " + command);
     }
@@ -153,51 +293,5 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
     if (args.size() < 2 || !ParseSeconds(args[1], parsed.seconds)) {
         return Fail("record needs a number of seconds above 0");
     }
-    struct NamedOption {
-        const char* name;
-        std::optional<std::string> CtlArguments::*field;
-    };
-    const NamedOption named[] = {{"--device", &CtlArguments::device},
-                                 {"--audio-device", &CtlArguments::audioDevice},
-                                 {"--video-codec", &CtlArguments::videoCodec},
-                                 {"--audio-codec", &CtlArguments::audioCodec}};
-    for (std::size_t i = 2; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (option == "--help" || option == "-h") {
-            return {CtlArguments{}, {}};
-        }
-        if (option == "--no-sound") {
-            parsed.noSound = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            return Fail(option.rfind("--", 0) == 0 ? option + " needs a value"
-                                                   : "unexpected argument: " + option);
-        }
-        const std::string& value = args[i + 1];
-        bool known = false;
-        for (const NamedOption& entry : named) {
-            if (option == entry.name) {
-                parsed.*entry.field = value;
-                known = true;
-            }
-        }
-        if (option == "--size") {
-            if (!ParseFrameSize(value, parsed.width, parsed.height)) {
-                return Fail("--size needs WIDTHxHEIGHT, as 352x288");
-            }
-            known = true;
-        } else if (option == "--output") {
-            if (value.empty()) {
-                return Fail("--output needs a file name");
-            }
-            parsed.output = value;
-            known = true;
-        }
-        if (!known) {
-            return Fail("unknown option: " + option);
-        }
-        ++i;
-    }
-    return {parsed, {}};
+    return ParseOptions(args, parsed, true);
 }

@@ -7,16 +7,29 @@
 #include <vector>
 
 struct CtlArguments {
-    enum class Command { Help, Version, Devices, Record, Tune };
+    enum class Command { Help, Version, Devices, Record, Tune, Snapshot, Scan };
     Command command = Command::Help;
 
-    // record and tune
+    // record, tune and snapshot
     std::optional<std::string> device;
 
-    // tune tv: the frequency in Hz
+    // tune and scan: the band (for scan, the list searched)
+    enum class Band { Tv, Radio };
+    Band band = Band::Tv;
+    // tune: the frequency in Hz
     std::int32_t frequency = 0;
 
-    // record
+    // scan: the wait between tuning and reading at each step (the search's own when not given)
+    std::optional<std::uint32_t> settleMs;
+
+    // record and snapshot: tune the TV tuner first (Hz), then switch to the crossbar input of that name
+    std::optional<std::int32_t> tuneFrequency;
+    std::optional<std::string> input;
+
+    // snapshot: the PNG file
+    std::string snapshotFile;
+
+    // record; the size also for snapshot
     double seconds = 0;
     std::optional<std::string> audioDevice;
     std::optional<std::string> videoCodec;
@@ -37,6 +50,10 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args);
 // "WxH" with both sides from 1 to 4096, as "352x288".
 // "MHZ" as a decimal number of MHz, from 0 to the largest frequency in Hz an int32 holds.
 bool ParseMegahertz(const std::string& text, std::int32_t& hertz);
+
+// "MS" for --settle: whole milliseconds from 0 to kLongestSettleMs, digits only.
+inline constexpr std::uint32_t kLongestSettleMs = 10000;
+bool ParseSettle(const std::string& text, std::uint32_t& milliseconds);
 
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height);
 

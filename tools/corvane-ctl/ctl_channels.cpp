@@ -16,6 +16,14 @@ std::optional<CtlChannelList> ParseCtlChannels(const std::vector<std::string>& a
     return std::nullopt;
 }
 
+std::string OneLineName(const QString& name) {
+    QString line = name;
+    for (const QChar breaking : {QChar(u'\t'), QChar(u'\n'), QChar(u'\r')}) {
+        line.replace(breaking, QChar(u' '));
+    }
+    return line.toStdString();
+}
+
 int ListChannels(CtlChannelList which, std::FILE* out, const std::filesystem::path& registry) {
     // The list is only read: there is nothing to show it on.
     HeadlessChannelListView view;
@@ -29,13 +37,8 @@ int ListChannels(CtlChannelList which, std::FILE* out, const std::filesystem::pa
     const ChannelList& list = editor.list();
     for (int index = 0; index < list.count(); ++index) {
         const ChannelEntry& entry = list.at(index);
-        // A name is free text: a tab or line break in it would split the entry's line for a script.
-        QString name = entry.name;
-        for (const QChar breaking : {QChar(u'\t'), QChar(u'\n'), QChar(u'\r')}) {
-            name.replace(breaking, QChar(u' '));
-        }
         std::fprintf(out, "%d\t%d\t%d\t%s\n", index, entry.enabled ? 1 : 0, static_cast<int>(entry.freq),
-                     name.toUtf8().constData());
+                     OneLineName(entry.name).c_str());
     }
     std::fflush(out);
     return 0;

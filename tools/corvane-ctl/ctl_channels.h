@@ -4,6 +4,8 @@
 
 #include "platform/registry/registry_path.h"
 
+#include <QString>
+
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -14,6 +16,10 @@ enum class CtlChannelList { TV, Radio };
 
 // The arguments after "channels"; nothing with the reason in error when they name no list.
 std::optional<CtlChannelList> ParseCtlChannels(const std::vector<std::string>& args, std::string& error);
+
+// A name on one line of a script's output: a tab or line break in it would split the line, so it becomes a
+// space.
+std::string OneLineName(const QString& name);
 
 // Reads the list from the program's settings as the program loads it; returns the exit status.
 int ListChannels(CtlChannelList which, std::FILE* out,

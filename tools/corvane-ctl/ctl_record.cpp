@@ -4,57 +4,19 @@
 #include "app/unix_signals.h"
 #include "components/dev_cmb_pickers.h"
 #include "ctl_choice.h"
+#include "ctl_event_window.h"
 #include "ctl_message_boxes.h"
+#include "ctl_source.h"
 #include "platform/win/clock.h"
-#include "tv/capture_events.h"
 #include "tv/capture_statistics.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QTimer>
-#include <QWidget>
 
 #include <cmath>
 #include <optional>
-
-namespace {
-
-// The window the graph's events are posted to; closing it (Ctrl+C) ends the recording.
-class CaptureEventWindow final : public QWidget {
-public:
-    explicit CaptureEventWindow(TTunerTools*& tools) : tools_(tools) {}
-
-    std::optional<CaptureEventOutcome> outcome;
-    bool interrupted = false;
-
-protected:
-    bool event(QEvent* event) override {
-        if (event->type() == WindowMessageEvent::eventType() &&
-            static_cast<WindowMessageEvent*>(event)->message() == CaptureNotifyMessage) {
-            if (tools_) {
-                const CaptureEventOutcome result = DrainCaptureEvents(*tools_);
-                if (result != CaptureEventOutcome::None) {
-                    outcome = result;
-                    QCoreApplication::exit(1);
-                }
-            }
-            return true;
-        }
-        if (event->type() == QEvent::Close) {
-            interrupted = true;
-            QCoreApplication::exit(0);
-            return true;
-        }
-        return QWidget::event(event);
-    }
-
-private:
-    TTunerTools*& tools_;
-};
-
-} // namespace
 
 int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     RealClock clock;
@@ -104,13 +66,17 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     tools.outputFile = std::filesystem::path(args.output).wstring();
 
     tools.SelectSources(videoMoniker, audioMoniker);
+    const std::string device = video.GetDevice().toStdString();
     if (!tools.videoCapture) {
-        return boxes.fail(err, "cannot open " + video.GetDevice().toStdString());
+        return boxes.fail(err, "cannot open " + device);
+    }
+    if (const int status = PrepareSource(tools, boxes, clock, device, args, err)) {
+        return status;
     }
     if (!tools.SetCaptureFormat(args.width, args.height) || tools.captureWidth != args.width ||
         tools.captureHeight != args.height) {
-        return boxes.fail(err, video.GetDevice().toStdString() + " does not capture at " +
-                                   std::to_string(args.width) + "x" + std::to_string(args.height));
+        return boxes.fail(err, device + " does not capture at " + std::to_string(args.width) + "x" +
+                                   std::to_string(args.height));
     }
     tools.SelectCompressors(videoCodec.GetMoniker(), audioCodec.GetMoniker());
     if ((videoCodec.GetMoniker() && !tools.videoCompressor) ||

@@ -5,10 +5,13 @@
 #include "components/dev_cmb_pickers.h"
 #include "ctl_choice.h"
 #include "ctl_message_boxes.h"
+#include "ctl_source.h"
 #include "platform/win/clock.h"
+#include "radio/radio_tools.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 
+#include <optional>
 #include <string>
 
 int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
@@ -16,16 +19,8 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
 
     TVideoCaptureDevCombo video;
-    SettingsTargets targets;
-    targets.tvVideoCaptureDev = &video;
-    LoadSettings(targets);
-    if (args.device && !ChooseByName(video, *args.device)) {
-        std::fprintf(err, "error: no video capture device named %s\n", args.device->c_str());
-        return 1;
-    }
-    IMoniker* videoMoniker = video.GetMoniker();
+    IMoniker* videoMoniker = ChooseVideoDevice(video, args.device, err);
     if (!videoMoniker) {
-        std::fprintf(err, "error: no video capture device\n");
         return 1;
     }
     const std::string device = video.GetDevice().toStdString();
@@ -38,18 +33,9 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     if (!tools.videoCapture) {
         return boxes.fail(err, "cannot open " + device);
     }
-    if (!tools.PrepareTvTuner()) {
-        return boxes.fail(err, device + " has no TV tuner");
+    if (const int status = TuneCard(tools, boxes, clock, device, args.frequency, err)) {
+        return status;
     }
-    // Whatever was said while opening the device did not stop it.
-    boxes.flush(err, false);
-
-    // The answer says only whether the frequency was 0; a refusal is in its box.
-    const bool tuned = tools.TuneFrequency(args.frequency);
-    if (!tuned || boxes.pending()) {
-        return boxes.fail(err, "the tuner refused " + std::to_string(args.frequency) + " Hz");
-    }
-    clock.Sleep(kTunerSettleMs);
     const std::int32_t offset = tools.ReadTunerOffset();
     const bool locked = tools.IsSignalLocked();
     std::fprintf(out, "frequency %d\nfine-tuning %+d\nsignal %s\n", args.frequency, offset,
@@ -57,4 +43,33 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     std::fflush(out);
     // An offset that could not be read was printed as 0: not a success.
     return boxes.pending() ? boxes.fail(err, "cannot read the tuner") : 0;
+}
+
+int TuneRadio(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
+    CtlMessageBoxes boxes;
+    TTVTunerDevCombo tuners;
+    SettingsTargets targets;
+    targets.radioTunerDev = &tuners;
+    IMoniker* tunerMoniker = PickedDevice(targets, tuners, args.device, "radio tuner", err);
+    if (!tunerMoniker) {
+        return 1;
+    }
+    const std::string device = tuners.GetDevice().toStdString();
+
+    // The tuner alone: tuning needs neither the TV sound nor the crossbar, and leaves another program's
+    // routing as it is.
+    TRadioTools radio(tunerMoniker, nullptr, nullptr, TRadioTools::Services{boxes});
+    if (!radio.hasTuner()) {
+        return boxes.fail(err, "cannot open " + device);
+    }
+    radio.SetRadioMode();
+    // The answer says only whether the frequency was 0; a refusal is in its box.
+    const bool tuned = radio.TuneFrequency(args.frequency);
+    if (!tuned || boxes.pending()) {
+        return boxes.fail(err, "the tuner refused " + std::to_string(args.frequency) + " Hz");
+    }
+    clock.Sleep(kTunerSettleMs);
+    std::fprintf(out, "frequency %d\nfine-tuning %+d\n", args.frequency, radio.ReadTunerOffset());
+    std::fflush(out);
+    return 0;
 }

@@ -1,9 +1,12 @@
-// corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices, records and tunes
-// through the program's own settings, device pickers and capture graph.
+// corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices, records, tunes and
+// takes snapshots, and searches through the program's own settings, device pickers, capture graph and
+// radio tuner object.
 #include "ctl_arguments.h"
 #include "ctl_channels.h"
 #include "ctl_devices.h"
 #include "ctl_record.h"
+#include "ctl_scan.h"
+#include "ctl_snapshot.h"
 #include "ctl_tune.h"
 #include "platform/media/gst/engine_setup.h"
 #include "platform/win/clock.h"
@@ -52,7 +55,17 @@ int main(int argc, char** argv) {
     }
     if (parsed.arguments->command == CtlArguments::Command::Tune) {
         RealClock clock;
-        return TuneTv(*parsed.arguments, clock, stdout, stderr);
+        return parsed.arguments->band == CtlArguments::Band::Tv
+                   ? TuneTv(*parsed.arguments, clock, stdout, stderr)
+                   : TuneRadio(*parsed.arguments, clock, stdout, stderr);
+    }
+    if (parsed.arguments->command == CtlArguments::Command::Snapshot) {
+        RealClock clock;
+        return TakeSnapshot(*parsed.arguments, clock, stdout, stderr);
+    }
+    if (parsed.arguments->command == CtlArguments::Command::Scan) {
+        RealClock clock;
+        return ScanChannels(*parsed.arguments, clock, stdout, stderr);
     }
     return RecordCapture(*parsed.arguments, stdout, stderr);
 }

@@ -62,12 +62,45 @@ TEST(CtlArguments, MistakesAreNamed) {
         {{"record", "3", "--output", ""}, "--output needs a file name"},
         {{"record", "3", "--colour", "red"}, "unknown option: --colour"},
         {{"record", "3", "extra"}, "unexpected argument: extra"},
+        {{"record", "3", "--tune", "tv"}, "--tune needs tv and a frequency in MHz, as --tune tv 175.25"},
+        {{"record", "3", "--tune", "radio", "100"},
+         "--tune needs tv and a frequency in MHz, as --tune tv 175.25"},
+        {{"record", "3", "--tune", "tv", "1e3"},
+         "--tune needs tv and a frequency in MHz, as --tune tv 175.25"},
+        {{"record", "3", "--input", ""}, "--input needs a value"},
+        {{"snapshot"}, "snapshot needs a file name"},
+        {{"snapshot", "--size", "352x288"}, "snapshot needs a file name"},
+        {{"snapshot", "a.png", "--size", "352"}, "--size needs WIDTHxHEIGHT, as 352x288"},
+        {{"snapshot", "a.png", "--output", "b.avi"}, "unknown option: --output"},
+        {{"snapshot", "a.png", "--no-sound"}, "unknown option: --no-sound"},
+        {{"snapshot", "a.png", "--video-codec", "x"}, "unknown option: --video-codec"},
     };
     for (const auto& [args, error] : cases) {
         const CtlParse parsed = Parse(args);
         EXPECT_FALSE(parsed.arguments) << error;
         EXPECT_EQ(parsed.error, error);
     }
+}
+
+TEST(CtlArguments, RecordAndSnapshotTuneAndChooseTheInputFirst) {
+    const CtlParse record = Parse({"record", "2", "--tune", "tv", "175.25", "--input", "Video Composite"});
+    ASSERT_TRUE(record.arguments) << record.error;
+    EXPECT_EQ(record.arguments->tuneFrequency, 175250000);
+    EXPECT_EQ(record.arguments->input, "Video Composite");
+    EXPECT_FALSE(Parse({"record", "2"}).arguments->tuneFrequency);
+
+    const CtlParse snapshot =
+        Parse({"snapshot", "shot.png", "--size", "720x576", "--tune", "tv", "196.25", "--device", "Card"});
+    ASSERT_TRUE(snapshot.arguments) << snapshot.error;
+    const CtlArguments& args = *snapshot.arguments;
+    EXPECT_EQ(args.command, CtlArguments::Command::Snapshot);
+    EXPECT_EQ(args.snapshotFile, "shot.png");
+    EXPECT_EQ(args.width, 720);
+    EXPECT_EQ(args.height, 576);
+    EXPECT_EQ(args.tuneFrequency, 196250000);
+    EXPECT_EQ(args.device, "Card");
+    EXPECT_FALSE(args.input);
+    EXPECT_EQ(Parse({"snapshot", "shot.png"}).arguments->width, 352);
 }
 
 TEST(CtlArguments, TuneTvInMegahertz) {
@@ -88,6 +121,16 @@ TEST(CtlArguments, TuneTvInMegahertz) {
     }
 }
 
+TEST(CtlArguments, TuneRadioInMegahertz) {
+    const CtlParse parsed = Parse({"tune", "radio", "95.8", "--device", "Corvane Virtual TV Card"});
+    ASSERT_TRUE(parsed.arguments) << parsed.error;
+    EXPECT_EQ(parsed.arguments->command, CtlArguments::Command::Tune);
+    EXPECT_EQ(parsed.arguments->band, CtlArguments::Band::Radio);
+    EXPECT_EQ(parsed.arguments->frequency, 95800000);
+    EXPECT_EQ(parsed.arguments->device, "Corvane Virtual TV Card");
+    EXPECT_EQ(Parse({"tune", "tv", "95.8"}).arguments->band, CtlArguments::Band::Tv);
+}
+
 TEST(CtlArguments, TuneMistakes) {
     // Beyond what a frequency in hertz holds, signs, exponents and odd spellings.
     for (const char* text : {"2147.483648", "-1", "+5", "1e3", "nan", "inf", "1.2.3", ".", "", "175,25"}) {
@@ -96,11 +139,52 @@ TEST(CtlArguments, TuneMistakes) {
         EXPECT_FALSE(Parse({"tune", "tv", text}).arguments) << text;
     }
     EXPECT_FALSE(Parse({"tune"}).arguments);
-    EXPECT_FALSE(Parse({"tune", "radio", "100"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "fm", "100"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "radio"}).arguments);
+    EXPECT_FALSE(Parse({"tune", "radio", "95,8"}).arguments);
     EXPECT_FALSE(Parse({"tune", "tv"}).arguments);
     EXPECT_FALSE(Parse({"tune", "tv", "175", "--size", "352x288"}).arguments);
     EXPECT_FALSE(Parse({"tune", "tv", "175", "--device"}).arguments);
     EXPECT_EQ(Parse({"tune", "tv", "175", "--help"}).arguments->command, CtlArguments::Command::Help);
+}
+
+TEST(CtlArguments, ScanEitherListWithItsOwnOrAGivenSettle) {
+    const CtlParse tv = Parse({"scan", "tv"});
+    ASSERT_TRUE(tv.arguments) << tv.error;
+    EXPECT_EQ(tv.arguments->command, CtlArguments::Command::Scan);
+    EXPECT_EQ(tv.arguments->band, CtlArguments::Band::Tv);
+    EXPECT_FALSE(tv.arguments->settleMs);
+
+    for (const auto& [text, milliseconds] :
+         {std::pair<const char*, std::uint32_t>{"0", 0}, {"250", 250}, {"10000", 10000}}) {
+        const CtlParse radio = Parse({"scan", "radio", "--settle", text});
+        ASSERT_TRUE(radio.arguments) << text << radio.error;
+        EXPECT_EQ(radio.arguments->band, CtlArguments::Band::Radio);
+        EXPECT_EQ(radio.arguments->settleMs, milliseconds);
+    }
+    EXPECT_EQ(Parse({"scan", "tv", "--help"}).arguments->command, CtlArguments::Command::Help);
+}
+
+TEST(CtlArguments, ScanMistakesAreNamed) {
+    const std::string badSettle = "--settle needs a whole number of milliseconds from 0 to 10000";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"scan"}, "scan needs tv or radio"},
+        {{"scan", "fm"}, "scan needs tv or radio"},
+        {{"scan", "tv", "--device", "Card"}, "unknown option for scan: --device"},
+        {{"scan", "tv", "--settle"}, badSettle},
+        {{"scan", "tv", "--settle", ""}, badSettle},
+        {{"scan", "tv", "--settle", "-1"}, badSettle},
+        {{"scan", "tv", "--settle", "+5"}, badSettle},
+        {{"scan", "tv", "--settle", "1.5"}, badSettle},
+        {{"scan", "tv", "--settle", "10001"}, badSettle},
+        {{"scan", "tv", "--settle", "99999999999"}, badSettle},
+        {{"scan", "tv", "--settle", "50ms"}, badSettle},
+    };
+    for (const auto& [args, error] : cases) {
+        const CtlParse parsed = Parse(args);
+        EXPECT_FALSE(parsed.arguments) << error;
+        EXPECT_EQ(parsed.error, error);
+    }
 }
 
 } // namespace

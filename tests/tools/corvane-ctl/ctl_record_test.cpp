@@ -1,8 +1,10 @@
 // corvane-ctl end to end on the virtual TV card: tuning reports what the card's tuner hears, and the files it
 // records are complete AVI files that gst-discoverer-1.0 reads with the size, rate, length and streams asked
 // for.
+#include "ctl_process.h"
 #include "tv/device_lock.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -18,12 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CtlRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // Where the AVI's top-level chunks say they are.
 struct AviLayout {
@@ -93,47 +89,8 @@ Discovered Discover(const fs::path& file) {
     return found;
 }
 
-class CtlRecord : public ::testing::Test {
+class CtlRecord : public CtlProcessTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        environment_ = QProcessEnvironment::systemEnvironment();
-        environment_.insert(QStringLiteral("CORVANE_DEVICES"), QStringLiteral("virtual"));
-        environment_.insert(QStringLiteral("CORVANE_REGISTRY"),
-                            folder_.filePath(QStringLiteral("registry.sqlite")));
-    }
-
-    fs::path file(const char* name) const {
-        return fs::path(folder_.filePath(QString::fromLatin1(name)).toStdString());
-    }
-
-    // Writes a virtual card with the default channels and the given faults.
-    void useCard(const std::string& faults) {
-        const fs::path card = file("card.json");
-        std::ofstream(card) << R"({"tv":[{"freq":196250000,"name":"Test One","lock":true,"audio":"stereo"}],)"
-                            << R"("radio":[{"freq":100100000,"name":"Radio"}],"crossbars":1,"faults":)"
-                            << faults << "}";
-        environment_.insert(QStringLiteral("CORVANE_VIRTUAL_CARD"), QString::fromStdString(card));
-    }
-
-    void start(QProcess& process, const QStringList& args) {
-        process.setProcessEnvironment(environment_);
-        process.setWorkingDirectory(folder_.path());
-        process.start(QStringLiteral(CORVANE_CTL_PATH), args);
-        ASSERT_TRUE(process.waitForStarted());
-    }
-
-    CtlRun run(const QStringList& args, int timeoutMs = 60000) {
-        QProcess process;
-        start(process, args);
-        EXPECT_TRUE(process.waitForFinished(timeoutMs)) << "corvane-ctl did not finish";
-        CtlRun result;
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
-    }
-
     static void ExpectComplete(const fs::path& avi) {
         ASSERT_TRUE(fs::exists(avi));
         const AviLayout layout = ReadAviLayout(avi);
@@ -141,9 +98,6 @@ protected:
         EXPECT_TRUE(layout.moviFound);
         EXPECT_TRUE(layout.idx1AfterMovi);
     }
-
-    QTemporaryDir folder_;
-    QProcessEnvironment environment_;
 };
 
 TEST_F(CtlRecord, ThreeSecondsOfPictureAndSoundKeepingTheLastRecording) {
@@ -286,6 +240,83 @@ TEST_F(CtlRecord, TuneTvPrintsTheOffsetAndTheLock) {
     }
 }
 
+// A received channel shows the colour bars: most neighbouring pixels along a line are alike. Snow is noise.
+bool ShowsBars(const QImage& image) {
+    const int y = image.height() / 4;
+    int alike = 0;
+    for (int x = 1; x < image.width(); ++x) {
+        alike += image.pixel(x, y) == image.pixel(x - 1, y) ? 1 : 0;
+    }
+    return alike > image.width() * 9 / 10;
+}
+
+TEST_F(CtlRecord, SnapshotShowsTheTunedChannelAndSnowWithoutOne) {
+    useCard("{}");
+    const CtlRun tuned = run({"snapshot", "tuned.png", "--tune", "tv", "196.25", "--size", "384x288"});
+    ASSERT_EQ(tuned.exitCode, 0) << tuned.err.toStdString();
+    EXPECT_EQ(tuned.out, "snapshot tuned.png 384x288\n");
+    const QImage picture(QString::fromStdString(file("tuned.png").string()));
+    EXPECT_EQ(picture.size(), QSize(384, 288));
+    EXPECT_TRUE(ShowsBars(picture));
+
+    const CtlRun untuned = run({"snapshot", "snow.png", "--tune", "tv", "500"});
+    ASSERT_EQ(untuned.exitCode, 0) << untuned.err.toStdString();
+    const QImage snow(QString::fromStdString(file("snow.png").string()));
+    EXPECT_EQ(snow.size(), QSize(352, 288));
+    EXPECT_FALSE(ShowsBars(snow));
+
+    // Another input than the tuner: the card's own bars whatever is tuned.
+    const CtlRun input = run({"snapshot", "input.png", "--tune", "tv", "500", "--input", "Video SVideo"});
+    ASSERT_EQ(input.exitCode, 0) << input.err.toStdString();
+    EXPECT_TRUE(ShowsBars(QImage(QString::fromStdString(file("input.png").string()))));
+}
+
+TEST_F(CtlRecord, SnapshotMistakesEndWithAClearError) {
+    const CtlRun unknownInput = run({"snapshot", "a.png", "--input", "Video Scart"});
+    EXPECT_EQ(unknownInput.exitCode, 1);
+    EXPECT_EQ(unknownInput.err.toStdString(), "error: no input named Video Scart on Corvane Virtual TV Card; "
+                                              "inputs: Video Tuner, Video Composite, Video SVideo\n");
+    const CtlRun unwritable = run({"snapshot", "missing/folder/a.png"});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_TRUE(unwritable.err.startsWith("error: cannot write missing/folder/a.png"))
+        << unwritable.err.toStdString();
+    const CtlRun badSize = run({"snapshot", "a.png", "--size", "8000x600"});
+    EXPECT_EQ(badSize.exitCode, 2);
+    const CtlRun refusedSize = run({"snapshot", "a.png", "--size", "4000x3000"});
+    EXPECT_EQ(refusedSize.exitCode, 1);
+    EXPECT_TRUE(refusedSize.err.endsWith("error: Corvane Virtual TV Card does not preview at 4000x3000\n"))
+        << refusedSize.err.toStdString();
+    EXPECT_FALSE(fs::exists(file("a.png")));
+
+    // A device lost before the frames came: an error instead of a wait.
+    useCard(R"({"lose_device_after_ms":40})");
+    const CtlRun lost = run({"snapshot", "a.png"}, 30000);
+    EXPECT_EQ(lost.exitCode, 1);
+    EXPECT_TRUE(lost.err.contains("error: ")) << lost.err.toStdString();
+    EXPECT_FALSE(fs::exists(file("a.png")));
+
+    environment_.insert(QStringLiteral("CORVANE_DEVICES"), QStringLiteral("none"));
+    const CtlRun none = run({"snapshot", "a.png"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "error: no video capture device\n");
+}
+
+TEST_F(CtlRecord, RecordTunesAndChoosesTheInputFirst) {
+    const CtlRun unknown = run({"record", "1", "--input", "Video Scart"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains("error: no input named Video Scart")) << unknown.err.toStdString();
+    EXPECT_FALSE(fs::exists(file("capture.avi")));
+
+    const CtlRun refused = run({"record", "1", "--tune", "tv", "900"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("error: KSPROPERTY_TUNER_FREQUENCY")) << refused.err.toStdString();
+
+    const CtlRun recorded =
+        run({"record", "1", "--tune", "tv", "175.25", "--input", "Video Tuner", "--no-sound"});
+    ASSERT_EQ(recorded.exitCode, 0) << recorded.err.toStdString();
+    ExpectComplete(file("capture.avi"));
+}
+
 TEST_F(CtlRecord, TuneTvToAFrequencyTheTunerRefuses) {
     for (const char* megahertz : {"900", "0"}) {
         const CtlRun result = run({"tune", "tv", megahertz});
@@ -303,6 +334,50 @@ TEST_F(CtlRecord, TuneTvToAFrequencyTheTunerRefuses) {
     EXPECT_TRUE(failing.err.contains(QRegularExpression(
         QStringLiteral("warning: KSPROPERTY_TUNER_MODE: .+\nerror: KSPROPERTY_TUNER_FREQUENCY: "))))
         << failing.err.toStdString();
+}
+
+TEST_F(CtlRecord, TuneRadioPrintsTheOffsetInFmMode) {
+    // The card's one station is at 100.1 MHz; FM hears it within 150 kHz, the offset is carrier − frequency.
+    useCard("{}");
+    struct Case {
+        const char* megahertz;
+        const char* lines;
+    };
+    for (const Case& c : {Case{"100.1", "frequency 100100000\nfine-tuning +0\n"},
+                          Case{"100", "frequency 100000000\nfine-tuning +100000\n"},
+                          Case{"100.2", "frequency 100200000\nfine-tuning -100000\n"},
+                          Case{"100.3", "frequency 100300000\nfine-tuning +0\n"}}) {
+        const CtlRun result = run({"tune", "radio", c.megahertz});
+        EXPECT_EQ(result.exitCode, 0) << c.megahertz << result.err.toStdString();
+        EXPECT_EQ(result.out.toStdString(), c.lines) << c.megahertz;
+        EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    }
+}
+
+TEST_F(CtlRecord, TuneRadioRefusals) {
+    useCard("{}");
+    // Below the FM band, and the frequency no tuner takes.
+    for (const char* megahertz : {"60", "0"}) {
+        const CtlRun result = run({"tune", "radio", megahertz});
+        EXPECT_EQ(result.exitCode, 1) << megahertz;
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+        EXPECT_TRUE(result.err.contains(QRegularExpression(
+            QStringLiteral("(^|\n)error: KSPROPERTY_TUNER_FREQUENCY: The parameter is incorrect\\.\n"))))
+            << result.err.toStdString();
+    }
+
+    const CtlRun unknown = run({"tune", "radio", "100.1", "--device", "No Such Tuner"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.err, "error: no radio tuner named No Such Tuner\n");
+
+    // The program (here this test) playing the radio keeps its tuner.
+    DeviceLock held;
+    ASSERT_TRUE(held.acquire("Corvane Virtual TV Card radio tuner"));
+    const CtlRun busy = run({"tune", "radio", "100.1"});
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_EQ(busy.err.toStdString(),
+              "error: device busy: Corvane Virtual TV Card radio tuner is in use by process " +
+                  std::to_string(::getpid()) + "\n");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "front_end_filters.h"
 
+#include "platform/devices/interface_controls.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -56,7 +58,9 @@ void AnalogFilter::addAnalogPin(const std::string& name, PIN_DIRECTION direction
 
 // ---- Tuner ----
 
-VirtualTunerFilter::VirtualTunerFilter(std::shared_ptr<VirtualCard> card) : card_(std::move(card)) {
+VirtualTunerFilter::VirtualTunerFilter(std::shared_ptr<VirtualCard> card)
+    : card_(std::move(card)),
+      pages_(static_cast<IBaseFilter&>(*this), [this] { return TunerControls(*this, *this); }) {
     addAnalogPin(kTunerVideoPin, PINDIR_OUTPUT);
     addAnalogPin(kTunerAudioPin, PINDIR_OUTPUT);
 }
@@ -65,7 +69,10 @@ void* VirtualTunerFilter::queryOtherInterface(const Guid& iid) {
     if (iid == IAMTVTuner::IID || iid == IAMTuner::IID) {
         return static_cast<IAMTVTuner*>(this);
     }
-    return iid == IKsPropertySet::IID ? static_cast<IKsPropertySet*>(this) : nullptr;
+    if (iid == IKsPropertySet::IID) {
+        return static_cast<IKsPropertySet*>(this);
+    }
+    return pages_.answer(iid);
 }
 
 HRESULT VirtualTunerFilter::put_Mode(LONG mode) {
@@ -231,13 +238,15 @@ HRESULT VirtualTunerFilter::QuerySupported(const Guid& set, DWORD id, DWORD* sup
 
 // ---- TV audio ----
 
-VirtualTvAudioFilter::VirtualTvAudioFilter(std::shared_ptr<VirtualCard> card) : card_(std::move(card)) {
+VirtualTvAudioFilter::VirtualTvAudioFilter(std::shared_ptr<VirtualCard> card)
+    : card_(std::move(card)),
+      pages_(static_cast<IBaseFilter&>(*this), [this] { return TvAudioControls(*this); }) {
     addAnalogPin(kTvAudioInPin, PINDIR_INPUT);
     addAnalogPin(kTvAudioOutPin, PINDIR_OUTPUT);
 }
 
 void* VirtualTvAudioFilter::queryOtherInterface(const Guid& iid) {
-    return iid == IAMTVAudio::IID ? static_cast<IAMTVAudio*>(this) : nullptr;
+    return iid == IAMTVAudio::IID ? static_cast<IAMTVAudio*>(this) : pages_.answer(iid);
 }
 
 HRESULT VirtualTvAudioFilter::GetHardwareSupportedTVAudioModes(LONG* modes) {
@@ -260,7 +269,8 @@ HRESULT VirtualTvAudioFilter::put_TVAudioMode(LONG mode) {
 // ---- Crossbar ----
 
 VirtualCrossbarFilter::VirtualCrossbarFilter(std::shared_ptr<VirtualCard> card, int index)
-    : card_(std::move(card)), index_(index) {
+    : card_(std::move(card)), index_(index),
+      pages_(static_cast<IBaseFilter&>(*this), [this] { return CrossbarControls(*this, *this); }) {
     // Inputs first, then outputs, as a crossbar's pins are numbered.
     const CrossbarLayout& layout = card_->crossbar(index_);
     for (const CrossbarPinLayout& pin : layout.inputs) {
@@ -272,7 +282,7 @@ VirtualCrossbarFilter::VirtualCrossbarFilter(std::shared_ptr<VirtualCard> card, 
 }
 
 void* VirtualCrossbarFilter::queryOtherInterface(const Guid& iid) {
-    return iid == IAMCrossbar::IID ? static_cast<IAMCrossbar*>(this) : nullptr;
+    return iid == IAMCrossbar::IID ? static_cast<IAMCrossbar*>(this) : pages_.answer(iid);
 }
 
 bool VirtualCrossbarFilter::inRange(LONG output, LONG input) const {

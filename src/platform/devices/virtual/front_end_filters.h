@@ -1,8 +1,9 @@
 #pragma once
 // The virtual card's tuner, TV audio and crossbars. Each object is made per binding, like a driver's filter,
-// and acts on the one card they share.
+// and acts on the one card they share. Each publishes a settings page generated from its own interface.
 
 #include "analog_filter.h"
+#include "platform/devices/device_control_pages.h"
 #include "platform/devices/tv_device_interfaces.h"
 #include "virtual_card.h"
 
@@ -48,6 +49,7 @@ private:
     std::shared_ptr<VirtualCard> card_;
     LONG country_ = 1;
     LONG inputType_ = TunerInputCable;
+    DeviceControlPages pages_;
 };
 
 class VirtualTvAudioFilter final : public AnalogFilter, public IAMTVAudio {
@@ -69,6 +71,7 @@ private:
     void* queryOtherInterface(const Guid& iid) override;
 
     std::shared_ptr<VirtualCard> card_;
+    DeviceControlPages pages_;
 };
 
 class VirtualCrossbarFilter final : public AnalogFilter, public IAMCrossbar {
@@ -94,6 +97,7 @@ private:
 
     std::shared_ptr<VirtualCard> card_;
     int index_;
+    DeviceControlPages pages_;
 };
 
 // Pin names of the front end's wiring.

@@ -1,6 +1,9 @@
 #include "virtual_capture_filter.h"
 
 #include "card_sources.h"
+#include "platform/devices/format_controls.h"
+#include "platform/devices/interface_controls.h"
+#include "platform/media/gst/device_controls_dialog.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -118,6 +121,26 @@ VirtualCaptureFilter::VirtualCaptureFilter(std::shared_ptr<VirtualCard> card)
     applyFormats();
     showPicture();
     subscription_ = card_->subscribe([this] { showPicture(); });
+    makePages();
+}
+
+void VirtualCaptureFilter::makePages() {
+    IUnknown& filter = static_cast<IBaseFilter&>(*this);
+    pages_ = std::make_unique<DeviceControlPages>(filter, [this] { return DecoderControls(this, this); });
+    capturePages_ = std::make_unique<DeviceControlPages>(
+        static_cast<IPin&>(*capturePin_), [this] { return StreamFormatControls(*captureConfig_); });
+    if (previewPin_) {
+        previewPages_ = std::make_unique<DeviceControlPages>(
+            static_cast<IPin&>(*previewPin_), [this] { return StreamFormatControls(*previewConfig_); });
+    }
+    sourcePages_ = std::make_unique<DeviceControlPages>(filter, [this] {
+        analogFrontEnd(); // the crossbars exist from the first look at the front end on
+        std::vector<DeviceControlEntry> entries = CrossbarControls(*crossbars_.front(), *crossbars_.front());
+        for (DeviceControlEntry& entry : DecoderControls(nullptr, this)) {
+            entries.push_back(std::move(entry));
+        }
+        return entries;
+    });
 }
 
 VirtualCaptureFilter::~VirtualCaptureFilter() {
@@ -133,7 +156,10 @@ void* VirtualCaptureFilter::queryOtherInterface(const Guid& iid) {
     if (iid == IAMAnalogVideoDecoder::IID) {
         return static_cast<IAMAnalogVideoDecoder*>(this);
     }
-    return iid == IAMVideoProcAmp::IID ? static_cast<IAMVideoProcAmp*>(this) : nullptr;
+    if (iid == IAMVfwCaptureDialogs::IID) {
+        return static_cast<IAMVfwCaptureDialogs*>(this);
+    }
+    return iid == IAMVideoProcAmp::IID ? static_cast<IAMVideoProcAmp*>(this) : pages_->answer(iid);
 }
 
 void* VirtualCaptureFilter::queryPinInterface(const GstPin& pin, const Guid& iid) {
@@ -150,7 +176,7 @@ void* VirtualCaptureFilter::queryPinInterface(const GstPin& pin, const Guid& iid
     if (iid == IAMDroppedFrames::IID) {
         return static_cast<IAMDroppedFrames*>(output);
     }
-    return nullptr;
+    return (isPreview(pin) ? previewPages_ : capturePages_)->answer(iid);
 }
 
 HRESULT VirtualCaptureFilter::joinGraph() {
@@ -280,6 +306,39 @@ AM_MEDIA_TYPE* VirtualCaptureFilter::capability(const GstPin&, int index) {
     format.width = kSizes[index].first;
     format.height = kSizes[index].second;
     return NewMediaType(format);
+}
+
+// ---- Driver dialogs ----
+
+HRESULT VirtualCaptureFilter::HasDialog(int dialog) {
+    return dialog == VfwCaptureDialog_Format || dialog == VfwCaptureDialog_Source ? S_OK : S_FALSE;
+}
+
+HRESULT VirtualCaptureFilter::ShowDialog(int dialog, OAHWND owner) {
+    if (dialog == VfwCaptureDialog_Source) {
+        DeviceControlsDialog(*sourcePages_, QStringLiteral("Video Source"), owner).exec();
+        return S_OK;
+    }
+    if (dialog != VfwCaptureDialog_Format) {
+        return E_INVALIDARG;
+    }
+    const VideoFormat before = captureFormat_;
+    DeviceControlsDialog(*capturePages_, QStringLiteral("Video Format"), owner).exec();
+    if (captureFormat_ == before) {
+        return S_OK;
+    }
+    // One format for the device, as a video-for-Windows driver has: the preview shows what is captured. A
+    // preview still streaming keeps its format until it is built again.
+    const bool previewStreams =
+        previewPin_ && previewPin_->peer() && GST_STATE(element()) == GST_STATE_PLAYING;
+    if (preview_ && !previewStreams) {
+        previewFormat_.width = captureFormat_.width;
+        previewFormat_.height = captureFormat_.height;
+        previewFormat_.avgTimePerFrame = captureFormat_.avgTimePerFrame;
+        applyFormats();
+    }
+    const bool connected = capturePin_->peer() || (previewPin_ && previewPin_->peer());
+    return connected ? VFW_E_CANNOT_CONNECT : S_OK;
 }
 
 // ---- Decoder ----

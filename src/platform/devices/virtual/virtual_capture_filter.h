@@ -2,11 +2,13 @@
 // The virtual card's video capture filter: a live picture at 25 frames a second on its capture and preview
 // pins, drawn by GStreamer's test sources from what the card receives and where its crossbars are switched,
 // with the card's decoder and picture amplifier on it and its front end (crossbars, tuner, TV audio) behind
-// its analog video input.
+// its analog video input. It and its two pins publish settings pages generated from their interfaces, and it
+// has the driver's "Video Format" and "Video Source" dialogs.
 
 #include "device_loss.h"
 #include "front_end_filters.h"
 #include "pin_stream_config.h"
+#include "platform/devices/device_control_pages.h"
 #include "platform/media/gst/capture_device.h"
 #include "platform/media/gst/capture_output.h"
 #include "platform/media/gst/video_format.h"
@@ -17,6 +19,7 @@ class VirtualCaptureFilter final : public GstFilter,
                                    public ICaptureDevice,
                                    public IAMAnalogVideoDecoder,
                                    public IAMVideoProcAmp,
+                                   public IAMVfwCaptureDialogs,
                                    public StreamFormats {
 public:
     explicit VirtualCaptureFilter(std::shared_ptr<VirtualCard> card);
@@ -48,6 +51,11 @@ public:
     HRESULT Set(LONG property, LONG value, LONG flags) override;
     HRESULT Get(LONG property, LONG* value, LONG* flags) override;
 
+    // IAMVfwCaptureDialogs: Format (the capture pin's format, which the preview pin follows) and Source (the
+    // input and the video standard); no Display dialog.
+    HRESULT HasDialog(int dialog) override;
+    HRESULT ShowDialog(int dialog, OAHWND owner) override;
+
     HRESULT joinGraph() override;
     void* queryPinInterface(const GstPin& pin, const Guid& iid) override;
 
@@ -66,6 +74,7 @@ private:
 
     void showPicture();
     void applyFormats();
+    void makePages();
     bool isPreview(const GstPin& pin) const { return &pin == previewPin_; }
 
     std::shared_ptr<VirtualCard> card_;
@@ -94,6 +103,11 @@ private:
     std::vector<RefPtr<VirtualCrossbarFilter>> crossbars_;
     LONG vcrLocking_ = 0;
     LONG outputEnable_ = 1;
+
+    std::unique_ptr<DeviceControlPages> pages_;
+    std::unique_ptr<DeviceControlPages> capturePages_;
+    std::unique_ptr<DeviceControlPages> previewPages_;
+    std::unique_ptr<DeviceControlPages> sourcePages_;
 };
 
 extern const wchar_t* const kAnalogVideoInPin;

@@ -2,12 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -133,26 +130,16 @@ QString NumberText(double number, bool integral) {
 } // namespace
 
 EffectSettingsDialog::EffectSettingsDialog(GstElement* element, const QString& caption, QWidget* parent)
-    : QDialog(parent), element_(GST_ELEMENT(gst_object_ref(element))) {
-    setWindowTitle(caption);
-    auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
-    layout->addLayout(form);
+    : PropertyFrameDialog(caption, parent), element_(GST_ELEMENT(gst_object_ref(element))) {
     guint count = 0;
     GParamSpec** properties = g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count);
     for (guint i = 0; i < count; ++i) {
         if (IsEditable(element, properties[i])) {
-            addEditor(*form, properties[i]);
+            addEditor(properties[i]);
         }
     }
     g_free(properties);
-    if (initialValues_.empty()) {
-        form->addRow(new QLabel(tr("This effect has no settings.")));
-    }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    finish(editorCount(), tr("This effect has no settings."));
 }
 
 EffectSettingsDialog::~EffectSettingsDialog() {
@@ -162,7 +149,7 @@ EffectSettingsDialog::~EffectSettingsDialog() {
     gst_object_unref(element_);
 }
 
-void EffectSettingsDialog::addEditor(QFormLayout& form, GParamSpec* property) {
+void EffectSettingsDialog::addEditor(GParamSpec* property) {
     const GType fundamental = G_TYPE_FUNDAMENTAL(property->value_type);
     GstElement* element = element_;
     const QString label = QString::fromUtf8(g_param_spec_get_nick(property));
@@ -199,32 +186,24 @@ void EffectSettingsDialog::addEditor(QFormLayout& form, GParamSpec* property) {
         auto toNumber = [range, steps](int position) {
             return range.minimum + (range.maximum - range.minimum) * position / steps;
         };
-        auto* row = new QWidget;
-        auto* rowLayout = new QHBoxLayout(row);
-        rowLayout->setContentsMargins(0, 0, 0, 0);
-        auto* slider = new QSlider(Qt::Horizontal);
-        slider->setRange(0, steps);
         const double current = ReadNumber(element, property);
-        slider->setValue(
-            int(std::lround((current - range.minimum) / (range.maximum - range.minimum) * steps)));
-        auto* value = new QLabel(NumberText(current, range.integral));
-        value->setObjectName(QStringLiteral("%1-value").arg(QString::fromUtf8(property->name)));
-        slider->setObjectName(QString::fromUtf8(property->name));
-        rowLayout->addWidget(slider, 1);
-        rowLayout->addWidget(value);
-        connect(slider, &QSlider::valueChanged, this,
+        const auto row = addSliderRow(
+            label, QString::fromUtf8(property->name), steps,
+            int(std::lround((current - range.minimum) / (range.maximum - range.minimum) * steps)),
+            NumberText(current, range.integral));
+        QLabel* value = row.second;
+        connect(row.first, &QSlider::valueChanged, this,
                 [element, property, toNumber, value, range](int position) {
                     const double number = toNumber(position);
                     WriteNumber(element, property, number);
                     value->setText(NumberText(number, range.integral));
                 });
-        form.addRow(label, row);
     } else {
         return; // a kind of value no editor is made for
     }
     if (editor) {
         editor->setObjectName(QString::fromUtf8(property->name));
-        form.addRow(label, editor);
+        form().addRow(label, editor);
     }
     InitialValue initial{property->name, G_VALUE_INIT};
     g_value_init(&initial.value, property->value_type);
@@ -232,9 +211,8 @@ void EffectSettingsDialog::addEditor(QFormLayout& form, GParamSpec* property) {
     initialValues_.push_back(initial);
 }
 
-void EffectSettingsDialog::reject() {
+void EffectSettingsDialog::restore() {
     for (InitialValue& initial : initialValues_) {
         g_object_set_property(G_OBJECT(element_), initial.name, &initial.value);
     }
-    QDialog::reject();
 }

@@ -3,15 +3,13 @@
 // check box for each switch and a list for each choice. Changes apply at once, so the effect can be heard
 // while it is set; Cancel puts back the values the dialog found.
 
-#include <gst/gst.h>
+#include "property_frame_dialog.h"
 
-#include <QDialog>
+#include <gst/gst.h>
 
 #include <vector>
 
-class QFormLayout;
-
-class EffectSettingsDialog final : public QDialog {
+class EffectSettingsDialog final : public PropertyFrameDialog {
     Q_OBJECT
 public:
     EffectSettingsDialog(GstElement* element, const QString& caption, QWidget* parent = nullptr);
@@ -20,11 +18,9 @@ public:
     // Editors are named after their property.
     int editorCount() const { return int(initialValues_.size()); }
 
-public slots:
-    void reject() override;
-
 private:
-    void addEditor(QFormLayout& form, GParamSpec* property);
+    void addEditor(GParamSpec* property);
+    void restore() override;
 
     GstElement* element_;
     struct InitialValue {

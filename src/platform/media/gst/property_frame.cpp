@@ -1,3 +1,4 @@
+#include "device_controls_dialog.h"
 #include "dmo_interfaces.h"
 
 #include "effect_catalog.h"
@@ -6,24 +7,51 @@
 
 #include <QString>
 
+#include <memory>
+
+namespace {
+
+bool Offers(ULONG pageCount, const Guid* pages, const Guid& page) {
+    for (ULONG i = 0; i < pageCount; ++i) {
+        if (pages[i] == page) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The page the frame can draw for the object: its device controls, or else its effect's properties.
+std::unique_ptr<PropertyFrameDialog> PageFor(IUnknown* object, ULONG pageCount, const Guid* pages,
+                                             const QString& caption, QWidget* owner) {
+    if (Offers(pageCount, pages, CLSID_DeviceControlsPage)) {
+        if (RefPtr<IDeviceControls> controls = query<IDeviceControls>(object)) {
+            return std::make_unique<DeviceControlsDialog>(*controls, caption, owner);
+        }
+    }
+    if (Offers(pageCount, pages, CLSID_EffectPropertiesPage)) {
+        RefPtr<IElementProperties> properties = query<IElementProperties>(object);
+        if (properties && properties->effectElement()) {
+            return std::make_unique<EffectSettingsDialog>(properties->effectElement(), caption, owner);
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 HRESULT OleCreatePropertyFrame(QWidget* owner, int x, int y, LPCWSTR caption, ULONG objectCount,
                                IUnknown** objects, ULONG pageCount, const Guid* pages, std::uint32_t) {
     if (objectCount == 0 || !objects || !objects[0] || (pageCount > 0 && !pages)) {
         return E_POINTER;
     }
-    bool effectPage = false;
-    for (ULONG i = 0; i < pageCount; ++i) {
-        effectPage = effectPage || pages[i] == CLSID_EffectPropertiesPage;
-    }
-    RefPtr<IElementProperties> properties = query<IElementProperties>(objects[0]);
-    if (!effectPage || !properties || !properties->effectElement()) {
+    std::unique_ptr<PropertyFrameDialog> dialog =
+        PageFor(objects[0], pageCount, pages, caption ? QString::fromWCharArray(caption) : QString(), owner);
+    if (!dialog) {
         return E_NOINTERFACE;
     }
-    EffectSettingsDialog dialog(properties->effectElement(),
-                                caption ? QString::fromWCharArray(caption) : QString(), owner);
     if (owner) {
-        dialog.move(owner->mapToGlobal(QPoint(x, y)));
+        dialog->move(owner->mapToGlobal(QPoint(x, y)));
     }
-    dialog.exec();
+    dialog->exec();
     return S_OK;
 }

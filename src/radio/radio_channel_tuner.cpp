@@ -1,0 +1,19 @@
+#include "radio_channel_tuner.h"
+
+#include "radio_tools.h"
+
+HRESULT RadioChannelTuner::TuneFrequency(std::int32_t hz) {
+    return tools_.TuneFrequency(hz) ? S_OK : E_FAIL;
+}
+
+HRESULT RadioChannelTuner::ReadTunerOffset(std::int32_t* offset) {
+    if (!offset) {
+        return E_POINTER;
+    }
+    *offset = tools_.ReadTunerOffset();
+    return S_OK;
+}
+
+HRESULT RadioChannelTuner::SetVideoStandard(std::int32_t) {
+    return E_NOTIMPL;
+}

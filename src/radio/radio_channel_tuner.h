@@ -1,0 +1,26 @@
+#pragma once
+// The station list's device and its search's: TRadioTools' tuner behind the interfaces of both. The radio
+// object reports its own failures in boxes; the list and the search only hear whether each call did its
+// work, and the search goes on after a failure.
+
+#include "channels/channel_tuner.h"
+#include "channels/search_tuner.h"
+
+class TRadioTools;
+
+class RadioChannelTuner final : public ChannelTuner, public SearchTuner {
+public:
+    explicit RadioChannelTuner(TRadioTools& tools) : tools_(tools) {}
+
+    // S_OK for every frequency but 0 on a tuner, as the radio object answers.
+    HRESULT TuneFrequency(std::int32_t hz) override;
+    // Always S_OK: an offset that could not be read is 0.
+    HRESULT ReadTunerOffset(std::int32_t* offset) override;
+    // Stations carry no video standard.
+    HRESULT SetVideoStandard(std::int32_t standard) override;
+    // The radio search takes every find as a station and never asks.
+    bool IsSignalLocked() override { return true; }
+
+private:
+    TRadioTools& tools_;
+};

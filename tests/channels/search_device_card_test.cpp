@@ -1,0 +1,65 @@
+// The search through its two device adapters on the virtual TV card: TTunerTools for the TV list and
+// TRadioTools for the radio list find every carrier where the card puts it, with the lock the card reports.
+#include "card_search_devices.h"
+#include "channel_rows.h"
+#include "channels/frequency_search.h"
+#include "platform/win/clock.h"
+#include "search_doubles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DeviceSearchTest : public ::testing::Test {
+protected:
+    void Run(const FrequencySearchParameters& parameters, CardSearchDevice& device) {
+        FrequencySearch search(parameters, device.tuner(), clock, progress);
+        ASSERT_TRUE(search.run(list));
+    }
+
+    VirtualClock clock;
+    RecordingProgress progress;
+    ChannelList list;
+};
+
+TEST_F(DeviceSearchTest, TvSearchThroughTheCaptureDevicesTuner) {
+    const auto device = MakeTvCardSearchDevice();
+    Run(kTVSearch, *device);
+    EXPECT_EQ(Rows(list), (std::vector<Row>{
+                              {49750000, true, "found channel 49.75 MHz"},
+                              {175250000, true, "found channel 175.25 MHz"},
+                              {183250000, true, "found channel 183.25 MHz"},
+                              {503250000, false, "something found 503.25 MHz"},
+                              {527250000, true, "found channel 527.25 MHz"},
+                              {743250000, true, "found channel 743.25 MHz"},
+                          }));
+    EXPECT_EQ(progress.frequencies.back(), 800000000);
+    EXPECT_TRUE(device->shown().empty());
+}
+
+TEST_F(DeviceSearchTest, RadioSearchThroughTheRadioTunerWithOrWithoutItsOtherDevices) {
+    for (const bool tunerOnly : {false, true}) {
+        list.clear();
+        const auto device = MakeRadioCardSearchDevice(tunerOnly);
+        Run(kRadioSearch, *device);
+        EXPECT_EQ(Rows(list), (std::vector<Row>{
+                                  {88300000, true, "found station 88.30 MHz"},
+                                  {95800000, true, "found station 95.80 MHz"},
+                                  {101100000, true, "found station 101.10 MHz"},
+                                  {104600000, true, "found station 104.60 MHz"},
+                              }))
+            << (tunerOnly ? "tuner only" : "all three devices");
+        EXPECT_EQ(progress.frequencies.back(), 108000000);
+        EXPECT_TRUE(device->shown().empty());
+    }
+}
+
+TEST_F(DeviceSearchTest, WithoutATunerNoStepIsReadAndNothingIsFound) {
+    const auto device = MakeAbsentRadioSearchDevice();
+    EXPECT_TRUE(FAILED(device->tuner().TuneFrequency(100000000)));
+    Run(kRadioSearch, *device);
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(progress.frequencies.size(), 401u);
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+// The virtual TV card's radio devices (tuner, TV audio, crossbar) from a card a test may change first.
+
+#include "virtual_card_devices.h"
+
+#include <functional>
+#include <memory>
+
+struct RadioCard : VirtualCardDevices {
+    explicit RadioCard(const std::function<void(CardDefinition&)>& arrange = {})
+        : VirtualCardDevices(arrange) {
+        tuner = FirstDevice(devices.get(), AM_KSCATEGORY_TVTUNER);
+        tvAudio = FirstDevice(devices.get(), AM_KSCATEGORY_TVAUDIO);
+        crossbar = FirstDevice(devices.get(), AM_KSCATEGORY_CROSSBAR);
+    }
+
+    // The enumerator a page's pickers take.
+    std::function<HRESULT(ICreateDevEnum**)> factory() const {
+        std::shared_ptr<VirtualCard> shared = card;
+        return [shared](ICreateDevEnum** out) {
+            *out = MakeDeviceEnum({MakeVirtualCardProvider(shared)}).detach();
+            return S_OK;
+        };
+    }
+
+    RefPtr<IMoniker> tuner;
+    RefPtr<IMoniker> tvAudio;
+    RefPtr<IMoniker> crossbar;
+};
+
+// Pins of the card's crossbar, as it lays them out.
+constexpr int kAudioDecoderOutput = 1;
+constexpr int kAudioTunerInput = 3;
+constexpr int kAudioLineInput = 4;

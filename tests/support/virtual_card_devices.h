@@ -1,0 +1,36 @@
+#pragma once
+// The virtual TV card's devices for tests: a card from the built-in definition as a test changes it, the
+// enumerator over it, and the first device of a category.
+
+#include "platform/devices/virtual/card_definition.h"
+#include "platform/devices/virtual/virtual_card.h"
+#include "platform/devices/virtual/virtual_card_provider.h"
+#include "platform/media/gst/engine_setup.h"
+
+#include <functional>
+#include <memory>
+
+inline RefPtr<IMoniker> FirstDevice(ICreateDevEnum* devices, const Guid& category) {
+    RefPtr<IEnumMoniker> monikers;
+    IMoniker* first = nullptr;
+    if (devices->CreateClassEnumerator(category, monikers.put(), 0) != S_OK ||
+        monikers->Next(1, &first, nullptr) != S_OK) {
+        return {};
+    }
+    return RefPtr<IMoniker>::adopt(first);
+}
+
+struct VirtualCardDevices {
+    explicit VirtualCardDevices(const std::function<void(CardDefinition&)>& arrange = {}) {
+        EnsureGstInitialised();
+        CardDefinition definition = BuiltInCardDefinition();
+        if (arrange) {
+            arrange(definition);
+        }
+        card = std::make_shared<VirtualCard>(definition);
+        devices = MakeDeviceEnum({MakeVirtualCardProvider(card)});
+    }
+
+    std::shared_ptr<VirtualCard> card;
+    RefPtr<ICreateDevEnum> devices;
+};
