@@ -16,7 +16,9 @@
 #include "ui_tv_page.h"
 #include "view/video_window_form.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -355,6 +357,23 @@ TEST_F(TvPageTest, LeavingStopsThePreviewAndComingBackPutsTheWindowWhereItWas) {
 
     form->close();
     EXPECT_EQ(page().tunerTools(), nullptr) << "closing frees the capture object";
+}
+
+TEST_F(TvPageTest, ARecordingStartedFromThePreviewGetsFrames) {
+    open();
+    showTV();
+    record(1);
+    // Frames arrive in real time; the deadline only ends a test that would otherwise wait forever.
+    LONG delivered = 0;
+    QElapsedTimer waited;
+    waited.start();
+    while (delivered < 5 && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        tools().droppedFrames->GetNumNotDropped(&delivered);
+    }
+    EXPECT_GE(delivered - tools().notDroppedBase, 5)
+        << "the preview taken apart before left the capture stream idle";
+    page().RecStopButtonClick();
 }
 
 TEST_F(TvPageTest, SearchSweepsTheCaptureDevicesTunerWithTheSignalTimerPausedAndRetunes) {
