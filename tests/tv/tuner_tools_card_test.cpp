@@ -166,3 +166,33 @@ TEST(TunerToolsOnTheCard, GraphsAreEnteredInTheRunningObjectTable) {
 }
 
 } // namespace
+
+// A stopped preview left the card's live source half started: the capture branch built onto it next got
+// its first frame and no more.
+TEST(TunerToolsOnTheCard, ARecordingAfterThePreviewKeepsGettingFrames) {
+    CardTools card;
+    QTemporaryDir folder;
+    card.tools.outputFile = (std::filesystem::path(folder.path().toStdString()) / "capture.avi").wstring();
+    card.select();
+    card.tools.previewWanted = true;
+    ASSERT_TRUE(card.tools.AssemblePreview());
+    ASSERT_TRUE(card.tools.RunPreview());
+    RunFor(500);
+    ASSERT_TRUE(card.tools.HaltPreview());
+    card.tools.DismantleGraph();
+    ASSERT_TRUE(card.tools.AssembleCapture());
+    ASSERT_TRUE(card.tools.RunCapture());
+    ASSERT_TRUE(card.tools.droppedFrames);
+    // Frames keep coming; the deadline only ends a failing run.
+    LONG delivered = 0;
+    QElapsedTimer deadline;
+    deadline.start();
+    while (delivered < 10 && deadline.elapsed() < 20000) {
+        RunFor(100);
+        card.tools.droppedFrames->GetNumNotDropped(&delivered);
+    }
+    EXPECT_GE(delivered, 10);
+    EXPECT_TRUE(card.tools.HaltCapture());
+    card.tools.DismantleGraph();
+    EXPECT_TRUE(card.shown().empty());
+}

@@ -175,11 +175,6 @@ bool FilterGraph::isRunning() const {
     return GST_STATE_TARGET(pipeline_) >= GST_STATE_PAUSED;
 }
 
-bool FilterGraph::isStoppedLive() const {
-    return state_ == State_Stopped &&
-           gst_element_get_state(pipeline_, nullptr, nullptr, 0) == GST_STATE_CHANGE_NO_PREROLL;
-}
-
 void FilterGraph::syncWithPipeline(GstFilter& filter) {
     gst_element_set_locked_state(filter.element(), FALSE);
     if (isRunning() && GST_STATE(filter.element()) < GST_STATE_TARGET(pipeline_)) {
@@ -257,9 +252,8 @@ void FilterGraph::detach(GstPin& pin) {
     }
     GstPin& output = pin.direction() == PINDIR_OUTPUT ? pin : *peer;
     GstPin& input = pin.direction() == PINDIR_OUTPUT ? *peer : pin;
-    // A stopped capture graph is taken apart as it is: flushing it would mark it for a restarting seek that a
-    // live source does not take, and the capture branch built next would then often get no frames.
-    if (isRunning() && !isStoppedLive()) {
+    // A stopped live graph is not running (see Stop): it is taken apart as it is.
+    if (isRunning()) {
         // New data waits at the output. Data already past it may be stuck downstream (a sink waiting in
         // preroll): the flush sends it back, and once the output is idle no push can reach the old peer or
         // mark the stream's format as delivered to the new one. A filter whose pads are not active yet has

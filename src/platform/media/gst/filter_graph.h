@@ -90,8 +90,6 @@ private:
     AudioRendererFilter* audioRenderer() const;
     std::wstring uniqueName(std::wstring name) const;
     bool isRunning() const;
-    // Stopped and live (capture devices): a live source makes nothing in PAUSED, so no data is on its way.
-    bool isStoppedLive() const;
     void syncWithPipeline(GstFilter& filter);
     // Breaks a link, also while data flows: the one way every link is taken apart. The output holds new
     // data; the input is flushed so data stuck behind it returns; the next state change or seek restarts it.

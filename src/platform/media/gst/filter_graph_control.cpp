@@ -47,7 +47,17 @@ HRESULT FilterGraph::Stop() {
     }
     // A stopped graph stays prerolled, so it can still be sought and shows its picture.
     restartIfFlushed();
-    return gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE ? E_FAIL : S_OK;
+    const GstStateChangeReturn paused = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    if (paused == GST_STATE_CHANGE_FAILURE) {
+        return E_FAIL;
+    }
+    // A live graph has nothing to preroll or seek. Left paused, its sources stay half started, and a branch
+    // built onto them next (the capture graph after the preview) can start on a source that already gave up
+    // pushing into a pad that was flushing; from nothing, every element starts together.
+    if (paused == GST_STATE_CHANGE_NO_PREROLL) {
+        return gst_element_set_state(pipeline_, GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE ? E_FAIL : S_OK;
+    }
+    return S_OK;
 }
 
 HRESULT FilterGraph::GetState(LONG timeoutMs, OAFilterState* state) {
