@@ -2,7 +2,11 @@
 
 #include "tuner_tools.h"
 
+#include <cerrno>
+
 namespace {
+
+constexpr HRESULT kDeviceBusy = HResultFromErrno(EBUSY);
 
 bool SameObject(IUnknown* a, IUnknown* b) {
     const RefPtr<IUnknown> left = query<IUnknown>(a);
@@ -17,6 +21,7 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         return CaptureEventOutcome::None;
     }
     bool aborted = false;
+    bool busy = false;
     LONG code = 0;
     LONG_PTR param1 = 0;
     LONG_PTR param2 = 0;
@@ -30,6 +35,7 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         if (code == EC_ERRORABORT) {
             tools.HaltCapture();
             aborted = true;
+            busy = busy || static_cast<HRESULT>(param1) == kDeviceBusy;
         } else if (code == EC_DEVICE_LOST && param2 == 0) {
             if (lost && tools.videoCapture && SameObject(lost.get(), tools.videoCapture.get())) {
                 tools.HaltCapture();
@@ -37,6 +43,11 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
                 return CaptureEventOutcome::DeviceLost;
             }
         }
+    }
+    if (busy) {
+        // Another program took the device between binding and streaming: say so, not just that it failed.
+        tools.ShowGraphErrorCode(kDeviceBusy, "Cannot start capture/preview");
+        return CaptureEventOutcome::Aborted;
     }
     if (aborted) {
         tools.ShowGraphError("ERROR during capture/preview");

@@ -7,8 +7,10 @@ class TTunerTools;
 enum class CaptureEventOutcome {
     // Nothing that stops the graph.
     None,
-    // An error aborted the graph: the recording was halted and "ERROR during capture/preview" shown. The
-    // owner restores its idle state (the page's stop handler).
+    // An error aborted the graph: the recording was halted and "ERROR during capture/preview" shown, or,
+    // when the device refused to stream because another program holds it (EC_ERRORABORT carrying
+    // HResultFromErrno(EBUSY)), "Cannot start capture/preview" with the device-busy text. The owner restores
+    // its idle state (the page's stop handler).
     Aborted,
     // The video capture device went away: the recording was halted and the device-lost message shown.
     DeviceLost,

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace {
 
 struct RecordingCard : TestCard {
@@ -26,6 +28,19 @@ TEST(CaptureEvents, ErrorAbortStopsTheRecordingWithOneBox) {
 
     EXPECT_FALSE(card.tools.captureRunning);
     EXPECT_EQ(card.shown(), std::vector<std::string>{"ERROR during capture/preview"});
+    EXPECT_TRUE(card.platform.graph->events.empty());
+}
+
+TEST(CaptureEvents, AbortByABusyDeviceSaysSoInItsOneBox) {
+    RecordingCard card;
+    card.platform.graph->events = {
+        {EC_ERRORABORT, E_FAIL, 0}, {EC_ERRORABORT, HResultFromErrno(EBUSY), 0}, {EC_ERRORABORT, E_FAIL, 0}};
+
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::Aborted);
+
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_EQ(card.shown(), std::vector<std::string>{"Cannot start capture/preview\n"
+                                                     "device busy: another program is using the device."});
     EXPECT_TRUE(card.platform.graph->events.empty());
 }
 

@@ -60,6 +60,26 @@ struct V4l2Tools {
         }
         return texts;
     }
+    // Records the video device at index into a file of its own until the capture pin has delivered frames,
+    // for at most ten seconds of real time (a busy machine may take a while to start the graph); answers
+    // how many it delivered.
+    LONG startRecording(ULONG index, LONG frames) {
+        file = std::filesystem::path(folder.path().toStdString()) / "capture.avi";
+        tools.outputFile = file.wstring();
+        select(index);
+        if (!tools.AssembleCapture() || !tools.RunCapture() || !tools.droppedFrames) {
+            return 0;
+        }
+        LONG delivered = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (delivered < frames && waited.elapsed() < 10000) {
+            RunFor(50);
+            tools.droppedFrames->GetNumNotDropped(&delivered);
+        }
+        return delivered;
+    }
+    AviStructure recorded() const { return ReadAviStructure(QString::fromStdString(file.string())); }
     // Drains the graph's events until one stops it, for at most ten seconds of real time.
     CaptureEventOutcome waitForOutcome() {
         CaptureEventOutcome outcome = CaptureEventOutcome::None;
@@ -77,6 +97,8 @@ struct V4l2Tools {
     std::string camera;
     RefPtr<ICreateDevEnum> devices;
     RefPtr<IMoniker> video;
+    QTemporaryDir folder;
+    std::filesystem::path file;
     std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
     RecordingMessageBoxes boxes;
     VirtualClock clock;
@@ -175,6 +197,18 @@ TEST(TunerToolsOnV4l2, WebcamPreviewsWithoutTuner) {
     EXPECT_EQ(card.shown().size(), 1u);
 }
 
+TEST(TunerToolsOnV4l2, CameraOfferingOnlyMjpegRecordsDecodedPictures) {
+    V4l2Tools card;
+    card.system->node(card.camera).mjpegOnly = true;
+    EXPECT_GE(card.startRecording(1, 5), 5);
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::None);
+    card.tools.HaltCapture();
+    card.tools.DismantleGraph();
+    const AviStructure avi = card.recorded();
+    EXPECT_TRUE(avi.complete());
+    EXPECT_GT(avi.videoChunks, 0);
+}
+
 TEST(TunerToolsOnV4l2, NodeHeldByAnotherProgramSaysDeviceBusy) {
     V4l2Tools card;
     card.system->node(card.pci).busy = true;
@@ -182,6 +216,20 @@ TEST(TunerToolsOnV4l2, NodeHeldByAnotherProgramSaysDeviceBusy) {
     EXPECT_FALSE(card.tools.videoCapture);
     EXPECT_EQ(card.shown(), std::vector<std::string>{"Cannot create video capture filter\n"
                                                      "device busy: another program is using the device."});
+}
+
+TEST(TunerToolsOnV4l2, NodeTakenByAnotherProgramBeforeStreamingSaysDeviceBusy) {
+    V4l2Tools card;
+    card.select();
+    ASSERT_TRUE(card.tools.AssemblePreview());
+    // Another program starts streaming between binding and running: v4l2src cannot start.
+    card.system->node(card.pci).busy = true;
+    ASSERT_TRUE(card.tools.RunPreview());
+    EXPECT_EQ(card.waitForOutcome(), CaptureEventOutcome::Aborted);
+    EXPECT_EQ(card.shown(), std::vector<std::string>{"Cannot start capture/preview\n"
+                                                     "device busy: another program is using the device."});
+    card.tools.HaltPreview();
+    card.tools.DismantleGraph();
 }
 
 TEST(TunerToolsOnV4l2, CardUnpluggedWhilePreviewingIsADeviceLoss) {
@@ -202,29 +250,15 @@ TEST(TunerToolsOnV4l2, CardUnpluggedWhilePreviewingIsADeviceLoss) {
 
 TEST(TunerToolsOnV4l2, CardUnpluggedWhileRecordingLeavesACompleteFile) {
     V4l2Tools card;
-    QTemporaryDir folder;
-    const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "capture.avi";
-    card.tools.outputFile = file.wstring();
-    card.select();
-    ASSERT_TRUE(card.tools.AssembleCapture());
-    ASSERT_TRUE(card.tools.RunCapture());
-    // Frames reach the file before the card goes (a busy machine may take a while to start the graph).
-    ASSERT_TRUE(card.tools.droppedFrames);
-    LONG delivered = 0;
-    QElapsedTimer waited;
-    waited.start();
-    while (delivered < 10 && waited.elapsed() < 10000) {
-        RunFor(50);
-        card.tools.droppedFrames->GetNumNotDropped(&delivered);
-    }
-    ASSERT_GE(delivered, 10);
+    // Frames reach the file before the card goes.
+    ASSERT_GE(card.startRecording(0, 10), 10);
     card.system->unplug(card.pci);
     EXPECT_EQ(card.waitForOutcome(), CaptureEventOutcome::DeviceLost);
     EXPECT_FALSE(card.tools.captureRunning);
     card.tools.DismantleGraph();
 
     // Complete as players other than GStreamer judge it, with the picture recorded before the card went.
-    const AviStructure avi = ReadAviStructure(QString::fromStdString(file.string()));
+    const AviStructure avi = card.recorded();
     EXPECT_TRUE(avi.complete());
     EXPECT_GT(avi.videoChunks, 0);
 }

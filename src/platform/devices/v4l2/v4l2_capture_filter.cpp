@@ -105,7 +105,12 @@ V4l2CaptureFilter::V4l2CaptureFilter(std::shared_ptr<V4l2Device> device)
     GstElement* tee = Make(bin, "tee");
     g_object_set(tee, "allow-not-linked", TRUE, nullptr);
     if (source) {
-        gst_element_link_many(source, sourceCaps_, tee, nullptr);
+        GstElement* decoder = jpeg_ ? Make(bin, "jpegdec") : nullptr;
+        if (decoder) {
+            gst_element_link_many(source, sourceCaps_, decoder, tee, nullptr);
+        } else {
+            gst_element_link_many(source, sourceCaps_, tee, nullptr);
+        }
     }
 
     auto branch = [&](GstElement*& caps, guint frames) {
@@ -249,7 +254,33 @@ HRESULT V4l2CaptureFilter::canRender(const Guid&) {
 
 // ---- Formats ----
 
+void V4l2CaptureFilter::readFrameSizes(std::uint32_t pixelFormat) {
+    for (std::uint32_t sizeIndex = 0; sizeIndex < kMaxEnumerated; ++sizeIndex) {
+        v4l2_frmsizeenum size{};
+        size.index = sizeIndex;
+        size.pixel_format = pixelFormat;
+        if (device_->ioctl(VIDIOC_ENUM_FRAMESIZES, &size) < 0) {
+            break;
+        }
+        if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
+            const std::pair<LONG, LONG> found{static_cast<LONG>(size.discrete.width),
+                                              static_cast<LONG>(size.discrete.height)};
+            if (std::find(discrete_.begin(), discrete_.end(), found) == discrete_.end()) {
+                discrete_.push_back(found);
+            }
+            continue;
+        }
+        minimum_ = {static_cast<LONG>(size.stepwise.min_width), static_cast<LONG>(size.stepwise.min_height)};
+        maximum_ = {static_cast<LONG>(size.stepwise.max_width), static_cast<LONG>(size.stepwise.max_height)};
+        break;
+    }
+}
+
 void V4l2CaptureFilter::readSizes() {
+    // The pins carry raw pictures: the node's raw layouts give the sizes. A camera that offers only MJPEG
+    // (common on USB) has its pictures decoded here instead, and its MJPEG sizes are offered as raw ones.
+    std::vector<std::uint32_t> raw;
+    std::vector<std::uint32_t> jpeg;
     for (std::uint32_t index = 0; index < kMaxEnumerated; ++index) {
         v4l2_fmtdesc description{};
         description.index = index;
@@ -257,30 +288,19 @@ void V4l2CaptureFilter::readSizes() {
         if (device_->ioctl(VIDIOC_ENUM_FMT, &description) < 0) {
             break;
         }
-        if (description.flags & V4L2_FMT_FLAG_COMPRESSED) {
-            continue; // the pins carry raw pictures
+        if (!(description.flags & V4L2_FMT_FLAG_COMPRESSED)) {
+            raw.push_back(description.pixelformat);
+        } else if (description.pixelformat == V4L2_PIX_FMT_MJPEG ||
+                   description.pixelformat == V4L2_PIX_FMT_JPEG) {
+            jpeg.push_back(description.pixelformat);
         }
-        for (std::uint32_t sizeIndex = 0; sizeIndex < kMaxEnumerated; ++sizeIndex) {
-            v4l2_frmsizeenum size{};
-            size.index = sizeIndex;
-            size.pixel_format = description.pixelformat;
-            if (device_->ioctl(VIDIOC_ENUM_FRAMESIZES, &size) < 0) {
-                break;
-            }
-            if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
-                const std::pair<LONG, LONG> found{static_cast<LONG>(size.discrete.width),
-                                                  static_cast<LONG>(size.discrete.height)};
-                if (std::find(discrete_.begin(), discrete_.end(), found) == discrete_.end()) {
-                    discrete_.push_back(found);
-                }
-                continue;
-            }
-            minimum_ = {static_cast<LONG>(size.stepwise.min_width),
-                        static_cast<LONG>(size.stepwise.min_height)};
-            maximum_ = {static_cast<LONG>(size.stepwise.max_width),
-                        static_cast<LONG>(size.stepwise.max_height)};
-            break;
-        }
+    }
+    jpeg_ = raw.empty() && !jpeg.empty();
+    if (jpeg_) {
+        raw = jpeg;
+    }
+    for (const std::uint32_t pixelFormat : raw) {
+        readFrameSizes(pixelFormat);
     }
     std::sort(discrete_.begin(), discrete_.end(),
               [](const auto& a, const auto& b) { return Area(a.first, a.second) < Area(b.first, b.second); });
@@ -315,8 +335,9 @@ void V4l2CaptureFilter::applyFormats() {
         size.second = std::clamp(size.second, minimum_.second, maximum_.second);
     }
     sourceSize_ = size;
-    GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, static_cast<int>(size.first),
-                                        "height", G_TYPE_INT, static_cast<int>(size.second), nullptr);
+    GstCaps* caps = gst_caps_new_simple(jpeg_ ? "image/jpeg" : "video/x-raw", "width", G_TYPE_INT,
+                                        static_cast<int>(size.first), "height", G_TYPE_INT,
+                                        static_cast<int>(size.second), nullptr);
     g_object_set(sourceCaps_, "caps", caps, nullptr);
     gst_caps_unref(caps);
     caps = BranchCaps(captureFormat_);

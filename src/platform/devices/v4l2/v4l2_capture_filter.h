@@ -53,6 +53,8 @@ public:
 
     void* queryPinInterface(const GstPin& pin, const Guid& iid) override;
 
+    // Whether the node's pictures are MJPEG decoded in the filter.
+    bool decodesJpeg() const { return jpeg_; }
     // The size the node is asked to deliver for the pins' formats now (each pin scales from it).
     std::pair<LONG, LONG> sourceSize() const { return sourceSize_; }
 
@@ -71,6 +73,7 @@ private:
     AM_MEDIA_TYPE* capability(const GstPin& pin, int index) override;
 
     void readSizes();
+    void readFrameSizes(std::uint32_t pixelFormat);
     void applyFormats();
     bool isPreview(const GstPin& pin) const { return &pin == previewPin_; }
 
@@ -80,6 +83,8 @@ private:
     std::pair<LONG, LONG> minimum_{32, 24};
     std::pair<LONG, LONG> maximum_{768, 576};
     std::pair<LONG, LONG> sourceSize_{0, 0};
+    // The node offers MJPEG and no raw layout: the source asks for JPEG and decodes it (jpegdec).
+    bool jpeg_ = false;
 
     GstElement* sourceCaps_ = nullptr;
     GstElement* captureCaps_ = nullptr;

@@ -7,12 +7,31 @@
 #include <QFile>
 #include <QString>
 
+#include <cerrno>
+
 namespace {
 
 constexpr int StreamDiscoveryTimeoutMs = 10000;
 // A push past a hold finishes at once after the flush; the bound only guards against a filter that never
 // returns.
 constexpr int IdleTimeoutMs = 2000;
+
+// The reason an error aborts the graph, carried in EC_ERRORABORT's first parameter: a stream no element can
+// decode, a device another program holds (v4l2src and alsasrc say so when the device refuses them with
+// EBUSY), or any other failure.
+HRESULT AbortResultOf(const GError* error) {
+    if (!error) {
+        return E_FAIL;
+    }
+    if (error->domain == GST_STREAM_ERROR &&
+        (error->code == GST_STREAM_ERROR_CODEC_NOT_FOUND || error->code == GST_STREAM_ERROR_WRONG_TYPE)) {
+        return VFW_E_UNSUPPORTED_STREAM;
+    }
+    if (error->domain == GST_RESOURCE_ERROR && error->code == GST_RESOURCE_ERROR_BUSY) {
+        return HResultFromErrno(EBUSY);
+    }
+    return E_FAIL;
+}
 
 } // namespace
 
@@ -63,13 +82,10 @@ GstBusSyncReply FilterGraph::onBusMessage(GstBus*, GstMessage* message, gpointer
         lock.unlock();
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
-        const bool unsupported =
-            error && error->domain == GST_STREAM_ERROR &&
-            (error->code == GST_STREAM_ERROR_CODEC_NOT_FOUND || error->code == GST_STREAM_ERROR_WRONG_TYPE);
+        graph->queueEvent(EC_ERRORABORT, AbortResultOf(error), 0);
         if (error) {
             g_error_free(error);
         }
-        graph->queueEvent(EC_ERRORABORT, unsupported ? VFW_E_UNSUPPORTED_STREAM : E_FAIL, 0);
         break;
     }
     default:

@@ -159,6 +159,11 @@ void FakeV4l2::unplug(const std::string& path) {
     nodes_.at(path).unplugged = true;
 }
 
+bool FakeV4l2::busy(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    return nodes_.at(path).busy;
+}
+
 bool FakeV4l2::unplugged(const std::string& path) const {
     std::lock_guard lock(mutex_);
     return nodes_.at(path).unplugged;
@@ -432,16 +437,17 @@ int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
         }
         const std::uint32_t index = format->index;
         const bool camera = node.kind == FakeNode::Kind::Webcam;
-        if (index >= 2) {
+        if (index >= (node.mjpegOnly ? 1u : 2u)) {
             return -EINVAL;
         }
         *format = {};
         format->index = index;
         format->type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-        format->pixelformat = index == 0 ? V4L2_PIX_FMT_YUYV
-                              : camera   ? V4L2_PIX_FMT_MJPEG
-                                         : V4L2_PIX_FMT_GREY;
-        format->flags = index == 1 && camera ? V4L2_FMT_FLAG_COMPRESSED : 0;
+        const bool compressed = camera && (index == 1 || node.mjpegOnly);
+        format->pixelformat = compressed   ? V4L2_PIX_FMT_MJPEG
+                              : index == 0 ? V4L2_PIX_FMT_YUYV
+                                           : V4L2_PIX_FMT_GREY;
+        format->flags = compressed ? V4L2_FMT_FLAG_COMPRESSED : 0;
         return 0;
     }
     case VIDIOC_ENUM_FRAMESIZES: {
@@ -450,7 +456,7 @@ int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
         }
         auto* size = static_cast<v4l2_frmsizeenum*>(argument);
         static const std::pair<std::uint32_t, std::uint32_t> kYuyv[] = {{640, 480}, {320, 240}, {1280, 720}};
-        static const std::pair<std::uint32_t, std::uint32_t> kMjpeg[] = {{1920, 1080}};
+        static const std::pair<std::uint32_t, std::uint32_t> kMjpeg[] = {{1920, 1080}, {640, 480}};
         const bool yuyv = size->pixel_format == V4L2_PIX_FMT_YUYV;
         const std::size_t count = yuyv ? std::size(kYuyv) : std::size(kMjpeg);
         if (size->index >= count) {
@@ -468,7 +474,7 @@ int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
         }
         format->fmt.pix.width = node.width;
         format->fmt.pix.height = node.height;
-        format->fmt.pix.pixelformat = V4L2_PIX_FMT_YUYV;
+        format->fmt.pix.pixelformat = node.mjpegOnly ? V4L2_PIX_FMT_MJPEG : V4L2_PIX_FMT_YUYV;
         return 0;
     }
     case VIDIOC_REQBUFS:
@@ -598,22 +604,37 @@ struct SourceWatch {
     FakeV4l2* system;
     std::string node;
     bool reported = false;
+    int frames = 0;
 };
 
-// What v4l2src does when its node goes away: the next frame cannot be read, and the element says so.
+void PostSourceError(GstPad* pad, GstResourceError code, const std::string& text, const char* debug) {
+    GstElement* source = gst_pad_get_parent_element(pad);
+    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, code, text.c_str());
+    gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, debug));
+    g_error_free(error);
+    gst_object_unref(source);
+}
+
+// What v4l2src does when its node goes away: the next frame cannot be read, and the element says so. When
+// another program took the node before streaming began, its format and buffers are refused with EBUSY and
+// no frame comes at all.
 GstPadProbeReturn OnFrame(GstPad* pad, GstPadProbeInfo*, gpointer data) {
     auto* watch = static_cast<SourceWatch*>(data);
+    if (!watch->frames && watch->system->busy(watch->node)) {
+        if (!watch->reported) {
+            watch->reported = true;
+            PostSourceError(pad, GST_RESOURCE_ERROR_BUSY, "Device '" + watch->node + "' is busy",
+                            "Call to S_FMT failed for YUYV @ 720x576: Device or resource busy");
+        }
+        return GST_PAD_PROBE_DROP;
+    }
     if (!watch->system->unplugged(watch->node)) {
+        ++watch->frames;
         return GST_PAD_PROBE_OK;
     }
     if (!watch->reported) {
         watch->reported = true;
-        GstElement* source = gst_pad_get_parent_element(pad);
-        GError* error =
-            g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ, "Could not read from resource.");
-        gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, "No such device"));
-        g_error_free(error);
-        gst_object_unref(source);
+        PostSourceError(pad, GST_RESOURCE_ERROR_READ, "Could not read from resource.", "No such device");
     }
     return GST_PAD_PROBE_DROP;
 }
@@ -623,7 +644,22 @@ GstPadProbeReturn OnFrame(GstPad* pad, GstPadProbeInfo*, gpointer data) {
 GstElement* FakeV4l2::makePictureSource(const std::string& node) {
     GstElement* source = gst_element_factory_make("videotestsrc", nullptr);
     g_object_set(source, "is-live", TRUE, nullptr);
-    GstPad* pad = gst_element_get_static_pad(source, "src");
+    GstElement* last = source;
+    {
+        std::lock_guard lock(mutex_);
+        if (nodes_.at(node).mjpegOnly) {
+            // The camera's own encoder: its frames arrive as JPEG.
+            GstElement* bin = gst_bin_new(nullptr);
+            last = gst_element_factory_make("jpegenc", nullptr);
+            gst_bin_add_many(GST_BIN(bin), source, last, nullptr);
+            gst_element_link(source, last);
+            GstPad* inner = gst_element_get_static_pad(last, "src");
+            gst_element_add_pad(bin, gst_ghost_pad_new("src", inner));
+            gst_object_unref(inner);
+            source = bin;
+        }
+    }
+    GstPad* pad = gst_element_get_static_pad(last, "src");
     gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnFrame, new SourceWatch{this, node},
                       [](gpointer data) { delete static_cast<SourceWatch*>(data); });
     gst_object_unref(pad);

@@ -35,10 +35,13 @@ struct FakeNode {
     std::uint32_t height = 576;
     // A camera's second node, which carries metadata and no picture.
     bool metadata = false;
+    // A camera that offers MJPEG only, no raw layout; its picture source then delivers JPEG.
+    bool mjpegOnly = false;
 
     // Faults.
     bool unplugged = false;
-    // Another program streams from the node.
+    // Another program streams from the node: binding its capture filter is refused, and a picture source
+    // made before it became busy fails to start with v4l2src's busy error.
     bool busy = false;
     // S_STD is refused with EBUSY (drivers that refuse it while streaming).
     bool standardBusy = false;
@@ -61,6 +64,7 @@ public:
     // with the source's read error.
     void unplug(const std::string& path);
     bool unplugged(const std::string& path) const;
+    bool busy(const std::string& path) const;
 
     // Every ioctl request made, with the node, in order.
     std::vector<std::pair<std::string, unsigned long>> calls() const;

@@ -270,6 +270,19 @@ TEST_F(V4l2Controls, FormatsFromTheNodesFrameSizes) {
     auto* cameraFilter = static_cast<V4l2CaptureFilter*>(camera.get());
     EXPECT_EQ(cameraFilter->sourceSize(), (std::pair<LONG, LONG>{640, 480}));
 
+    EXPECT_FALSE(cameraFilter->decodesJpeg());
+
+    // A camera that offers only MJPEG: its MJPEG sizes are offered as raw pictures, decoded in the filter.
+    const std::string mjpegCamera = system->addWebcam("MJPEG Camera");
+    system->node(mjpegCamera).mjpegOnly = true;
+    const auto [jpegCamera, jpegConfig] = config(2);
+    ASSERT_TRUE(jpegConfig);
+    EXPECT_TRUE(static_cast<V4l2CaptureFilter*>(jpegCamera.get())->decodesJpeg());
+    EXPECT_EQ(sizes(jpegConfig.get()), (std::vector<std::pair<LONG, LONG>>{{640, 480}, {1920, 1080}}));
+    jpegConfig->GetFormat(&current);
+    EXPECT_EQ(VideoInfoOf(current)->bmiHeader.biCompression, FourCC_YUY2);
+    DeleteMediaType(current);
+
     // The PCI card's driver scales freely and lists no sizes: the program's own sizes are offered.
     const auto [card, cardConfig] = config(0);
     EXPECT_EQ(sizes(cardConfig.get()).size(), 6u);
