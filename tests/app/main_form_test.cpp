@@ -165,8 +165,8 @@ TEST_F(MainFormTest, ClosingOnTheTVPageMutesBeforeTheEnd) {
     ASSERT_NE(handle, nullptr);
     form->close();
     auto calls = reinterpret_cast<const char* (*)()>(dlsym(handle, "RecordedCalls"));
-    EXPECT_EQ(std::string(calls()),
-              "Open;ActionPreset TV_Mute;ActionPreset TV_Unmute;ActionPreset TV_Unmute;ActionPreset TV_Mute;Close;");
+    EXPECT_EQ(std::string(calls()), "Open;ActionPreset TV_Mute;ActionPreset TV_Unmute;ActionPreset "
+                                    "TV_Unmute;ActionPreset TV_Mute;Close;");
     EXPECT_EQ(clock.sleeps(), (std::vector<std::uint32_t>{200}));
     dlclose(handle);
 }
@@ -183,8 +183,9 @@ TEST_F(MainFormTest, SwitchingPagesLeavesTheOldPageThenEntersTheNew) {
     EXPECT_EQ(form->playerPlacement().clientHeight, 200);
     EXPECT_EQ(form->playerPlacement().left, videoWindow->x());
     form->pageControl()->setCurrentIndex(TMainForm::TVPageIndex);
-    EXPECT_EQ(recordedCalls(),
-              "Open;ActionPreset Radio_Mute;ActionPreset TV_Mute;ActionPreset TV_Unmute;ActionPreset TV_Unmute;");
+    EXPECT_EQ(
+        recordedCalls(),
+        "Open;ActionPreset Radio_Mute;ActionPreset TV_Mute;ActionPreset TV_Unmute;ActionPreset TV_Unmute;");
 }
 
 TEST_F(MainFormTest, DeactivationMakesTheWindowTranslucent) {
