@@ -3,14 +3,12 @@
 // figures only; it asserts nothing. CORVANE_BENCH_SECONDS shortens the runs for a quick look.
 
 #include "components/dev_cmb_pickers.h"
-#include "platform/media/gst/engine_setup.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
 #include "tv/capture_events.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -125,17 +123,3 @@ void BM_Preview720x576(benchmark::State& state) {
 BENCHMARK(BM_Preview720x576)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("CORVANE_DEVICES", "virtual", 0);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // The recording's device lock must not meet a running program's.
-    QTemporaryDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    EnsureGstInitialised();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

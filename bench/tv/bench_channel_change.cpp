@@ -5,7 +5,6 @@
 // the new picture is told from the old one by its look. Reports figures only.
 
 #include "components/dev_cmb_pickers.h"
-#include "platform/media/gst/engine_setup.h"
 #include "platform/media/gst/filter_graph.h"
 #include "platform/media/video_renderer.h"
 #include "platform/win/clock.h"
@@ -13,15 +12,13 @@
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -104,16 +101,3 @@ void BM_ChannelChangeToFirstNewFrame(benchmark::State& state) {
 BENCHMARK(BM_ChannelChangeToFirstNewFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("CORVANE_DEVICES", "virtual", 0);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    EnsureGstInitialised();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
