@@ -10,6 +10,19 @@
 
 namespace {
 
+// Every carrier the built-in card has, as both adapters find it whether or not the tuner reports an offset.
+const std::vector<Row> kCardTvFinds{
+    {49750000, true, "found channel 49.75 MHz"},   {175250000, true, "found channel 175.25 MHz"},
+    {183250000, true, "found channel 183.25 MHz"}, {503250000, false, "something found 503.25 MHz"},
+    {527250000, true, "found channel 527.25 MHz"}, {743250000, true, "found channel 743.25 MHz"},
+};
+const std::vector<Row> kCardRadioFinds{
+    {88300000, true, "found station 88.30 MHz"},
+    {95800000, true, "found station 95.80 MHz"},
+    {101100000, true, "found station 101.10 MHz"},
+    {104600000, true, "found station 104.60 MHz"},
+};
+
 class DeviceSearchTest : public ::testing::Test {
 protected:
     void Run(const FrequencySearchParameters& parameters, CardSearchDevice& device) {
@@ -25,14 +38,7 @@ protected:
 TEST_F(DeviceSearchTest, TvSearchThroughTheCaptureDevicesTuner) {
     const auto device = MakeTvCardSearchDevice();
     Run(kTVSearch, *device);
-    EXPECT_EQ(Rows(list), (std::vector<Row>{
-                              {49750000, true, "found channel 49.75 MHz"},
-                              {175250000, true, "found channel 175.25 MHz"},
-                              {183250000, true, "found channel 183.25 MHz"},
-                              {503250000, false, "something found 503.25 MHz"},
-                              {527250000, true, "found channel 527.25 MHz"},
-                              {743250000, true, "found channel 743.25 MHz"},
-                          }));
+    EXPECT_EQ(Rows(list), kCardTvFinds);
     EXPECT_EQ(progress.frequencies.back(), 800000000);
     EXPECT_TRUE(device->shown().empty());
 }
@@ -42,13 +48,7 @@ TEST_F(DeviceSearchTest, RadioSearchThroughTheRadioTunerWithOrWithoutItsOtherDev
         list.clear();
         const auto device = MakeRadioCardSearchDevice(tunerOnly);
         Run(kRadioSearch, *device);
-        EXPECT_EQ(Rows(list), (std::vector<Row>{
-                                  {88300000, true, "found station 88.30 MHz"},
-                                  {95800000, true, "found station 95.80 MHz"},
-                                  {101100000, true, "found station 101.10 MHz"},
-                                  {104600000, true, "found station 104.60 MHz"},
-                              }))
-            << (tunerOnly ? "tuner only" : "all three devices");
+        EXPECT_EQ(Rows(list), kCardRadioFinds) << (tunerOnly ? "tuner only" : "all three devices");
         EXPECT_EQ(progress.frequencies.back(), 108000000);
         EXPECT_TRUE(device->shown().empty());
     }
@@ -58,25 +58,13 @@ TEST_F(DeviceSearchTest, RadioSearchThroughTheRadioTunerWithOrWithoutItsOtherDev
 TEST_F(DeviceSearchTest, BothAdaptersFindACardWithoutOffsetByItsSignal) {
     const auto tv = MakeTvCardSearchDevice(CardAfc::None);
     Run(kTVSearch, *tv);
-    EXPECT_EQ(Rows(list), (std::vector<Row>{
-                              {49750000, true, "found channel 49.75 MHz"},
-                              {175250000, true, "found channel 175.25 MHz"},
-                              {183250000, true, "found channel 183.25 MHz"},
-                              {503250000, false, "something found 503.25 MHz"},
-                              {527250000, true, "found channel 527.25 MHz"},
-                              {743250000, true, "found channel 743.25 MHz"},
-                          }));
+    EXPECT_EQ(Rows(list), kCardTvFinds);
     EXPECT_TRUE(tv->shown().empty());
 
     list.clear();
     const auto radio = MakeRadioCardSearchDevice(true, CardAfc::None);
     Run(kRadioSearch, *radio);
-    EXPECT_EQ(Rows(list), (std::vector<Row>{
-                              {88300000, true, "found station 88.30 MHz"},
-                              {95800000, true, "found station 95.80 MHz"},
-                              {101100000, true, "found station 101.10 MHz"},
-                              {104600000, true, "found station 104.60 MHz"},
-                          }));
+    EXPECT_EQ(Rows(list), kCardRadioFinds);
     EXPECT_TRUE(radio->shown().empty());
 }
 
