@@ -133,7 +133,8 @@ SettingsTargets TMainForm::settingsTargets() const {
     return {tvPage_->videoCaptureDevices(), tvPage_->captureResolutions(), tvPage_->previewResolutions(),
             tvPage_->videoCompressors(),    tvPage_->audioCompressors(),   &tvPage_->channels(),
             radioPage_->tunerDevices(),     radioPage_->audioDevices(),    radioPage_->crossbarDevices(),
-            &radioPage_->stations(),        &radioPage_->exitInputPin};
+            &radioPage_->stations(),        &radioPage_->exitInputPin,     tvPage_->cardSoundBox(),
+            radioPage_->cardSoundBox()};
 }
 
 void TMainForm::FormShow() {

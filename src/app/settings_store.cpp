@@ -4,6 +4,7 @@
 #include "components/dev_cmb_base.h"
 #include "platform/registry/registry.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 
 #include <algorithm>
@@ -174,6 +175,20 @@ void Complain(const std::filesystem::path& registry, const char* why) {
     std::fprintf(stderr, "corvane: the settings were not saved to %s: %s\n", registry.c_str(), why);
 }
 
+constexpr const char* kPlayCardSound = "PlayCardSound";
+
+void LoadCheck(Registry& reg, QCheckBox* box, const char* name, bool byDefault) {
+    if (box) {
+        box->setChecked(reg.ReadBool(name).value_or(byDefault));
+    }
+}
+
+void SaveCheck(Registry& reg, const QCheckBox* box, const char* name) {
+    if (box) {
+        reg.WriteBool(name, box->isChecked());
+    }
+}
+
 } // namespace
 
 bool LoadSettings(const SettingsTargets& targets, const std::filesystem::path& registry, Clock* clock) {
@@ -186,6 +201,7 @@ bool LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
         for (const IndexValue& value : kTVIndexValues) {
             SelectIndex(targets.*value.combo, reg.ReadInteger(value.name));
         }
+        LoadCheck(reg, targets.tvCardSound, kPlayCardSound, true);
         reg.CloseKey();
     }
     LoadList(reg, targets.tvChannels, kChannelLayout, canCreate);
@@ -196,6 +212,7 @@ bool LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
         if (targets.exitInputPin) {
             *targets.exitInputPin = reg.ReadInteger("ExitAudioSource").value_or(-1);
         }
+        LoadCheck(reg, targets.radioCardSound, kPlayCardSound, true);
         reg.CloseKey();
     } else if (targets.exitInputPin) {
         *targets.exitInputPin = -1;
@@ -240,6 +257,7 @@ bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
                 reg.WriteInteger(value.name, combo->currentIndex());
             }
         }
+        SaveCheck(reg, targets.tvCardSound, kPlayCardSound);
         reg.CloseKey();
     }
     SaveList(reg, targets.tvChannels, kChannelLayout);
@@ -250,6 +268,7 @@ bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
         if (targets.exitInputPin) {
             reg.WriteInteger("ExitAudioSource", *targets.exitInputPin);
         }
+        SaveCheck(reg, targets.radioCardSound, kPlayCardSound);
         reg.CloseKey();
     }
     SaveList(reg, targets.radioStations, kStationLayout);

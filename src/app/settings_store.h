@@ -14,6 +14,7 @@
 class ChannelListEditor;
 class Clock;
 class DevicePickerCombo;
+class QCheckBox;
 class QComboBox;
 
 // The main window's controls and state that the settings fill and come from.
@@ -29,6 +30,9 @@ struct SettingsTargets {
     DevicePickerCombo* radioCrossbarDev = nullptr;  // RadioCrossbarDevCombo
     ChannelListEditor* radioStations = nullptr;     // RadioCheckListBox
     std::int32_t* exitInputPin = nullptr;
+    // "Play card sound" of each page: PlayCardSound in the TV and Radio keys, on when never stored.
+    QCheckBox* tvCardSound = nullptr;
+    QCheckBox* radioCardSound = nullptr;
 };
 
 // A stored Count never makes more entries than the list key has subkeys plus this many. Within it a Count

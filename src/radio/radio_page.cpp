@@ -4,15 +4,25 @@
 
 #include "channels/channel_list_widgets.h"
 #include "channels/channel_search_button.h"
+#include "components/card_sound_presets.h"
 #include "components/mixer_presets.h"
 #include "platform/media/gst/dmo_interfaces.h"
 #include "platform/win/clock.h"
+#include "radio_card_sound.h"
 #include "radio_channel_tuner.h"
+#include "tv/card_sound_engine.h"
+#include "tv/tuner_platform.h"
+
+#include <QCheckBox>
 
 RadioPage::RadioPage(Clock& clock, MixerPresets& presets, MessageBoxes& messageBoxes,
                      std::function<bool()> pageShown, QWidget* parent, const DeviceEnumFactory& devices)
-    : QWidget(parent), ui(std::make_unique<Ui::RadioPage>()), clock_(clock), presets_(presets),
-      messageBoxes_(messageBoxes), propertyFrame_(&OleCreatePropertyFrame) {
+    : QWidget(parent), ui(std::make_unique<Ui::RadioPage>()), clock_(clock), messageBoxes_(messageBoxes),
+      devices_(devices), platform_(MakeEngineTunerPlatform()),
+      cardSound_(
+          std::make_unique<RadioCardSound>(RadioCardSound::Services{*platform_, &CreateEngineCardSound})),
+      presets_(std::make_unique<CardSoundPresets>(presets, kPresetRadioMute, kPresetRadioUnmute)),
+      propertyFrame_(&OleCreatePropertyFrame) {
     ui->setupUi(this);
     if (devices) {
         for (DevicePickerCombo* picker : std::initializer_list<DevicePickerCombo*>{
@@ -21,7 +31,7 @@ RadioPage::RadioPage(Clock& clock, MixerPresets& presets, MessageBoxes& messageB
         }
     }
     stationWidgets_ = std::make_unique<ChannelListWidgets>(this, kRadioStationList, std::move(pageShown));
-    stations_ = std::make_unique<RadioStationList>(*stationWidgets_, &presets_, clock_);
+    stations_ = std::make_unique<RadioStationList>(*stationWidgets_, presets_.get(), clock_);
     stationWidgets_->bind(*stations_);
     searchButton_ = new ChannelSearchButton(this, *stations_);
     // Until the page is first shown there is no radio object to fill them from.
@@ -40,10 +50,29 @@ RadioPage::RadioPage(Clock& clock, MixerPresets& presets, MessageBoxes& messageB
             &RadioPage::RadioAudioSourceComboBoxChange);
     connect(ui->RadioMixerUnmuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerUnmuteButtonClick);
     connect(ui->RadioMixerMuteButton, &QPushButton::clicked, this, &RadioPage::RadioMixerMuteButtonClick);
+    connect(ui->RadioCardSoundCheckBox, &QCheckBox::clicked, this, &RadioPage::RadioCardSoundCheckBoxClick);
 }
 
 RadioPage::~RadioPage() {
     freeRadioTools();
+}
+
+void RadioPage::startCardSound() {
+    if (!shown_ || !ui->RadioCardSoundCheckBox->isChecked()) {
+        return;
+    }
+    RefPtr<ICreateDevEnum> devices;
+    const HRESULT listed = devices_ ? devices_(devices.put()) : CreateSystemDeviceEnum(devices.put());
+    const RefPtr<IMoniker> sound =
+        SUCCEEDED(listed) ? TunerSoundDevice(ui->RadioTunerDevCombo->GetMoniker(), devices.get()) : nullptr;
+    if (sound && radio_ && radio_->hasTuner() && cardSound_->Play(sound.get())) {
+        presets_->setCardSound(cardSound_->sound());
+    }
+}
+
+void RadioPage::stopCardSound() {
+    presets_->setCardSound(nullptr);
+    cardSound_->Stop();
 }
 
 void RadioPage::RadioTabSheetShow() {
@@ -59,6 +88,9 @@ void RadioPage::RadioTabSheetShow() {
     fillAudioModes();
     fillAudioSources();
     radio_->RouteRadioAudio();
+    shown_ = true;
+    // Muted until the station is tuned.
+    startCardSound();
     // On the visible page: "Radio_Mute", the wait, the station tuned with its offset shown, "Radio_Unmute".
     stations_->RadioCheckListBoxClick();
 }
@@ -96,10 +128,14 @@ void RadioPage::leavePage() {
     if (radio_ && radio_->hasCrossbar() && exitOutputPin >= 0 && exitInputPin >= 0) {
         radio_->RouteAudio(exitOutputPin, exitInputPin);
     }
-    MuteAndSettle(&presets_, clock_, kPresetRadioMute);
+    MuteAndSettle(presets_.get(), clock_, kPresetRadioMute);
+    // The tuner stays tuned, but its sound is the page's.
+    shown_ = false;
+    stopCardSound();
 }
 
 void RadioPage::freeRadioTools() {
+    stopCardSound();
     stations_->setTuner(nullptr);
     searchButton_->setTuner(nullptr);
     channelTuner_.reset();
@@ -170,11 +206,19 @@ void RadioPage::RadioAudioSourceComboBoxChange() {
 }
 
 void RadioPage::RadioMixerUnmuteButtonClick() {
-    EditAndApplyPreset(presets_, kPresetRadioUnmute);
+    EditAndApplyPreset(*presets_, kPresetRadioUnmute);
 }
 
 void RadioPage::RadioMixerMuteButtonClick() {
-    EditAndApplyPreset(presets_, kPresetRadioMute);
+    EditAndApplyPreset(*presets_, kPresetRadioMute);
+}
+
+void RadioPage::RadioCardSoundCheckBoxClick() {
+    if (ui->RadioCardSoundCheckBox->isChecked()) {
+        startCardSound();
+    } else {
+        stopCardSound();
+    }
 }
 
 TTVTunerDevCombo* RadioPage::tunerDevices() const {
@@ -215,4 +259,8 @@ QPushButton* RadioPage::mixerUnmuteButton() const {
 
 QPushButton* RadioPage::mixerMuteButton() const {
     return ui->RadioMixerMuteButton;
+}
+
+QCheckBox* RadioPage::cardSoundBox() const {
+    return ui->RadioCardSoundCheckBox;
 }

@@ -2,7 +2,8 @@
 // The Radio page: FM radio through the TV card's own tuner. Showing it builds or re-arms the TRadioTools,
 // fills the sound-mode box and the exit audio source list, routes the tuner's sound and tunes the selected
 // station between the radio presets; leaving it routes the exit audio source and mutes, but the radio keeps
-// its station. A device change rebuilds the TRadioTools.
+// its station. A device change rebuilds the TRadioTools. While shown, the tuner's sound plays on the
+// desktop's speakers ("Play card sound"), muted and unmuted with the radio presets.
 
 #include "components/dev_cmb_pickers.h"
 #include "platform/com/guid.h"
@@ -17,6 +18,7 @@
 namespace Ui {
 class RadioPage;
 }
+class CardSoundPresets;
 class ChannelListWidgets;
 class ChannelSearchButton;
 class Clock;
@@ -24,8 +26,11 @@ class MessageBoxes;
 class MixerPresets;
 class QComboBox;
 class QPushButton;
+class QCheckBox;
+class RadioCardSound;
 class RadioChannelTuner;
 class RadioStationList;
+class TunerPlatform;
 
 // The platform's property frame: modal, for objectCount objects and their pages.
 using PropertyFrame =
@@ -64,6 +69,8 @@ public:
     // "Unmute on start" and "Mute on exit" in the "Sound Mixer" group: edit the preset, then apply it.
     void RadioMixerUnmuteButtonClick();
     void RadioMixerMuteButtonClick();
+    // "Play card sound": starts or stops the tuner's sound on the shown page.
+    void RadioCardSoundCheckBoxClick();
 
     // Crossbar pins of the exit routing; -1 means none.
     std::int32_t exitOutputPin = -1;
@@ -77,6 +84,8 @@ public:
     ChannelSearchButton& searchButton() const { return *searchButton_; }
     // Tests watch the property frame instead of opening it.
     void setPropertyFrame(PropertyFrame frame) { propertyFrame_ = std::move(frame); }
+    // The tuner's sound; nothing plays while the page is not shown.
+    RadioCardSound& cardSound() const { return *cardSound_; }
 
     // The controls others read and fill: the settings store, tests.
     TTVTunerDevCombo* tunerDevices() const;
@@ -89,6 +98,7 @@ public:
     QPushButton* crossbarButton() const;
     QPushButton* mixerUnmuteButton() const;
     QPushButton* mixerMuteButton() const;
+    QCheckBox* cardSoundBox() const;
 
 private:
     void fillAudioModes();
@@ -97,11 +107,19 @@ private:
     void showPropertyPages(TRadioTools::Device device);
     // Any picker's change: a new radio object from the three selections, shown anew.
     void rebuildRadioTools();
+    // The tuner's sound while the page is shown and "Play card sound" is ticked.
+    void startCardSound();
+    void stopCardSound();
 
     std::unique_ptr<Ui::RadioPage> ui;
     Clock& clock_;
-    MixerPresets& presets_;
     MessageBoxes& messageBoxes_;
+    DeviceEnumFactory devices_;
+    std::unique_ptr<TunerPlatform> platform_;
+    std::unique_ptr<RadioCardSound> cardSound_;
+    // The presets as the page applies them: they also mute the card's sound.
+    std::unique_ptr<CardSoundPresets> presets_;
+    bool shown_ = false;
     PropertyFrame propertyFrame_;
     std::unique_ptr<ChannelListWidgets> stationWidgets_;
     std::unique_ptr<RadioStationList> stations_;

@@ -93,6 +93,7 @@ bool TTunerTools::AssemblePreview() {
         ShowGraphError("This graph cannot preview!");
     }
     AttachVideoWindow();
+    RenderCardSound();
     if (const FrameRateResult rate = ApplyFrameRate(previewConfig.get());
         rate.videoInfo && FAILED(rate.written)) {
         ShowGraphErrorCode(rate.written, "Cannot set frame rate for preview");
@@ -154,6 +155,7 @@ bool TTunerTools::AssembleCapture() {
         DismantleGraph();
         return false;
     }
+    RenderCardSound();
     if (previewWanted) {
         target->window = query<IVideoWindow>(graph);
         if (target->window) {

@@ -129,6 +129,11 @@ public:
     std::array<ProcAmpRange, 4> picture{};
     std::uint32_t rotCookie = 0;
 
+    // The card-sound renderer the owner hands in, or null. Both graphs play the audio capture device's sound
+    // through it from a tee behind the device, so one capture serves listening and recording
+    // (card_sound_branch.cpp).
+    RefPtr<IBaseFilter> cardSound;
+
     // Where recordings go: "capture.avi" in the current directory unless the owner says otherwise. A file
     // already there is kept under a dated name before the next recording starts.
     std::wstring outputFile = L"capture.avi";
@@ -157,6 +162,8 @@ private:
     void ReadPictureRanges();
     void BuildCrossbar();
     bool PrepareAudio();
+    // Plays the audio capture device's sound through cardSound; a graph that cannot is built without it.
+    void RenderCardSound();
 
     Services services_;
     DeviceLock videoLock_;

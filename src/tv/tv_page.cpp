@@ -3,9 +3,10 @@
 #include "ui_tv_page.h"
 
 #include "capture_events.h"
+#include "card_sound_engine.h"
 #include "channels/channel_list_widgets.h"
 #include "channels/channel_search_button.h"
-#include "components/mixer_presets.h"
+#include "components/card_sound_presets.h"
 #include "platform/win/clock.h"
 #include "property_frames_engine.h"
 #include "tuner_channel_tuner.h"
@@ -23,7 +24,8 @@ constexpr std::int32_t kStartStandard = 16;
 TVPage::TVPage(TVPageContext context, QWidget* parent)
     : QWidget(parent), TVSignalTimer(new QTimer(this)), CaptureTimer(new QTimer(this)),
       ui_(std::make_unique<Ui::TVPage>()), context_(std::move(context)), platform_(MakeEngineTunerPlatform()),
-      frames_(MakeEnginePropertyFrames()) {
+      frames_(MakeEnginePropertyFrames()),
+      presets_(std::make_unique<CardSoundPresets>(context_.presets, kPresetTVMute, kPresetTVUnmute)) {
     ui_->setupUi(this);
     if (context_.devices) {
         for (DevicePickerCombo* picker : std::initializer_list<DevicePickerCombo*>{
@@ -37,7 +39,7 @@ TVPage::TVPage(TVPageContext context, QWidget* parent)
     CaptureTimer->setObjectName(QStringLiteral("CaptureTimer"));
     CaptureTimer->setInterval(kCaptureIntervalMs);
     channelWidgets_ = std::make_unique<ChannelListWidgets>(this, kTVChannelList, context_.pageShown);
-    channels_ = std::make_unique<TVChannelList>(*channelWidgets_, &context_.presets, context_.clock);
+    channels_ = std::make_unique<TVChannelList>(*channelWidgets_, presets_.get(), context_.clock);
     channelWidgets_->bind(*channels_);
     channelWidgets_->setPictureShower([this](const ChannelEntry& entry) { showChannelPicture(entry); });
     connectControls();
@@ -49,7 +51,43 @@ TVPage::~TVPage() {
 }
 
 void TVPage::applyPreset(const char* name) {
-    context_.presets.ActionPreset(name);
+    presets_->ActionPreset(name);
+}
+
+void TVPage::chooseCardSound() {
+    if (!ui_->TVCardSoundCheckBox->isChecked()) {
+        tools_->cardSound = nullptr;
+        presets_->setCardSound(nullptr);
+        return;
+    }
+    if (!cardSound_ && FAILED(CreateEngineCardSound(CardSoundRole::Video, cardSound_.put()))) {
+        cardSound_ = nullptr;
+    }
+    tools_->cardSound = cardSound_;
+    presets_->setCardSound(query<ICardSound>(cardSound_).get());
+}
+
+void TVPage::TVCardSoundCheckBoxClick() {
+    if (!tools_) {
+        return;
+    }
+    chooseCardSound();
+    // A recording keeps its graph; the choice takes effect with the next one, and silence comes at once.
+    if (tools_->captureRunning) {
+        if (const RefPtr<ICardSound> sound = query<ICardSound>(cardSound_)) {
+            sound->SetMuted(!ui_->TVCardSoundCheckBox->isChecked() || presets_->muted());
+        }
+        return;
+    }
+    const bool wasRunning = tools_->previewRunning;
+    tools_->HaltPreview();
+    if (tools_->previewBuilt || tools_->captureBuilt) {
+        tools_->DismantleGraph();
+    }
+    if (wasRunning) {
+        tools_->AssemblePreview();
+        tools_->RunPreview();
+    }
 }
 
 void TVPage::createTunerTools() {
@@ -60,6 +98,7 @@ void TVPage::createTunerTools() {
     tools_->notifyWindow = context_.mainWindow;
     tools_->previewWanted = false;
     tools_->audioWanted = true;
+    chooseCardSound();
     channelTuner_ = std::make_unique<TunerChannelTuner>(*tools_);
     channels_->setTuner(channelTuner_.get());
     searchButton_->setTuner(channelTuner_.get());
@@ -106,7 +145,7 @@ void TVPage::showVideoWindow() {
 }
 
 void TVPage::leavePage() {
-    MuteAndSettle(&context_.presets, context_.clock, kPresetTVMute);
+    MuteAndSettle(presets_.get(), context_.clock, kPresetTVMute);
     TVSignalTimer->stop();
     if (tools_) {
         tools_->HaltPreview();
@@ -126,7 +165,7 @@ void TVPage::TVVideoCaptureDevComboChange() {
     if (!tools_) {
         return;
     }
-    MuteAndSettle(&context_.presets, context_.clock, kPresetTVMute);
+    MuteAndSettle(presets_.get(), context_.clock, kPresetTVMute);
     IMoniker* audio = tools_->audioWanted ? ui_->TVAudioCaptureDevCombo->GetMoniker() : nullptr;
     tools_->SelectSources(ui_->TVVideoCaptureDevCombo->GetMoniker(), audio);
     tools_->PrepareTvTuner();
@@ -186,11 +225,11 @@ int TVPage::TVChanUpDownPosition() const {
 }
 
 void TVPage::TVMixerUnmuteButtonClick() {
-    EditAndApplyPreset(context_.presets, kPresetTVUnmute);
+    EditAndApplyPreset(*presets_, kPresetTVUnmute);
 }
 
 void TVPage::TVMixerMuteButtonClick() {
-    EditAndApplyPreset(context_.presets, kPresetTVMute);
+    EditAndApplyPreset(*presets_, kPresetTVMute);
 }
 
 TVideoCaptureDevCombo* TVPage::videoCaptureDevices() const {
@@ -223,4 +262,8 @@ QPushButton* TVPage::mixerUnmuteButton() const {
 
 QPushButton* TVPage::mixerMuteButton() const {
     return ui_->TVMixerMuteButton;
+}
+
+QCheckBox* TVPage::cardSoundBox() const {
+    return ui_->TVCardSoundCheckBox;
 }

@@ -22,12 +22,14 @@ namespace Ui {
 class TVPage;
 }
 struct ChannelEntry;
+class CardSoundPresets;
 class ChannelListWidgets;
 class ChannelSearchButton;
 class Clock;
 class MessageBoxes;
 class MixerPresets;
 class PropertyFrames;
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QSlider;
@@ -86,6 +88,8 @@ public:
     void TVVideoCaptureDevComboChange();
     void TVAudioCaptureDevComboChange();
     void TVAudioCaptureCheckBoxClick();
+    // "Play card sound": the card's sound on the desktop's speakers while the preview runs, or not.
+    void TVCardSoundCheckBoxClick();
     void TVPrvResComboChange();
     void TVCapResComboChange();
 
@@ -131,6 +135,7 @@ public:
     TAudioCompressionDevCombo* audioCompressors() const;
     QPushButton* mixerUnmuteButton() const;
     QPushButton* mixerMuteButton() const;
+    QCheckBox* cardSoundBox() const;
 
     QTimer* TVSignalTimer = nullptr;
     QTimer* CaptureTimer = nullptr;
@@ -148,11 +153,16 @@ private:
     QSlider* pictureBar(int property) const;
     void applyPreset(const char* name);
     void showVideoWindow();
+    // Hands the card-sound renderer to the graph object when "Play card sound" is ticked.
+    void chooseCardSound();
 
     std::unique_ptr<Ui::TVPage> ui_;
     TVPageContext context_;
     std::unique_ptr<TunerPlatform> platform_;
     std::unique_ptr<PropertyFrames> frames_;
+    // The presets as the page applies them: they also mute the card's sound.
+    std::unique_ptr<CardSoundPresets> presets_;
+    RefPtr<IBaseFilter> cardSound_;
     std::unique_ptr<ChannelListWidgets> channelWidgets_;
     std::unique_ptr<TVChannelList> channels_;
     std::unique_ptr<TTunerTools> tools_;

@@ -50,6 +50,7 @@ void TVPage::connectControls() {
     connect(ui_->TVVideoCaptureDevCombo, &QComboBox::activated, this, &TVPage::TVVideoCaptureDevComboChange);
     connect(ui_->TVAudioCaptureDevCombo, &QComboBox::activated, this, &TVPage::TVAudioCaptureDevComboChange);
     connect(ui_->TVAudioCaptureCheckBox, &QCheckBox::clicked, this, &TVPage::TVAudioCaptureCheckBoxClick);
+    connect(ui_->TVCardSoundCheckBox, &QCheckBox::clicked, this, &TVPage::TVCardSoundCheckBoxClick);
     connect(ui_->TVPrvResCombo, &QComboBox::activated, this, &TVPage::TVPrvResComboChange);
     connect(ui_->TVCapResCombo, &QComboBox::activated, this, &TVPage::TVCapResComboChange);
     connect(ui_->TVAudioComboBox, &QComboBox::activated, this, &TVPage::TVAudioComboBoxChange);

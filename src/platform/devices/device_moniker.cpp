@@ -4,22 +4,30 @@
 
 namespace {
 
-class FriendlyNameBag final : public ComObject<IPropertyBag> {
+// "FriendlyName", and for a tuner whose sound comes as an audio capture device "SoundDevice": that device's
+// display name.
+class DevicePropertyBag final : public ComObject<IPropertyBag> {
 public:
-    explicit FriendlyNameBag(std::string name) : name_(std::move(name)) {}
+    DevicePropertyBag(std::string name, std::string soundDevice)
+        : name_(std::move(name)), soundDevice_(std::move(soundDevice)) {}
     HRESULT Read(const char* property, std::string* value) override {
         if (!property || !value) {
             return E_POINTER;
         }
-        if (std::strcmp(property, "FriendlyName") != 0) {
-            return E_INVALIDARG;
+        if (std::strcmp(property, "FriendlyName") == 0) {
+            *value = name_;
+            return S_OK;
         }
-        *value = name_;
-        return S_OK;
+        if (std::strcmp(property, "SoundDevice") == 0 && !soundDevice_.empty()) {
+            *value = soundDevice_;
+            return S_OK;
+        }
+        return E_INVALIDARG;
     }
 
 private:
     std::string name_;
+    std::string soundDevice_;
 };
 
 } // namespace
@@ -43,7 +51,7 @@ HRESULT DeviceMoniker::BindToStorage(void* bindContext, IMoniker* left, const Gu
     if (bindContext || left) {
         return E_INVALIDARG;
     }
-    auto bag = MakeCom<FriendlyNameBag>(device_.friendlyName);
+    auto bag = MakeCom<DevicePropertyBag>(device_.friendlyName, soundDisplayName_);
     return bag->QueryInterface(iid, object);
 }
 

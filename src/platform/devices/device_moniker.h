@@ -7,7 +7,9 @@
 class DeviceMoniker final : public ComObject<IMoniker> {
 public:
     DeviceMoniker(std::string providerName, DeviceDescription device)
-        : displayName_(std::move(providerName) + ":" + device.id), device_(std::move(device)) {}
+        : displayName_(providerName + ":" + device.id),
+          soundDisplayName_(device.soundId.empty() ? std::string() : providerName + ":" + device.soundId),
+          device_(std::move(device)) {}
 
     HRESULT BindToObject(void* bindContext, IMoniker* left, const Guid& iid, void** object) override;
     HRESULT BindToStorage(void* bindContext, IMoniker* left, const Guid& iid, void** object) override;
@@ -16,5 +18,6 @@ public:
 
 private:
     std::string displayName_;
+    std::string soundDisplayName_;
     DeviceDescription device_;
 };

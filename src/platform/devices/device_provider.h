@@ -16,6 +16,9 @@ struct DeviceDescription {
     std::string id;
     // Makes the device's object and hands out interface iid, as IMoniker::BindToObject.
     std::function<HRESULT(const Guid& iid, void** object)> bind;
+    // For a tuner: the id, within the same provider, of the audio capture device that carries its sound;
+    // empty when the card's sound leaves it on a cable only.
+    std::string soundId = {};
 };
 
 class DeviceProvider {

@@ -78,6 +78,13 @@ public:
         // A card's capture and radio nodes lead to the same sound card; it is listed once.
         std::set<std::string> sounds;
         std::vector<NodeInfo> nodes = scan();
+        // A sound card is listed under the first node that leads to it; a tuner's sound is that entry.
+        std::map<std::string, std::string> soundIds;
+        for (const NodeInfo& info : nodes) {
+            if (!info.sound.empty()) {
+                soundIds.emplace(info.sound, "audio:" + info.node);
+            }
+        }
         if (category == AM_KSCATEGORY_TVTUNER || category == AM_KSCATEGORY_TVAUDIO) {
             // Only the Radio page picks a tuner or TV audio device (the TV page finds the capture node's
             // own), and a capture node's tuner cannot receive FM: radio nodes come first, so it starts on
@@ -94,6 +101,7 @@ public:
             } else if ((category == AM_KSCATEGORY_TVTUNER || category == AM_KSCATEGORY_TVAUDIO) &&
                        info.tuner) {
                 const bool tuner = category == AM_KSCATEGORY_TVTUNER;
+                const std::size_t before = found.size();
                 add(info.card, std::string(tuner ? "tuner:" : "tvaudio:") + node,
                     [system, node, tuner](const Guid& iid, void** object) {
                         return BindPart(system, node, iid, object, [tuner](const auto& device) {
@@ -107,6 +115,9 @@ public:
                             return RefPtr<IBaseFilter>(MakeCom<V4l2TvAudioFilter>(device, *found));
                         });
                     });
+                if (tuner && !info.sound.empty() && found.size() > before) {
+                    found.back().soundId = soundIds[info.sound];
+                }
             } else if (category == AM_KSCATEGORY_CROSSBAR && info.crossbar) {
                 add(info.card, "crossbar:" + node, [system, node](const Guid& iid, void** object) {
                     return BindPart(system, node, iid, object, [](const auto& device) {

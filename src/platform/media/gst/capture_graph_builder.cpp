@@ -209,7 +209,7 @@ GstPin* CaptureGraphBuilder::splitCapturePin(GstPin& capture, HRESULT* error) {
             return *error == S_OK ? preview : nullptr;
         }
     }
-    RefPtr<SmartTeeFilter> tee = MakeCom<SmartTeeFilter>();
+    RefPtr<SmartTeeFilter> tee = MakeCom<SmartTeeFilter>(capture.kind());
     if (FAILED(*error = join(*tee, SmartTeeName))) {
         return nullptr;
     }

@@ -75,8 +75,9 @@ private:
     Guid category_;
 };
 
-// What a filter is for; the graph looks renderers up by their role.
-enum class FilterRole { Source, Decoder, Encoder, AudioRenderer, VideoRenderer, Effect };
+// What a filter is for; the graph looks renderers up by their role. The card's sound has a renderer of its
+// own, which playback never picks.
+enum class FilterRole { Source, Decoder, Encoder, AudioRenderer, VideoRenderer, Effect, CardSound };
 
 class GstFilter : public ComObject<IBaseFilter> {
 public:

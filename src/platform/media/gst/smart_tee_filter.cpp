@@ -9,14 +9,14 @@ constexpr guint kPreviewFrames = 2;
 
 } // namespace
 
-SmartTeeFilter::SmartTeeFilter() : GstFilter(FilterRole::Decoder) {
+SmartTeeFilter::SmartTeeFilter(PinKind kind) : GstFilter(FilterRole::Decoder) {
     GstElement* bin = gst_bin_new(nullptr);
     setBin(bin);
     GstElement* tee = gst_element_factory_make("tee", nullptr);
     g_object_set(tee, "allow-not-linked", TRUE, nullptr);
     gst_bin_add(GST_BIN(bin), tee);
     GstPad* input = gst_element_get_static_pad(tee, "sink");
-    addPin(L"Input", PINDIR_INPUT, PinKind::Video, input);
+    addPin(L"Input", PINDIR_INPUT, kind, input);
     gst_object_unref(input);
 
     auto branch = [&](std::unique_ptr<CaptureOutput>& output, const wchar_t* name, const Guid& category,
@@ -25,7 +25,7 @@ SmartTeeFilter::SmartTeeFilter() : GstFilter(FilterRole::Decoder) {
         output = std::make_unique<CaptureOutput>(GST_BIN(bin), source, frames);
         gst_object_unref(source);
         output->setStreamControlled(false);
-        GstPin& pin = addPin(name, PINDIR_OUTPUT, PinKind::Video, output->pad());
+        GstPin& pin = addPin(name, PINDIR_OUTPUT, kind, output->pad());
         pin.setCategory(category);
         output->setPin(&pin);
     };

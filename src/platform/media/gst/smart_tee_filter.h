@@ -1,6 +1,7 @@
 #pragma once
 // The "Smart Tee": splits one capture pin into a capture and a preview output, for a device without a preview
-// pin. The preview output drops frames rather than hold the capture back.
+// pin, of a picture or of sound (the card's sound is played from its preview output). The preview output
+// drops frames rather than hold the capture back.
 
 #include "capture_output.h"
 
@@ -8,7 +9,7 @@
 
 class SmartTeeFilter final : public GstFilter {
 public:
-    SmartTeeFilter();
+    explicit SmartTeeFilter(PinKind kind = PinKind::Video);
 
     void* queryPinInterface(const GstPin& pin, const Guid& iid) override;
 

@@ -1,0 +1,7 @@
+#include "card_sound_engine.h"
+
+#include "platform/media/gst/card_sound_renderer.h"
+
+HRESULT CreateEngineCardSound(CardSoundRole role, IBaseFilter** renderer) {
+    return CreateCardSoundRenderer(role, renderer);
+}
