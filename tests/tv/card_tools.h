@@ -15,7 +15,7 @@
 
 struct CardTools {
     explicit CardTools(const std::function<void(CardDefinition&)>& arrange = {})
-        : devices(VirtualCardDevices(arrange).devices) {
+        : cardDevices(arrange), devices(cardDevices.devices) {
         video = FirstDevice(devices.get(), CLSID_VideoInputDeviceCategory);
         audio = FirstDevice(devices.get(), CLSID_AudioInputDeviceCategory);
         tools.audioWanted = true;
@@ -36,7 +36,9 @@ struct CardTools {
         return false;
     }
     void select() { tools.SelectSources(video.get(), audio.get()); }
+    VirtualCard& card() const { return *cardDevices.card; }
 
+    VirtualCardDevices cardDevices;
     RefPtr<ICreateDevEnum> devices;
     RefPtr<IMoniker> video;
     RefPtr<IMoniker> audio;
