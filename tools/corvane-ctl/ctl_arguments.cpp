@@ -24,6 +24,8 @@ const char* const kCtlUsage =
     "                       offset and whether the picture is locked\n"
     "  tune radio MHZ       tune the radio tuner to MHZ MHz in FM mode and print the frequency and\n"
     "                       the fine-tuning offset\n"
+    "  listen tv|radio MHZ [SECONDS]  tune as tune does, print its lines and play the card's sound\n"
+    "                       until SECONDS have passed or Ctrl+C; the device locks apply\n"
     "  channels tv|radio    list the stored TV channels or radio stations, one per line:\n"
     "                       INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME\n"
     "  scan tv|radio        search the band as the program's Search... button does, update the\n"
@@ -56,6 +58,7 @@ const char* const kCtlUsage =
     "  CORVANE_DEVICES      all (default), virtual, v4l2 or none\n"
     "  CORVANE_VIRTUAL_CARD  JSON file describing the virtual TV card\n"
     "  CORVANE_REGISTRY     the settings file to read the program's choices from\n"
+    "  CORVANE_CARD_SOUND_SINK  the output of the card's sound for listen (default: autoaudiosink)\n"
     "  XDG_RUNTIME_DIR      holds corvane/, the folder of the device locks\n";
 
 namespace {

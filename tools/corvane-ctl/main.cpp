@@ -4,6 +4,7 @@
 #include "ctl_arguments.h"
 #include "ctl_channels.h"
 #include "ctl_devices.h"
+#include "ctl_listen.h"
 #include "ctl_record.h"
 #include "ctl_scan.h"
 #include "ctl_snapshot.h"
@@ -31,12 +32,22 @@ int main(int argc, char** argv) {
         }
         return ListChannels(*which, stdout);
     }
-    const CtlParse parsed = ParseCtlArguments(args);
+    // listen parses its own arguments too.
+    std::optional<CtlListen> listen;
+    if (!args.empty() && args[0] == "listen") {
+        std::string error;
+        listen = ParseCtlListen({args.begin() + 1, args.end()}, error);
+        if (!listen) {
+            std::fprintf(stderr, "error: %s\n%s", error.c_str(), kCtlUsage);
+            return 2;
+        }
+    }
+    const CtlParse parsed = listen ? CtlParse{CtlArguments{}, {}} : ParseCtlArguments(args);
     if (!parsed.arguments) {
         std::fprintf(stderr, "error: %s\n%s", parsed.error.c_str(), kCtlUsage);
         return 2;
     }
-    if (parsed.arguments->command == CtlArguments::Command::Help) {
+    if (parsed.arguments->command == CtlArguments::Command::Help && !listen) {
         std::fputs(kCtlUsage, stdout);
         return 0;
     }
@@ -50,6 +61,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("corvane-ctl"));
     QApplication::setOrganizationName(QStringLiteral("Pellworth"));
     EnsureGstInitialised();
+    if (listen) {
+        return Listen(*listen, stdout, stderr);
+    }
     if (parsed.arguments->command == CtlArguments::Command::Devices) {
         return ListDevices(stdout);
     }
