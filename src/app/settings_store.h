@@ -16,6 +16,7 @@ class Clock;
 class DevicePickerCombo;
 class QCheckBox;
 class QComboBox;
+struct VideoWindowChoices;
 
 // The main window's controls and state that the settings fill and come from.
 struct SettingsTargets {
@@ -30,6 +31,7 @@ struct SettingsTargets {
     DevicePickerCombo* radioCrossbarDev = nullptr;  // RadioCrossbarDevCombo
     ChannelListEditor* radioStations = nullptr;     // RadioCheckListBox
     std::int32_t* exitInputPin = nullptr;
+    VideoWindowChoices* videoWindow = nullptr; // the video window's Deinterlace and Aspect
     // "Play card sound" of each page: PlayCardSound in the TV and Radio keys, on when never stored.
     QCheckBox* tvCardSound = nullptr;
     QCheckBox* radioCardSound = nullptr;
