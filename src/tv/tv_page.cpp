@@ -114,6 +114,7 @@ void TVPage::leavePage() {
 }
 
 void TVPage::freeTunerTools() {
+    finishRecording();
     TVSignalTimer->stop();
     CaptureTimer->stop();
     channels_->setTuner(nullptr);
@@ -126,6 +127,7 @@ void TVPage::TVVideoCaptureDevComboChange() {
     if (!tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     MuteAndSettle(&context_.presets, context_.clock, kPresetTVMute);
     IMoniker* audio = tools_->audioWanted ? ui_->TVAudioCaptureDevCombo->GetMoniker() : nullptr;
     tools_->SelectSources(ui_->TVVideoCaptureDevCombo->GetMoniker(), audio);
@@ -151,6 +153,7 @@ void TVPage::TVAudioCaptureCheckBoxClick() {
     if (!tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     const bool wasRunning = tools_->previewRunning;
     if (wasRunning) {
         tools_->HaltPreview();
@@ -168,8 +171,11 @@ void TVPage::handleCaptureNotify() {
     if (!tools_ || !tools_->events) {
         return;
     }
-    if (DrainCaptureEvents(*tools_) == CaptureEventOutcome::Aborted) {
+    const CaptureEventOutcome outcome = DrainCaptureEvents(*tools_);
+    if (outcome == CaptureEventOutcome::Aborted) {
         RecStopButtonClick();
+    } else if (outcome == CaptureEventOutcome::DeviceLost) {
+        finishRecording();
     }
 }
 

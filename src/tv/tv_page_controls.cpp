@@ -174,6 +174,7 @@ void TVPage::TVPrvResComboChange() {
     if (!size || !tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     tools_->SetPreviewFormat(size->width, size->height);
     refreshStatusLine();
     if (videoWindow_) {
@@ -186,6 +187,7 @@ void TVPage::TVCapResComboChange() {
     if (!size || !tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     tools_->SetCaptureFormat(size->width, size->height);
     refreshStatusLine();
 }

@@ -5,7 +5,10 @@
 
 #include <QString>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cwchar>
 #include <thread>
 
@@ -149,6 +152,9 @@ void AviMuxFilter::finish(int timeoutMs) {
     // A file that never opened will never end, nor will a stream whose consumer failed.
     const bool open = writer && writer->writing();
     bool ended = open && flowing && writer->waitForEnd(timeoutMs);
+    if (ended) {
+        writer->keepFile();
+    }
     std::vector<std::thread> senders;
     if (open && !ended) {
         // A stream that does not end by itself (its data stuck behind a failed write, a source that is not a
@@ -161,6 +167,9 @@ void AviMuxFilter::finish(int timeoutMs) {
             senders.emplace_back([input] { gst_pad_send_event(input, gst_event_new_eos()); });
         }
         ended = writer->waitForEnd(kLastChanceMs);
+        if (ended) {
+            writer->keepFile();
+        }
     }
     if (!ended) {
         // The data cannot reach the file (a write failed, the writer is gone): release whatever waits inside
@@ -239,8 +248,21 @@ HRESULT FileWriterFilter::SetFileName(LPCOLESTR fileName, const AM_MEDIA_TYPE*) 
     }
     fileName_ = fileName;
     const QByteArray path = QString::fromStdWString(fileName_).toLocal8Bit();
-    g_object_set(sink_, "location", path.constData(), nullptr);
+    struct stat existing {};
+    const bool device = ::stat(path.constData(), &existing) == 0 && !S_ISREG(existing.st_mode);
+    // A device or pipe named as the output is written to directly: it has no name to take.
+    partPath_ = device ? std::string() : path.toStdString() + ".part";
+    g_object_set(sink_, "location", device ? path.constData() : partPath_.c_str(), nullptr);
     return S_OK;
+}
+
+void FileWriterFilter::keepFile() {
+    if (partPath_.empty()) {
+        return;
+    }
+    // The writer still holds the file open; a rename leaves what it writes in the same file.
+    const QByteArray path = QString::fromStdWString(fileName_).toLocal8Bit();
+    std::rename(partPath_.c_str(), path.constData());
 }
 
 HRESULT FileWriterFilter::GetCurFile(std::wstring* fileName, AM_MEDIA_TYPE* type) {

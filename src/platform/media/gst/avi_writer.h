@@ -66,6 +66,9 @@ public:
 
     // True once end-of-stream reached the writer within the time.
     bool waitForEnd(int timeoutMs);
+    // The file ended complete: it takes its own name. Until then it is written as NAME.part, so a recording
+    // that fails leaves nothing that looks like a recording under the name asked for.
+    void keepFile();
     // Whether the file is open (the writer started).
     bool writing() const { return GST_STATE(sink_) >= GST_STATE_PAUSED; }
 
@@ -77,6 +80,8 @@ private:
 
     GstElement* sink_ = nullptr;
     std::wstring fileName_;
+    // Where the data goes until the file is complete; empty when it goes straight to fileName_ (a device).
+    std::string partPath_;
     std::mutex mutex_;
     std::condition_variable ended_;
     bool endReached_ = false;
