@@ -74,6 +74,15 @@ GstPin* AviMuxFilter::addInput(PinKind kind, bool video) {
     if (!pad) {
         return nullptr;
     }
+    gst_pad_add_probe(
+        pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+        [](GstPad* input, GstPadProbeInfo*, gpointer self) {
+            auto* mux = static_cast<AviMuxFilter*>(self);
+            std::lock_guard lock(mux->fedMutex_);
+            mux->fed_.insert(input);
+            return GST_PAD_PROBE_REMOVE;
+        },
+        this, nullptr);
     wchar_t name[16];
     std::swprintf(name, 16, L"Input %02d", ++inputs_);
     GstPin& pin = addPin(name, PINDIR_INPUT, kind, pad);
@@ -123,6 +132,16 @@ std::vector<CaptureOutput*> AviMuxFilter::outputsFeeding(GstPin& input) {
     return outputs;
 }
 
+bool AviMuxFilter::everyInputFed(const std::vector<GstPad*>& inputs) {
+    std::lock_guard lock(fedMutex_);
+    for (GstPad* input : inputs) {
+        if (!fed_.count(input)) {
+            return false;
+        }
+    }
+    return !inputs.empty();
+}
+
 void AviMuxFilter::finish(int timeoutMs) {
     if (finished_ || !mux_ || GST_STATE(mux_) < GST_STATE_PAUSED) {
         return;
@@ -152,9 +171,6 @@ void AviMuxFilter::finish(int timeoutMs) {
     // A file that never opened will never end, nor will a stream whose consumer failed.
     const bool open = writer && writer->writing();
     bool ended = open && flowing && writer->waitForEnd(timeoutMs);
-    if (ended) {
-        writer->keepFile();
-    }
     std::vector<std::thread> senders;
     if (open && !ended) {
         // A stream that does not end by itself (its data stuck behind a failed write, a source that is not a
@@ -167,9 +183,9 @@ void AviMuxFilter::finish(int timeoutMs) {
             senders.emplace_back([input] { gst_pad_send_event(input, gst_event_new_eos()); });
         }
         ended = writer->waitForEnd(kLastChanceMs);
-        if (ended) {
-            writer->keepFile();
-        }
+    }
+    if (ended && everyInputFed(inputs)) {
+        writer->keepFile();
     }
     if (!ended) {
         // The data cannot reach the file (a write failed, the writer is gone): release whatever waits inside

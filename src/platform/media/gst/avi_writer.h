@@ -11,6 +11,7 @@ class CaptureOutput;
 
 #include <condition_variable>
 #include <mutex>
+#include <set>
 
 class AviMuxFilter final : public GstFilter, public IConfigAviMux {
 public:
@@ -43,9 +44,13 @@ private:
     // Ends the file; bounded by timeoutMs.
     void finish(int timeoutMs);
     static std::vector<CaptureOutput*> outputsFeeding(GstPin& input);
+    bool everyInputFed(const std::vector<GstPad*>& inputs);
 
     GstElement* mux_ = nullptr;
     int inputs_ = 0;
+    // Inputs that have had data; a file some stream never reached (its compressor failed) is no recording.
+    std::mutex fedMutex_;
+    std::set<GstPad*> fed_;
     LONG masterStream_ = -1;
     bool finished_ = false;
 };
