@@ -4,7 +4,6 @@
 
 #include "ui_tv_page.h"
 
-#include "capture_file.h"
 #include "capture_statistics.h"
 #include "capture_status.h"
 #include "compressor_settings.h"
@@ -55,15 +54,9 @@ void TVPage::RecButtonClick() {
 }
 
 void TVPage::RecStopButtonClick() {
-    const bool wasRecording = tools_ && tools_->captureRunning;
     finishRecording();
     if (!tools_) {
         return;
-    }
-    // A recording whose data never reached its end (a compressor that stopped) left only its ".part" file.
-    if (wasRecording && !IsFinishedRecording(std::filesystem::path(tools_->outputFile))) {
-        tools_->ShowGraphError("The recording %s could not be finished",
-                               std::filesystem::path(tools_->outputFile).c_str());
     }
     tools_->previewWanted = true;
     showVideoWindow();
