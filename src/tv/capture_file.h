@@ -16,3 +16,8 @@ std::filesystem::path KeptCaptureName(const std::filesystem::path& path, std::ti
 // nothing to keep or path names something else (a device); an error when the file could not be moved, in
 // which case the caller must not overwrite it.
 std::error_code KeepPreviousCapture(const std::filesystem::path& path);
+
+// Whether path holds a finished recording as players other than GStreamer judge one: RIFF "AVI " with its
+// idx1 index after the movi list, then only "AVIX" extensions, the RIFF sizes adding up to the file's size.
+// A device or pipe named as the output cannot be judged and counts as finished.
+bool IsFinishedRecording(const std::filesystem::path& path);

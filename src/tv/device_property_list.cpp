@@ -32,6 +32,20 @@ const char* DevicePropertyText(DeviceProperty entry) {
     return kTexts[static_cast<std::size_t>(entry)];
 }
 
+bool DevicePropertyStopsGraph(DeviceProperty entry) {
+    switch (entry) {
+    case DeviceProperty::VideoFormat:
+    case DeviceProperty::VideoSource:
+    case DeviceProperty::VideoDisplay:
+    case DeviceProperty::VideoCapturePin:
+    case DeviceProperty::VideoPreviewPin:
+    case DeviceProperty::AudioCapturePin:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool DevicePropertyIndexes::entryAt(int row, DeviceProperty* entry) const {
     if (row < 0) {
         return false;

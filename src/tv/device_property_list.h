@@ -28,6 +28,8 @@ inline constexpr std::size_t kDevicePropertyCount = 12;
 
 // "Video Format...", "TV Tuner...", ...
 const char* DevicePropertyText(DeviceProperty entry);
+// Whether opening the entry stops the graph (and may take it apart): the driver dialogs and the pin formats.
+bool DevicePropertyStopsGraph(DeviceProperty entry);
 
 class DevicePropertyPages {
 public:

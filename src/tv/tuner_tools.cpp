@@ -265,6 +265,8 @@ void TTunerTools::SelectSources(IMoniker* video, IMoniker* audio) {
     }
     ReleaseFilters();
     PrepareFilters();
+    // The new filters take the compressors chosen before; the monikers outlived the old filters.
+    SelectCompressors(videoCodec.get(), audioCodec.get());
     if (previewWanted) {
         AssemblePreview();
         RunPreview();
@@ -280,23 +282,33 @@ void TTunerTools::SelectCompressors(IMoniker* video, IMoniker* audio) {
     };
     for (Side side : {Side{video, videoCodec, videoCompressor, true},
                       Side{audio, audioCodec, audioCompressor, audioWanted}}) {
-        if (side.moniker == side.codec.get()) {
-            continue;
+        if (side.moniker != side.codec.get()) {
+            side.codec = RefPtr<IMoniker>(side.moniker);
+            if (side.compressor) {
+                // A built capture graph holds the compressor: it goes, and the recording with it, first.
+                if (captureBuilt) {
+                    DismantleGraph();
+                }
+                RemoveDownstream(side.compressor.get());
+                side.compressor = nullptr;
+            }
         }
-        side.codec = RefPtr<IMoniker>(side.moniker);
-        if (side.compressor) {
-            RemoveDownstream(side.compressor.get());
-            side.compressor = nullptr;
-        }
-        if (side.moniker && side.bind) {
+        // The filters of the last device or sound change went with it; the chosen compressor is made again.
+        if (side.codec && side.bind && !side.compressor) {
+            IMoniker* moniker = side.codec.get();
             // A compressor that cannot be made leaves the recording uncompressed, without a word.
-            side.moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID,
-                                       reinterpret_cast<void**>(side.compressor.put()));
+            moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID,
+                                  reinterpret_cast<void**>(side.compressor.put()));
         }
     }
 }
 
 void TTunerTools::DismantleGraph() {
+    // A recording is never taken apart under way: it ends as a stop ends it, so its file is complete.
+    if (captureRunning) {
+        HaltCapture();
+        captureRunning = false;
+    }
     fileSink = nullptr;
     aviMux = nullptr;
     mux = nullptr;

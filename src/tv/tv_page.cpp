@@ -159,6 +159,7 @@ void TVPage::leavePage() {
 }
 
 void TVPage::freeTunerTools() {
+    finishRecording();
     TVSignalTimer->stop();
     CaptureTimer->stop();
     channels_->setTuner(nullptr);
@@ -171,6 +172,7 @@ void TVPage::TVVideoCaptureDevComboChange() {
     if (!tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     MuteAndSettle(presets_.get(), context_.clock, kPresetTVMute);
     IMoniker* audio = tools_->audioWanted ? ui_->TVAudioCaptureDevCombo->GetMoniker() : nullptr;
     tools_->SelectSources(ui_->TVVideoCaptureDevCombo->GetMoniker(), audio);
@@ -196,6 +198,7 @@ void TVPage::TVAudioCaptureCheckBoxClick() {
     if (!tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     const bool wasRunning = tools_->previewRunning;
     if (wasRunning) {
         tools_->HaltPreview();
@@ -213,8 +216,11 @@ void TVPage::handleCaptureNotify() {
     if (!tools_ || !tools_->events) {
         return;
     }
-    if (DrainCaptureEvents(*tools_) == CaptureEventOutcome::Aborted) {
+    const CaptureEventOutcome outcome = DrainCaptureEvents(*tools_);
+    if (outcome == CaptureEventOutcome::Aborted) {
         RecStopButtonClick();
+    } else if (outcome == CaptureEventOutcome::DeviceLost) {
+        finishRecording();
     }
 }
 

@@ -157,6 +157,13 @@ private:
     void showVideoWindow();
     // Hands the card-sound renderer to the graph object when "Play card sound" is ticked.
     void chooseCardSound();
+    // While recording, the controls whose handlers would rebuild the graph are disabled.
+    void enableGraphControls(bool enabled);
+    // The recording ends and the sheet goes back to idle, without a preview rebuilt (closing, a lost device).
+    void finishRecording();
+    // A handler about to take the graph apart stops a recording first, as its Stop button does.
+    void stopRecordingBeforeTearDown();
+    void showOutputFile();
 
     std::unique_ptr<Ui::TVPage> ui_;
     TVPageContext context_;

@@ -12,6 +12,8 @@
 #include "tuner_tools.h"
 #include "view/video_window_form.h"
 
+#include <QFileInfo>
+
 namespace {
 
 // Sizes of this index and above have 576 lines: too many to preview beside a recording.
@@ -43,6 +45,7 @@ void TVPage::RecButtonClick() {
     if (tools_->RunCapture()) {
         ui_->RecStopButton->setEnabled(true);
         ui_->RecButton->setEnabled(false);
+        enableGraphControls(false);
         refreshStatusLine();
         CaptureTimer->start();
     } else {
@@ -51,12 +54,7 @@ void TVPage::RecButtonClick() {
 }
 
 void TVPage::RecStopButtonClick() {
-    CaptureTimer->stop();
-    if (tools_) {
-        tools_->HaltCapture();
-    }
-    ui_->RecStopButton->setEnabled(false);
-    ui_->RecButton->setEnabled(true);
+    finishRecording();
     if (!tools_) {
         return;
     }
@@ -67,6 +65,39 @@ void TVPage::RecStopButtonClick() {
     LayoutVideo();
     tools_->RunPreview();
     refreshStatusLine();
+}
+
+void TVPage::finishRecording() {
+    CaptureTimer->stop();
+    if (tools_) {
+        tools_->HaltCapture();
+    }
+    ui_->RecStopButton->setEnabled(false);
+    ui_->RecButton->setEnabled(true);
+    enableGraphControls(true);
+}
+
+void TVPage::stopRecordingBeforeTearDown() {
+    if (tools_ && tools_->captureRunning) {
+        RecStopButtonClick();
+    }
+}
+
+void TVPage::enableGraphControls(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui_->TVPrvResCombo, ui_->TVCapResCombo, ui_->TVVideoCaptureDevCombo, ui_->TVAudioCaptureDevCombo,
+             ui_->TVAudioCaptureCheckBox, ui_->TVVideoCompression, ui_->TVAudioCompression,
+             ui_->TVVideoCompressButton, ui_->TVAudioCompressButton}) {
+        control->setEnabled(enabled);
+    }
+    // The Features entries whose dialogs stop or rebuild the graph.
+    for (int row = 0; row < ui_->TVOptionsListBox->count(); ++row) {
+        DeviceProperty entry;
+        if (featureIndexes_.entryAt(row, &entry) && DevicePropertyStopsGraph(entry)) {
+            QListWidgetItem* item = ui_->TVOptionsListBox->item(row);
+            item->setFlags(enabled ? item->flags() | Qt::ItemIsEnabled : item->flags() & ~Qt::ItemIsEnabled);
+        }
+    }
 }
 
 void TVPage::CaptureTimerTimer() {
@@ -84,6 +115,7 @@ void TVPage::CaptureTimerTimer() {
 }
 
 void TVPage::TVVideoCompressionChange() {
+    stopRecordingBeforeTearDown();
     if (tools_) {
         tools_->SelectCompressors(ui_->TVVideoCompression->GetMoniker(),
                                   ui_->TVAudioCompression->GetMoniker());
@@ -95,10 +127,12 @@ void TVPage::TVAudioCompressionChange() {
 }
 
 void TVPage::TVVideoCompressButtonClick() {
+    stopRecordingBeforeTearDown();
     ShowVideoCompressorSettings(tools_.get(), *frames_);
 }
 
 void TVPage::TVAudioCompressButtonClick() {
+    stopRecordingBeforeTearDown();
     ShowAudioCompressorSettings(tools_.get(), *frames_);
 }
 
@@ -110,6 +144,17 @@ void TVPage::refreshStatusLine() {
     if (tools_) {
         ui_->TVAudioFormatLabel->setText(
             QString::fromLocal8Bit(AudioFormatText(tools_->audioCompressor.get()).c_str()));
+    }
+    showOutputFile();
+}
+
+void TVPage::showOutputFile() {
+    if (tools_) {
+        // The path the writer opens, made absolute against the folder the program runs in.
+        // A long path may be cut off on the narrow sheet; the hint holds all of it.
+        const QString path = QFileInfo(QString::fromStdWString(tools_->outputFile)).absoluteFilePath();
+        ui_->TVCapFileLabel->setText(path);
+        ui_->TVCapFileLabel->setToolTip(path);
     }
 }
 
@@ -125,6 +170,7 @@ void TVPage::rebuildFeatureList() {
         ui_->TVOptionsListBox->addItem(QString::fromLatin1(DevicePropertyText(entry)));
     }
     ui_->TVOptionsListBox->setCurrentRow(0);
+    enableGraphControls(!tools_->captureRunning);
 }
 
 void TVPage::TVOptionButtonClick() {
@@ -135,6 +181,9 @@ void TVPage::TVOptionButtonClick() {
     const QListWidgetItem* selected = ui_->TVOptionsListBox->currentItem();
     if (selected && selected->isSelected() &&
         featureIndexes_.entryAt(ui_->TVOptionsListBox->currentRow(), &entry)) {
+        if (DevicePropertyStopsGraph(entry)) {
+            stopRecordingBeforeTearDown();
+        }
         DevicePropertyPages(*tools_, *frames_).Show(entry);
     }
     refreshStatusLine();

@@ -180,6 +180,7 @@ void TVPage::TVPrvResComboChange() {
     if (!size || !tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     tools_->SetPreviewFormat(size->width, size->height);
     refreshStatusLine();
     if (videoWindow_) {
@@ -192,6 +193,7 @@ void TVPage::TVCapResComboChange() {
     if (!size || !tools_) {
         return;
     }
+    stopRecordingBeforeTearDown();
     tools_->SetCaptureFormat(size->width, size->height);
     refreshStatusLine();
 }

@@ -1,6 +1,7 @@
 // The TV / VCR page in the main window on the virtual TV card: showing and leaving it, the picture and source
 // controls, recording with its statistics, and the graph's events as the main window receives them.
 #include "app/main_form.h"
+#include "avi_structure.h"
 #include "capture_doubles.h"
 #include "channels/channel_list_editor.h"
 #include "channels/search_form.h"
@@ -319,6 +320,83 @@ TEST_F(TvPageTest, OnlyTheVideoDevicesLossStopsTheRecording) {
               std::vector<std::string>{"Stopping Capture/Preview (Device Lost). Select New Capture Device"});
     EXPECT_FALSE(tools().captureRunning);
     page().RecStopButtonClick();
+}
+
+// Frames arrive in real time; the deadline only ends a test that would otherwise wait forever.
+void WaitForFrames(TTunerTools& tools, LONG frames) {
+    LONG delivered = 0;
+    QElapsedTimer waited;
+    waited.start();
+    while (delivered - tools.notDroppedBase < frames && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        tools.droppedFrames->GetNumNotDropped(&delivered);
+    }
+}
+
+bool RecordingIdle(Ui::TVPage& ui, TVPage& page) {
+    return ui.RecButton->isEnabled() && !ui.RecStopButton->isEnabled() && !page.CaptureTimer->isActive() &&
+           ui.TVCapResCombo->isEnabled() && ui.TVVideoCaptureDevCombo->isEnabled();
+}
+
+TEST_F(TvPageTest, WhileRecordingNothingThatRebuildsTheGraphCanBeReached) {
+    open();
+    showTV();
+    record(1);
+
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui().TVPrvResCombo, ui().TVCapResCombo, ui().TVVideoCaptureDevCombo, ui().TVAudioCaptureDevCombo,
+             ui().TVAudioCaptureCheckBox, ui().TVVideoCompression, ui().TVAudioCompression,
+             ui().TVVideoCompressButton, ui().TVAudioCompressButton}) {
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    }
+    QStringList enabledFeatures;
+    for (int row = 0; row < ui().TVOptionsListBox->count(); ++row) {
+        if (ui().TVOptionsListBox->item(row)->flags() & Qt::ItemIsEnabled) {
+            enabledFeatures << ui().TVOptionsListBox->item(row)->text();
+        }
+    }
+    EXPECT_FALSE(enabledFeatures.contains("Video Format...")) << "its dialog stops the graph";
+    EXPECT_FALSE(enabledFeatures.contains("Video Capture Pin..."));
+    EXPECT_TRUE(enabledFeatures.contains("TV Tuner...")) << "a tuner page leaves the graph alone";
+
+    // A handler reached all the same stops the recording as Stop does, and the file is whole.
+    WaitForFrames(tools(), 5);
+    page().TVCapResComboChange();
+    EXPECT_FALSE(tools().captureRunning);
+    EXPECT_TRUE(RecordingIdle(ui(), page()));
+    EXPECT_TRUE(tools().previewRunning);
+    EXPECT_TRUE(ReadAviStructure(QStringLiteral("capture.avi")).complete());
+    EXPECT_TRUE(shown().empty()) << shown().front();
+}
+
+TEST_F(TvPageTest, ALostDeviceEndsTheRecordingCompleteAndTheSheetIdle) {
+    open();
+    showTV();
+    record(1);
+    WaitForFrames(tools(), 5);
+
+    deliverEvents({{EC_DEVICE_LOST, tools().videoCapture.get()}});
+
+    EXPECT_FALSE(tools().captureRunning);
+    EXPECT_TRUE(RecordingIdle(ui(), page())) << "Rec enabled and the time counter stopped";
+    EXPECT_TRUE(ReadAviStructure(QStringLiteral("capture.avi")).complete());
+}
+
+TEST_F(TvPageTest, ClosingWhileRecordingFinishesTheFile) {
+    open();
+    showTV();
+    record(1);
+    WaitForFrames(tools(), 5);
+    EXPECT_EQ(ui().TVCapFileLabel->text(), QDir(folder.path()).absoluteFilePath("capture.avi"))
+        << "the label names the file being written";
+
+    form->close();
+
+    EXPECT_EQ(page().tunerTools(), nullptr);
+    const AviStructure avi = ReadAviStructure(QStringLiteral("capture.avi"));
+    EXPECT_TRUE(avi.complete());
+    EXPECT_GE(avi.videoChunks, 5);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("capture.avi.part")));
 }
 
 TEST_F(TvPageTest, UntickingCaptureSoundRebuildsWithoutTheAudioDevice) {

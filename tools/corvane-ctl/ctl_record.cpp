@@ -8,6 +8,7 @@
 #include "ctl_message_boxes.h"
 #include "ctl_source.h"
 #include "platform/win/clock.h"
+#include "tv/capture_file.h"
 #include "tv/capture_statistics.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
@@ -112,16 +113,20 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     QCoreApplication::exec();
     figures.stop();
 
-    // Counted before the stop: frames arriving while the file is finished are discarded by design.
-    const std::optional<CaptureStatistics> last = ReadCaptureStatistics(counters.get(), tools, clock);
     tools.HaltCapture();
+    // Counted after the stop: the frames still on their way when it came reach the file too.
+    const std::optional<CaptureStatistics> last = ReadCaptureStatistics(counters.get(), tools, clock);
     const bool failed = window.outcome.has_value() || boxes.flush(err, false);
+    if (window.outcome) {
+        return boxes.fail(err, "the recording stopped");
+    }
+    if (!IsFinishedRecording(args.output)) {
+        std::fprintf(err, "error: the recording %s could not be finished\n", args.output.c_str());
+        return 1;
+    }
     const CaptureStatistics stats = last.value_or(CaptureStatistics{});
     std::fprintf(out, "recorded %s frames %d dropped %d\n", args.output.c_str(), stats.delivered,
                  stats.dropped);
     std::fflush(out);
-    if (window.outcome) {
-        return boxes.fail(err, "the recording stopped");
-    }
     return failed ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 // corvane-ctl end to end on the virtual TV card: tuning reports what the card's tuner hears, and the files it
 // records are complete AVI files that gst-discoverer-1.0 reads with the size, rate, length and streams asked
 // for.
+#include "avi_structure.h"
 #include "ctl_process.h"
 #include "tv/device_lock.h"
 
@@ -110,10 +111,14 @@ TEST_F(CtlRecord, ThreeSecondsOfPictureAndSoundKeepingTheLastRecording) {
         QRegularExpression(QStringLiteral(R"(^Time: 1\.\d  Frames: \d+ \(dropped \d+\)  FPS: )"),
                            QRegularExpression::MultilineOption)))
         << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(
-        QRegularExpression(QStringLiteral(R"(recorded capture\.avi frames \d+ dropped 0\n$)"))))
-        << result.out.toStdString();
+    const auto recorded =
+        QRegularExpression(QStringLiteral(R"(recorded capture\.avi frames (\d+) dropped 0\n$)"))
+            .match(result.out);
+    ASSERT_TRUE(recorded.hasMatch()) << result.out.toStdString();
     ExpectComplete(file("capture.avi"));
+    // The frames the multiplexer still held at the stop reach the file too, and are counted.
+    const int written = ReadAviStructure(QString::fromStdString(file("capture.avi").string())).videoChunks;
+    EXPECT_NEAR(recorded.captured(1).toInt(), written, 1);
     const Discovered found = Discover(file("capture.avi"));
     EXPECT_EQ(found.width, 352);
     EXPECT_EQ(found.height, 288);
@@ -146,6 +151,15 @@ TEST_F(CtlRecord, ThroughAVideoCompressor) {
     EXPECT_EQ(found.frameRate, "25/1");
     EXPECT_NEAR(found.seconds, 3.0, 0.2);
     EXPECT_TRUE(found.audio);
+}
+
+TEST_F(CtlRecord, ACompressorThatFailsLeavesNoRecordingAndSaysSo) {
+    const CtlRun result = run({"record", "2", "--video-codec", "libav MPEG-1 video encoder"}, 30000);
+
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_TRUE(result.err.contains("error: ")) << result.err.toStdString();
+    EXPECT_FALSE(result.out.contains("recorded ")) << result.out.toStdString();
+    EXPECT_FALSE(fs::exists(file("capture.avi"))) << "nothing that looks like a recording";
 }
 
 TEST_F(CtlRecord, LostDeviceStillLeavesACompleteFile) {

@@ -5,7 +5,10 @@
 
 #include <QString>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cwchar>
 #include <thread>
 
@@ -71,6 +74,15 @@ GstPin* AviMuxFilter::addInput(PinKind kind, bool video) {
     if (!pad) {
         return nullptr;
     }
+    gst_pad_add_probe(
+        pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+        [](GstPad* input, GstPadProbeInfo*, gpointer self) {
+            auto* mux = static_cast<AviMuxFilter*>(self);
+            std::lock_guard lock(mux->fedMutex_);
+            mux->fed_.insert(input);
+            return GST_PAD_PROBE_REMOVE;
+        },
+        this, nullptr);
     wchar_t name[16];
     std::swprintf(name, 16, L"Input %02d", ++inputs_);
     GstPin& pin = addPin(name, PINDIR_INPUT, kind, pad);
@@ -120,6 +132,16 @@ std::vector<CaptureOutput*> AviMuxFilter::outputsFeeding(GstPin& input) {
     return outputs;
 }
 
+bool AviMuxFilter::everyInputFed(const std::vector<GstPad*>& inputs) {
+    std::lock_guard lock(fedMutex_);
+    for (GstPad* input : inputs) {
+        if (!fed_.count(input)) {
+            return false;
+        }
+    }
+    return !inputs.empty();
+}
+
 void AviMuxFilter::finish(int timeoutMs) {
     if (finished_ || !mux_ || GST_STATE(mux_) < GST_STATE_PAUSED) {
         return;
@@ -161,6 +183,9 @@ void AviMuxFilter::finish(int timeoutMs) {
             senders.emplace_back([input] { gst_pad_send_event(input, gst_event_new_eos()); });
         }
         ended = writer->waitForEnd(kLastChanceMs);
+    }
+    if (ended && everyInputFed(inputs)) {
+        writer->keepFile();
     }
     if (!ended) {
         // The data cannot reach the file (a write failed, the writer is gone): release whatever waits inside
@@ -239,8 +264,21 @@ HRESULT FileWriterFilter::SetFileName(LPCOLESTR fileName, const AM_MEDIA_TYPE*) 
     }
     fileName_ = fileName;
     const QByteArray path = QString::fromStdWString(fileName_).toLocal8Bit();
-    g_object_set(sink_, "location", path.constData(), nullptr);
+    struct stat existing {};
+    const bool device = ::stat(path.constData(), &existing) == 0 && !S_ISREG(existing.st_mode);
+    // A device or pipe named as the output is written to directly: it has no name to take.
+    partPath_ = device ? std::string() : path.toStdString() + ".part";
+    g_object_set(sink_, "location", device ? path.constData() : partPath_.c_str(), nullptr);
     return S_OK;
+}
+
+void FileWriterFilter::keepFile() {
+    if (partPath_.empty()) {
+        return;
+    }
+    // The writer still holds the file open; a rename leaves what it writes in the same file.
+    const QByteArray path = QString::fromStdWString(fileName_).toLocal8Bit();
+    std::rename(partPath_.c_str(), path.constData());
 }
 
 HRESULT FileWriterFilter::GetCurFile(std::wstring* fileName, AM_MEDIA_TYPE* type) {

@@ -11,6 +11,7 @@ class CaptureOutput;
 
 #include <condition_variable>
 #include <mutex>
+#include <set>
 
 class AviMuxFilter final : public GstFilter, public IConfigAviMux {
 public:
@@ -43,9 +44,13 @@ private:
     // Ends the file; bounded by timeoutMs.
     void finish(int timeoutMs);
     static std::vector<CaptureOutput*> outputsFeeding(GstPin& input);
+    bool everyInputFed(const std::vector<GstPad*>& inputs);
 
     GstElement* mux_ = nullptr;
     int inputs_ = 0;
+    // Inputs that have had data; a file some stream never reached (its compressor failed) is no recording.
+    std::mutex fedMutex_;
+    std::set<GstPad*> fed_;
     LONG masterStream_ = -1;
     bool finished_ = false;
 };
@@ -66,6 +71,9 @@ public:
 
     // True once end-of-stream reached the writer within the time.
     bool waitForEnd(int timeoutMs);
+    // The file ended complete: it takes its own name. Until then it is written as NAME.part, so a recording
+    // that fails leaves nothing that looks like a recording under the name asked for.
+    void keepFile();
     // Whether the file is open (the writer started).
     bool writing() const { return GST_STATE(sink_) >= GST_STATE_PAUSED; }
 
@@ -77,6 +85,8 @@ private:
 
     GstElement* sink_ = nullptr;
     std::wstring fileName_;
+    // Where the data goes until the file is complete; empty when it goes straight to fileName_ (a device).
+    std::string partPath_;
     std::mutex mutex_;
     std::condition_variable ended_;
     bool endReached_ = false;

@@ -17,7 +17,8 @@ REFERENCE_TIME UnitsOf(GstClockTime time) {
 } // namespace
 
 CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames,
-                             const std::vector<GstElement*>& conversion) {
+                             const std::vector<GstElement*>& conversion)
+    : maxFrames_(maxFrames) {
     queue_ = gst_element_factory_make("queue", nullptr);
     // Leaky at the consumer's end: when the consumer falls behind, the oldest frame goes, as a card's
     // driver drops a frame for which it has no buffer.
@@ -26,7 +27,8 @@ CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames,
     gst_bin_add(bin, queue_);
     GstPad* sink = gst_element_get_static_pad(queue_, "sink");
     gst_pad_link(upstream, sink);
-    gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_BUFFER, &CaptureOutput::onEnter, this, nullptr);
+    gst_pad_add_probe(sink, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      &CaptureOutput::onEnter, this, nullptr);
     gst_object_unref(sink);
     GstPad* left = gst_element_get_static_pad(queue_, "src");
     gst_pad_add_probe(left, GST_PAD_PROBE_TYPE_BUFFER, &CaptureOutput::onLeave, this, nullptr);
@@ -54,11 +56,31 @@ std::uint32_t CaptureOutput::Release() {
     return pin_ ? pin_->Release() : 1;
 }
 
-GstPadProbeReturn CaptureOutput::onEnter(GstPad*, GstPadProbeInfo*, gpointer self) {
+GstPadProbeReturn CaptureOutput::onEnter(GstPad*, GstPadProbeInfo* info, gpointer self) {
     auto* output = static_cast<CaptureOutput*>(self);
     std::lock_guard lock(output->mutex_);
+    if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER)) {
+        // A flush empties the queue.
+        output->waiting_.clear();
+        return GST_PAD_PROBE_OK;
+    }
     ++output->entered_;
+    output->waiting_.push_back(UnitsOf(GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info))));
+    // The queue never holds more; older entries are frames it dropped.
+    while (output->waiting_.size() > output->maxFrames_) {
+        output->waiting_.pop_front();
+    }
     return GST_PAD_PROBE_OK;
+}
+
+void CaptureOutput::leftQueue(REFERENCE_TIME time) {
+    // Frames the queue dropped left from its old end without passing here.
+    while (!waiting_.empty() && waiting_.front() != time) {
+        waiting_.pop_front();
+    }
+    if (!waiting_.empty()) {
+        waiting_.pop_front();
+    }
 }
 
 bool CaptureOutput::endStream() {
@@ -92,6 +114,7 @@ GstPadProbeReturn CaptureOutput::onLeave(GstPad*, GstPadProbeInfo* info, gpointe
     const bool linked = output->linked();
     std::lock_guard lock(output->mutex_);
     ++output->left_;
+    output->leftQueue(UnitsOf(GST_BUFFER_PTS(buffer)));
     // Nothing behind the pin, or its stream not started: the frame goes no further.
     if (!linked || !output->passes(UnitsOf(GST_BUFFER_PTS(buffer)))) {
         return GST_PAD_PROBE_DROP;
@@ -193,8 +216,12 @@ HRESULT CaptureOutput::GetNumNotDropped(LONG* delivered) {
     if (!delivered) {
         return E_POINTER;
     }
+    const bool connected = linked();
     std::lock_guard lock(mutex_);
-    *delivered = static_cast<LONG>(delivered_);
+    const auto onTheirWay = connected ? std::count_if(waiting_.begin(), waiting_.end(),
+                                                      [this](REFERENCE_TIME time) { return passes(time); })
+                                      : 0;
+    *delivered = static_cast<LONG>(delivered_ + static_cast<std::uint64_t>(onTheirWay));
     return S_OK;
 }
 

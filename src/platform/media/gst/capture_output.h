@@ -8,6 +8,7 @@
 
 #include <gst/gst.h>
 
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -50,6 +51,7 @@ public:
 
     // IAMDroppedFrames
     HRESULT GetNumDropped(LONG* dropped) override;
+    // Frames delivered, and those waiting in the queue that will be.
     HRESULT GetNumNotDropped(LONG* delivered) override;
     HRESULT GetDroppedInfo(LONG size, LONG* frames, LONG* copied) override;
     HRESULT GetAverageFrameSize(LONG* bytes) override;
@@ -62,6 +64,8 @@ private:
     // The running time now, in 100 ns units, or 0 before the element runs.
     REFERENCE_TIME runningTimeNow() const;
     bool passes(REFERENCE_TIME time) const;
+    // Called with the lock held for each frame that came out of the queue.
+    void leftQueue(REFERENCE_TIME time);
 
     GstElement* queue_;
     bool ended_ = false;
@@ -81,4 +85,9 @@ private:
     std::uint64_t left_ = 0;      // frames that came out of it
     std::uint64_t delivered_ = 0; // frames passed on to the pin's peer
     std::uint64_t bytes_ = 0;
+    // Times of the frames waiting in the queue, oldest first. Those the gate will let through are on their
+    // way to the consumer (the multiplexer holds the picture back while it interleaves sound): they count as
+    // delivered, so the figures are the frames the file gets.
+    std::deque<REFERENCE_TIME> waiting_;
+    guint maxFrames_;
 };

@@ -1,0 +1,148 @@
+// Recording on the virtual TV card through the media engine: what a device, sound or size change does to a
+// recording under way and to the compressors chosen for the next one.
+#include "avi_structure.h"
+#include "card_tools.h"
+#include "platform/devices/gst/gst_device_element.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One GStreamer encoder as the only compressor of its category.
+class OneEncoder final : public DeviceProvider {
+public:
+    OneEncoder(const Guid& category, std::string factory)
+        : category_(category), factory_(std::move(factory)) {}
+    const char* name() const override { return "test-encoder"; }
+    std::vector<DeviceDescription> devices(const Guid& category) override {
+        if (category != category_) {
+            return {};
+        }
+        const std::string factory = factory_;
+        return {{factory, factory, [factory](const Guid& iid, void** object) {
+                     return BindDeviceElement(gst_element_factory_make(factory.c_str(), nullptr),
+                                              FilterRole::Encoder, iid, object);
+                 }}};
+    }
+
+private:
+    Guid category_;
+    std::string factory_;
+};
+
+RefPtr<IMoniker> Compressor(const Guid& category, const char* factory) {
+    const RefPtr<ICreateDevEnum> devices = MakeDeviceEnum({std::make_shared<OneEncoder>(category, factory)});
+    return FirstDevice(devices.get(), category);
+}
+
+class RecordingOnTheCard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        card.tools.outputFile = (folder.path() + "/capture.avi").toStdWString();
+        videoCodec = Compressor(CLSID_VideoCompressorCategory, "jpegenc");
+        audioCodec = Compressor(CLSID_AudioCompressorCategory, "lamemp3enc");
+        ASSERT_TRUE(videoCodec && audioCodec);
+    }
+    QString file() const { return folder.path() + "/capture.avi"; }
+    // Frames arrive in real time; the deadline only ends a test that would otherwise wait forever.
+    void recordSomeFrames() {
+        ASSERT_TRUE(card.tools.AssembleCapture()) << (card.shown().empty() ? "" : card.shown().front());
+        ASSERT_TRUE(card.tools.RunCapture());
+        ASSERT_TRUE(card.tools.droppedFrames);
+        LONG delivered = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (delivered - card.tools.notDroppedBase < 5 && waited.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            card.tools.droppedFrames->GetNumNotDropped(&delivered);
+        }
+    }
+    // The fourcc of the first video stream's format ("MJPG"), from the file's header list.
+    QByteArray videoFourcc() const {
+        QFile avi(file());
+        if (!avi.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        const QByteArray head = avi.read(4096);
+        const qsizetype vids = head.indexOf("vids");
+        return vids < 0 ? QByteArray() : head.mid(vids + 4, 4);
+    }
+
+    QTemporaryDir folder;
+    CardTools card;
+    RefPtr<IMoniker> videoCodec;
+    RefPtr<IMoniker> audioCodec;
+};
+
+TEST_F(RecordingOnTheCard, DeviceSoundAndSizeChangesKeepTheChosenCompressors) {
+    card.select();
+    card.tools.SelectCompressors(videoCodec.get(), audioCodec.get());
+    ASSERT_TRUE(card.tools.videoCompressor && card.tools.audioCompressor);
+
+    // Sound off and on again: the filters are made anew, the compressors with them.
+    card.tools.audioWanted = false;
+    card.tools.SelectSources(card.video.get(), nullptr);
+    EXPECT_TRUE(card.tools.videoCompressor) << "the video compressor went with the filters";
+    EXPECT_FALSE(card.tools.audioCompressor) << "no sound, no audio compressor";
+    card.tools.audioWanted = true;
+    card.tools.SelectSources(card.video.get(), card.audio.get());
+    EXPECT_TRUE(card.tools.videoCompressor);
+    EXPECT_TRUE(card.tools.audioCompressor) << "turning sound on binds the audio compressor chosen";
+
+    ASSERT_TRUE(card.tools.SetCaptureFormat(320, 240));
+    recordSomeFrames();
+    ASSERT_TRUE(card.tools.HaltCapture());
+    EXPECT_TRUE(ReadAviStructure(file()).complete());
+    EXPECT_EQ(videoFourcc(), "MJPG") << "the recording is compressed as the picker says";
+}
+
+TEST_F(RecordingOnTheCard, AnAudioCompressorChosenWithoutSoundIsBoundWhenSoundComesOn) {
+    card.tools.audioWanted = false;
+    card.tools.SelectSources(card.video.get(), nullptr);
+    card.tools.SelectCompressors(nullptr, audioCodec.get());
+    EXPECT_FALSE(card.tools.audioCompressor);
+
+    card.tools.audioWanted = true;
+    card.tools.SelectSources(card.video.get(), card.audio.get());
+    EXPECT_TRUE(card.tools.audioCompressor);
+}
+
+TEST_F(RecordingOnTheCard, ASizeChangeOrNewDeviceWhileRecordingEndsTheFileFirst) {
+    card.select();
+    recordSomeFrames();
+
+    card.tools.SetCaptureFormat(320, 240);
+
+    EXPECT_FALSE(card.tools.captureRunning) << "the graph is gone, so is the recording";
+    const AviStructure avi = ReadAviStructure(file());
+    EXPECT_TRUE(avi.complete()) << "RIFF " << avi.riffSize << " of " << avi.fileSize << ", idx1 "
+                                << avi.idx1AfterMovi;
+    EXPECT_GE(avi.videoChunks, 5);
+    EXPECT_TRUE(card.shown().empty()) << card.shown().front();
+
+    // The same through a device change, which releases the filters.
+    ASSERT_TRUE(card.tools.SetCaptureFormat(352, 288));
+    recordSomeFrames();
+    card.tools.SelectSources(card.video.get(), nullptr);
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_TRUE(ReadAviStructure(file()).complete());
+}
+
+TEST_F(RecordingOnTheCard, ChangingACompressorWhileRecordingEndsTheFileFirst) {
+    card.select();
+    card.tools.SelectCompressors(videoCodec.get(), nullptr);
+    recordSomeFrames();
+
+    card.tools.SelectCompressors(nullptr, nullptr);
+
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_FALSE(card.tools.videoCompressor);
+    EXPECT_TRUE(ReadAviStructure(file()).complete());
+}
+
+} // namespace
