@@ -1,5 +1,6 @@
 #include "filter_graph.h"
 
+#include "bus_error.h"
 #include "engine_setup.h"
 #include "media_filters.h"
 #include "platform/com/snapshot_enumerator.h"
@@ -80,6 +81,9 @@ GstBusSyncReply FilterGraph::onBusMessage(GstBus*, GstMessage* message, gpointer
             break;
         }
         lock.unlock();
+        // The event carries only a result code: the error's own words go to the log, so every aborted
+        // graph, in the program and in its tests, says what stopped it and which element did.
+        g_warning("media engine: graph aborted by %s", DescribeBusError(message).c_str());
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
         graph->queueEvent(EC_ERRORABORT, AbortResultOf(error), 0);

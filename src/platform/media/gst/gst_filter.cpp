@@ -39,6 +39,31 @@ std::string FormatOf(GstCaps* caps) {
     return format;
 }
 
+// A ghost pad's own event handler answers only yes or no, and the pad turns a no for a sticky event into
+// GST_FLOW_ERROR. A flush sent into an input while the stream thread carries a sticky event across it (a
+// relink flushing the old input) reaches the bin's inner pad first: the event meets the flush there, and
+// the thread would stop the whole stream with an error where it should only see the flush.
+GstFlowReturn ForwardIntoBin(GstPad* pad, GstObject*, GstEvent* event) {
+    const GstEventType type = GST_EVENT_TYPE(event);
+    GstPad* inner = GST_PAD(gst_proxy_pad_get_internal(GST_PROXY_PAD(pad)));
+    if (!inner) {
+        gst_event_unref(event);
+        return GST_FLOW_FLUSHING;
+    }
+    GstFlowReturn result = GST_FLOW_OK;
+    if (!gst_pad_push_event(inner, event)) {
+        if (GST_PAD_IS_FLUSHING(inner) || GST_PAD_IS_FLUSHING(pad)) {
+            result = GST_FLOW_FLUSHING;
+        } else if (GST_PAD_IS_EOS(inner)) {
+            result = GST_FLOW_EOS;
+        } else {
+            result = type == GST_EVENT_CAPS ? GST_FLOW_NOT_NEGOTIATED : GST_FLOW_ERROR;
+        }
+    }
+    gst_object_unref(inner);
+    return result;
+}
+
 } // namespace
 
 GstPin::GstPin(GstFilter& filter, std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* pad)
@@ -230,6 +255,9 @@ GstPin& GstFilter::addPin(std::wstring name, PIN_DIRECTION direction, PinKind ki
     GstPad* ghost = target ? gst_ghost_pad_new(padName.c_str(), target)
                            : gst_ghost_pad_new_no_target(
                                  padName.c_str(), direction == PINDIR_INPUT ? GST_PAD_SINK : GST_PAD_SRC);
+    if (direction == PINDIR_INPUT) {
+        gst_pad_set_event_full_function(ghost, &ForwardIntoBin);
+    }
     if (GST_STATE(bin_) > GST_STATE_READY) {
         gst_pad_set_active(ghost, TRUE);
     }

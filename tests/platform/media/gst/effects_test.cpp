@@ -151,39 +151,145 @@ TEST_F(EffectsTest, AnEffectPlacedBetweenStreamAndRendererPlaysToTheEnd) {
     events->SetNotifyWindow(nullptr, 0, 0);
 }
 
-TEST_F(EffectsTest, AnEffectPutInAndTakenOutTwoHundredTimesWhilePlayingLeavesAStreamThatEnds) {
-    // Long enough to outlast the relinks also on a slow, busy machine.
-    const QString file = WriteAudioFile(media.path("tone.wav"), 3.0);
-    auto graph = MakeGraph();
-    ASSERT_EQ(RenderFile(graph.get(), file), S_OK);
-    AudioChain chain = FindAudioChain(graph.get());
-    ASSERT_TRUE(chain.upstream);
-    auto control = query<IMediaControl>(graph);
-    auto events = query<IMediaEventEx>(graph);
-    // Links change at every moment of the stream: before preroll, in it, and while data flows. The same
-    // effect goes in again after each removal, so an input left flushing by the removal would show too.
-    auto echo = MakeWrapper(ClassIdOfEffect("audioecho"));
-    RefPtr<IPin> in = PinAt(echo.get(), 0);
-    RefPtr<IPin> out = PinAt(echo.get(), 1);
-    control->Run();
-    for (int round = 0; round < 200; ++round) {
-        if (round % 2 == 0) {
-            ASSERT_EQ(graph->AddFilter(echo.get(), L"Custom DMO Audio Effect"), S_OK);
-            graph->Disconnect(chain.upstream.get());
-            graph->Disconnect(chain.rendererInput.get());
-            ASSERT_EQ(graph->ConnectDirect(chain.upstream.get(), in.get(), &chain.type), S_OK);
-            ASSERT_EQ(graph->ConnectDirect(out.get(), chain.rendererInput.get(), &chain.type), S_OK);
-        } else {
-            ASSERT_EQ(graph->RemoveFilter(echo.get()), S_OK);
-            ASSERT_EQ(graph->ConnectDirect(chain.upstream.get(), chain.rendererInput.get(), &chain.type),
-                      S_OK);
+// A file with sound and picture playing while effects go into and out of its sound chain, the way the
+// player changes them. Links change at every moment of the stream: before preroll, in it, and while data
+// flows; both streams restart together after each relink, so a seek racing either renderer would show too.
+class RelinkedPlayback {
+public:
+    explicit RelinkedPlayback(const QString& file) : graph_(MakeGraph()) {
+        rendered_ = RenderFile(graph_.get(), file);
+        if (rendered_ == S_OK) {
+            chain_ = FindAudioChain(graph_.get());
         }
-        // Running again restarts data held by the relink from where it was.
-        control->Run();
-        ASSERT_EQ(NextEventCode(events.get(), 0), 0) << "round " << round;
+        control_ = query<IMediaControl>(graph_);
+        events_ = query<IMediaEventEx>(graph_);
     }
-    EXPECT_EQ(NextEventCode(events.get(), 20000), EC_COMPLETE);
-    EXPECT_EQ(NextEventCode(events.get(), 200), 0);
+
+    ::testing::AssertionResult started() {
+        if (rendered_ != S_OK || !chain_.upstream) {
+            return ::testing::AssertionFailure() << "the file did not render: " << std::hex << rendered_;
+        }
+        RefPtr<IBaseFilter> video;
+        if (graph_->FindFilterByName(L"Video Renderer", video.put()) != S_OK) {
+            return ::testing::AssertionFailure() << "the file has no picture";
+        }
+        control_->Run();
+        return ::testing::AssertionSuccess();
+    }
+
+    ::testing::AssertionResult insert(IBaseFilter* effect) {
+        if (graph_->AddFilter(effect, L"Custom DMO Audio Effect") != S_OK) {
+            return ::testing::AssertionFailure() << "the effect did not join the graph";
+        }
+        graph_->Disconnect(chain_.upstream.get());
+        graph_->Disconnect(chain_.rendererInput.get());
+        return connectThrough(effect);
+    }
+
+    ::testing::AssertionResult remove(IBaseFilter* effect) {
+        if (graph_->RemoveFilter(effect) != S_OK) {
+            return ::testing::AssertionFailure() << "the effect did not leave the graph";
+        }
+        if (graph_->ConnectDirect(chain_.upstream.get(), chain_.rendererInput.get(), &chain_.type) != S_OK) {
+            return ::testing::AssertionFailure() << "the stream did not reach the renderer again";
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The next effect takes the place of the one playing, with no direct link between.
+    ::testing::AssertionResult replace(IBaseFilter* playing, IBaseFilter* next) {
+        if (graph_->RemoveFilter(playing) != S_OK ||
+            graph_->AddFilter(next, L"Custom DMO Audio Effect") != S_OK) {
+            return ::testing::AssertionFailure() << "the effects did not change places";
+        }
+        return connectThrough(next);
+    }
+
+    // Running again restarts data held by the relink from where it was; no event may come of it.
+    ::testing::AssertionResult runsOn() {
+        control_->Run();
+        const LONG code = NextEventCode(events_.get(), 0);
+        if (code != 0) {
+            return ::testing::AssertionFailure() << "event " << code << " (see the log for an error's words)";
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    void expectEnd() {
+        EXPECT_EQ(NextEventCode(events_.get(), 30000), EC_COMPLETE);
+        EXPECT_EQ(NextEventCode(events_.get(), 200), 0);
+    }
+
+private:
+    ::testing::AssertionResult connectThrough(IBaseFilter* effect) {
+        if (graph_->ConnectDirect(chain_.upstream.get(), PinAt(effect, 0).get(), &chain_.type) != S_OK ||
+            graph_->ConnectDirect(PinAt(effect, 1).get(), chain_.rendererInput.get(), &chain_.type) != S_OK) {
+            return ::testing::AssertionFailure() << "the effect was not connected";
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    RefPtr<IGraphBuilder> graph_;
+    HRESULT rendered_ = E_FAIL;
+    AudioChain chain_;
+    RefPtr<IMediaControl> control_;
+    RefPtr<IMediaEventEx> events_;
+};
+
+// Long enough to outlast the relinks also on a slow, busy machine.
+constexpr double RelinkedFileSeconds = 3.0;
+
+TEST_F(EffectsTest, AnEffectPutInAndTakenOutTwoHundredTimesWhilePlayingLeavesAStreamThatEnds) {
+    const QString file = WriteVideoWithSoundFile(media.path("film.avi"), 160, 120, RelinkedFileSeconds);
+    ASSERT_FALSE(file.isEmpty());
+    RelinkedPlayback playback(file);
+    ASSERT_TRUE(playback.started());
+    // The same effect goes in again after each removal, so an input left flushing by the removal would show.
+    auto echo = MakeWrapper(ClassIdOfEffect("audioecho"));
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_TRUE(round % 2 == 0 ? playback.insert(echo.get()) : playback.remove(echo.get()))
+            << "round " << round;
+        ASSERT_TRUE(playback.runsOn()) << "round " << round;
+    }
+    playback.expectEnd();
+}
+
+TEST_F(EffectsTest, TwoEffectsSwappedTwoHundredTimesWhilePlayingLeaveAStreamThatEnds) {
+    const QString file = WriteVideoWithSoundFile(media.path("film.avi"), 160, 120, RelinkedFileSeconds);
+    ASSERT_FALSE(file.isEmpty());
+    RelinkedPlayback playback(file);
+    ASSERT_TRUE(playback.started());
+    // Echo works in floating point, amplify takes the stream's own samples: each swap changes the format
+    // the renderer gets.
+    RefPtr<IBaseFilter> effects[] = {MakeWrapper(ClassIdOfEffect("audioecho")),
+                                     MakeWrapper(ClassIdOfEffect("audioamplify"))};
+    ASSERT_TRUE(playback.insert(effects[0].get()));
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_TRUE(playback.replace(effects[round % 2].get(), effects[(round + 1) % 2].get()))
+            << "round " << round;
+        ASSERT_TRUE(playback.runsOn()) << "round " << round;
+    }
+    playback.expectEnd();
+}
+
+TEST_F(EffectsTest, AStickyEventMeetingAFlushInsideAnEffectReportsTheFlushNotAnError) {
+    // What a relink does to a playing stream, held still: the flush has reached the bin's inner pad while
+    // the event is still on its way in at the pin.
+    auto echo = MakeWrapper(ClassIdOfEffect("audioecho"));
+    GstFilter* filter = AsGstFilter(echo.get());
+    ASSERT_EQ(gst_element_set_state(filter->element(), GST_STATE_PAUSED), GST_STATE_CHANGE_SUCCESS);
+    GstPad* input = AsGstPin(PinAt(echo.get(), 0).get())->pad();
+    GstPad* feeder = gst_pad_new("feeder", GST_PAD_SRC);
+    ASSERT_TRUE(gst_pad_set_active(feeder, TRUE));
+    ASSERT_EQ(gst_pad_link(feeder, input), GST_PAD_LINK_OK);
+    GstPad* inner = GST_PAD(gst_proxy_pad_get_internal(GST_PROXY_PAD(input)));
+    gst_pad_push_event(inner, gst_event_new_flush_start());
+    gst_pad_push_event(feeder, gst_event_new_stream_start("relinked"));
+    EXPECT_EQ(gst_pad_push(feeder, gst_buffer_new_allocate(nullptr, 16, nullptr)), GST_FLOW_FLUSHING);
+    gst_object_unref(inner);
+    gst_pad_unlink(feeder, input);
+    gst_object_unref(feeder);
+    gst_element_set_state(filter->element(), GST_STATE_NULL);
 }
 
 TEST_F(EffectsTest, AnEffectThatRefusesTheStreamFormatIsNotConnected) {

@@ -1,5 +1,6 @@
 #include "graph_test_support.h"
 
+#include "platform/media/gst/bus_error.h"
 #include "platform/media/gst/filter_graph.h"
 #include "platform/media/gst/gst_filter.h"
 #include "platform/media/video_renderer.h"
@@ -98,6 +99,27 @@ TEST_F(FilterGraphTest, PlaysAVideoFileWithoutSound) {
     EXPECT_EQ(query<IBasicAudio>(graph)->put_Volume(-100), E_NOTIMPL);
     QWidget owner;
     EXPECT_EQ(query<IVideoWindow>(graph)->put_Owner(&owner), S_OK);
+}
+
+TEST(BusErrorTest, NamesTheElementTheErrorItsCodeAndItsDebugText) {
+    gst_init(nullptr, nullptr);
+    GstElement* holder = GST_ELEMENT(gst_object_ref_sink(gst_bin_new("holder")));
+    GstElement* culprit = gst_element_factory_make("identity", "culprit");
+    gst_bin_add(GST_BIN(holder), culprit);
+    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ, "Could not read.");
+    GstMessage* message = gst_message_new_error(GST_OBJECT(culprit), error, "short read at 42");
+    EXPECT_EQ(DescribeBusError(message),
+              "/GstBin:holder/GstIdentity:culprit: gst-resource-error-quark code " +
+                  std::to_string(GST_RESOURCE_ERROR_READ) + ": Could not read. (short read at 42)");
+    gst_message_unref(message);
+    message = gst_message_new_error(GST_OBJECT(culprit), error, nullptr);
+    EXPECT_EQ(DescribeBusError(message).find('('), std::string::npos);
+    gst_message_unref(message);
+    message = gst_message_new_eos(GST_OBJECT(culprit));
+    EXPECT_EQ(DescribeBusError(message), "");
+    gst_message_unref(message);
+    g_error_free(error);
+    gst_object_unref(holder);
 }
 
 TEST_F(FilterGraphTest, BadFilesFailWithoutChangingTheGraphOrHanging) {
