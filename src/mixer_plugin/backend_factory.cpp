@@ -17,7 +17,7 @@ std::unique_ptr<MixerBackend> createMixerBackend(std::string& warning) {
     if (choice == "alsa") {
         const auto cards = AlsaMixerBackend::systemCards();
         if (cards.empty()) {
-            warning = "FADERIX_BACKEND=alsa, but there is no sound card";
+            warning = "FADERIX_BACKEND=alsa, but there is no sound card and no sound server";
         }
         return std::make_unique<AlsaMixerBackend>(cards);
     }

@@ -220,3 +220,21 @@ TEST(AlsaBackendMissing, UnknownCardsAreLeftOut) {
     EXPECT_FALSE(backend.getValue(0, gone, values));
     EXPECT_FALSE(backend.setValue(0, gone, {1}));
 }
+
+TEST(AlsaBackendDefaultDevice, ASoundServersDefaultDeviceIsOneMoreDevice) {
+    // "default" that leads to something other than a listed card is added after the cards, and is named
+    // after what it is.
+    std::vector<AlsaCardAddress> cards = {{"fake_ac97", kConfig}};
+    const std::string config = kConfig + "ctl.default { type faderix_fake layout hda }\n";
+    AlsaMixerBackend::addUnlistedDevice(cards, {"default", config});
+    ASSERT_EQ(cards.size(), 2u);
+    EXPECT_EQ(cards[1].ctlName, "default");
+    AlsaMixerBackend backend(cards);
+    MixerCaps caps;
+    ASSERT_TRUE(backend.deviceCaps(1, caps));
+    EXPECT_EQ(caps.name, "Fake HDA");
+
+    // A default that cannot be opened adds nothing.
+    AlsaMixerBackend::addUnlistedDevice(cards, {"default", kConfig});
+    EXPECT_EQ(cards.size(), 2u);
+}
