@@ -12,6 +12,7 @@
 #include "platform/win/shell.h"
 #include "player/player_messages.h"
 #include "player/player_page.h"
+#include "player/screensaver_inhibitor.h"
 #include "radio/radio_page.h"
 #include "settings_store.h"
 #include "tv/tuner_tools.h"
@@ -20,6 +21,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDBusConnection>
 #include <QScreen>
 #include <QTabBar>
 #include <QWheelEvent>
@@ -35,7 +37,9 @@ TMainForm::TMainForm(Services services, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint),
       ui(std::make_unique<Ui::TMainForm>()), services_(std::move(services)),
-      plugin_(std::make_unique<MixerPluginBinding>(services_.messageBoxes)) {
+      plugin_(std::make_unique<MixerPluginBinding>(services_.messageBoxes)),
+      screenSaver_(
+          std::make_unique<ScreenSaverInhibitor>(QDBusConnection::sessionBus(), QStringLiteral("Corvane"))) {
     ui->setupUi(this);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QApplication::applicationName());
@@ -92,6 +96,7 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
                                          [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
                        ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
+    connect(playerPage_, &PlayerPage::playbackChanged, this, &TMainForm::updateScreenSaver);
 }
 
 void TMainForm::setSearchForms(SearchForm* tvSearch, SearchForm* radioSearch) {
@@ -144,6 +149,7 @@ void TMainForm::FormShow() {
     shownPage_ = ui->MainPageControl->currentIndex();
     ui->MainPageControl->setVisible(true);
     runPageShowHandler(shownPage_);
+    updateScreenSaver();
 }
 
 void TMainForm::onPageChanged(int newIndex) {
@@ -153,6 +159,18 @@ void TMainForm::onPageChanged(int newIndex) {
     MainPageControlChanging(shownPage_);
     shownPage_ = newIndex;
     runPageShowHandler(newIndex);
+    updateScreenSaver();
+}
+
+void TMainForm::updateScreenSaver() {
+    const TTunerTools* tv = tvPage_ ? tvPage_->tunerTools() : nullptr;
+    if (isPageShown(PlayerPageIndex) && playerPage_ && playerPage_->playsPicture()) {
+        screenSaver_->setInhibited(true, QStringLiteral("Playing a film"));
+    } else if (isPageShown(TVPageIndex) && tv && (tv->previewRunning || tv->captureRunning)) {
+        screenSaver_->setInhibited(true, QStringLiteral("Watching TV"));
+    } else {
+        screenSaver_->setInhibited(false);
+    }
 }
 
 void TMainForm::runPageShowHandler(int index) {
@@ -222,6 +240,7 @@ void TMainForm::FormClose() {
     // The radio object goes last, after the player's and the TV's.
     radioPage_->freeRadioTools();
     plugin_->unbind();
+    updateScreenSaver();
     closed_ = true;
 }
 
@@ -246,6 +265,8 @@ bool TMainForm::WndProc(WindowMessageEvent& message) {
         return false;
     case CaptureNotifyMessage:
         tvPage_->handleCaptureNotify();
+        // A lost device stops the picture.
+        updateScreenSaver();
         return true;
     case PlayerNotifyMessage:
         // Also the plug-in's completion message, which carries the same number: pending player events are

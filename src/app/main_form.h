@@ -25,6 +25,7 @@ class PlayerPage;
 class QLabel;
 class QTabWidget;
 class RadioPage;
+class ScreenSaverInhibitor;
 class SearchForm;
 struct SettingsTargets;
 class Shell;
@@ -110,6 +111,9 @@ private:
     void createPages();
     void onPageChanged(int newIndex);
     void runPageShowHandler(int index);
+    // The screensaver stays off while the page shown has a moving picture: a file with a picture playing, or
+    // the TV preview. Run after everything that may start or stop one.
+    void updateScreenSaver();
     // Detach, hide and remember the video window for the page being left.
     void leaveVideoWindow(VideoPlacement& placement);
     void centreOnScreen();
@@ -119,6 +123,7 @@ private:
     std::unique_ptr<Ui::TMainForm> ui;
     Services services_;
     std::unique_ptr<MixerPluginBinding> plugin_;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     TVideoWindowForm* videoWindow_ = nullptr;
     PlayerPage* playerPage_ = nullptr;
     TVPage* tvPage_ = nullptr;

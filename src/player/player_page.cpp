@@ -413,6 +413,14 @@ void PlayerPage::PlayCheckListBoxClick() {
 void PlayerPage::freePlayerTools() {
     statusTimer_.stop();
     tools_.reset();
+    emit playbackChanged();
+}
+
+bool PlayerPage::playsPicture() const {
+    LONG width = 0;
+    LONG height = 0;
+    return tools_ && tools_->started() && !tools_->paused() && tools_->ReadVideoSize(&width, &height) &&
+           height > 0;
 }
 
 void PlayerPage::openFiles(const QStringList& paths) {

@@ -87,6 +87,8 @@ public:
     bool shown() const { return !context_.pageShown || context_.pageShown(); }
     // Changes to this page through the main window's page change, when it is not shown.
     void showPage();
+    // A file with a picture plays (not paused, not stopped): the screensaver should stay off.
+    bool playsPicture() const;
     // The file opened last; empty before the first.
     const QString& currentFile() const { return currentFile_; }
 
