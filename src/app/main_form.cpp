@@ -22,6 +22,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDBusConnection>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QScreen>
 #include <QTabBar>
 #include <QWheelEvent>
@@ -57,6 +59,7 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     });
     ui->wwwLabel->installEventFilter(this);
     ui->emailLabel->installEventFilter(this);
+    setAcceptDrops(true);
     // The wheel reaches the window before the control under the mouse, as the Player page seeks with it.
     qApp->installEventFilter(this);
 
@@ -425,4 +428,27 @@ void TMainForm::hideMainWindow() {
 
 void TMainForm::closeMainWindow() {
     close();
+}
+
+bool TMainForm::acceptsFileDrop() const {
+    return isPageShown(PlayerPageIndex) && playerPage_;
+}
+
+void TMainForm::dropFiles(const QList<QUrl>& urls) {
+    if (acceptsFileDrop()) {
+        playerPage_->dropFiles(urls);
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && acceptsFileDrop()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls() && acceptsFileDrop()) {
+        event->acceptProposedAction();
+        dropFiles(event->mimeData()->urls());
+    }
 }

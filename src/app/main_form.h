@@ -80,6 +80,8 @@ public:
     void showMainWindow() override;
     void hideMainWindow() override;
     void closeMainWindow() override;
+    bool acceptsFileDrop() const override;
+    void dropFiles(const QList<QUrl>& urls) override;
 
     int currentPage() const;
     // The one answer to "which page is shown": the page whose show handler ran last and that has not been
@@ -106,6 +108,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createPages();

@@ -1,6 +1,9 @@
 #pragma once
 // What the video window asks of the main window: which page is visible, the Player page's pause and wheel,
-// the TV channel stepper, and showing, hiding and closing the main window.
+// the TV channel stepper, showing, hiding and closing the main window, and files dropped on the picture.
+
+#include <QList>
+#include <QUrl>
 
 class VideoWindowHost {
 public:
@@ -18,4 +21,8 @@ public:
     virtual void showMainWindow() = 0;
     virtual void hideMainWindow() = 0;
     virtual void closeMainWindow() = 0;
+
+    // Whether files dropped now would be opened (the Player page is shown), and opening them.
+    virtual bool acceptsFileDrop() const { return false; }
+    virtual void dropFiles(const QList<QUrl>&) {}
 };
