@@ -12,6 +12,7 @@
 #include <QDBusPendingCall>
 #include <QDBusReply>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 
@@ -58,6 +59,16 @@ protected:
                                            : reply.arguments().first().value<QDBusVariant>().variant();
     }
 
+    // Runs playerctl against this player while this thread keeps serving the bus; its output, trimmed.
+    QString playerctl(const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("playerctl"),
+                      QStringList{QStringLiteral("--player=corvane")} + arguments);
+        EXPECT_TRUE(WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 10000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+
     static inline QProcess* bus = nullptr;
     static inline QString address;
     GeneratedMedia media;
@@ -93,6 +104,22 @@ TEST_F(MprisBusTest, ADesktopShellSeesAndDrivesThePlayer) {
               QVariant::fromValue(QDBusVariant(QStringLiteral("Playlist")))});
     EXPECT_NE(set.type(), QDBusMessage::ErrorMessage);
     EXPECT_TRUE(page->ui().LoopCheckBox->isChecked());
+}
+
+TEST_F(MprisBusTest, PlayerctlReadsAndSetsTheLoopCheckBox) {
+    if (QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty()) {
+        GTEST_SKIP() << "playerctl is missing (Debian package playerctl)";
+    }
+    QCheckBox& loop = *page->ui().LoopCheckBox;
+    EXPECT_EQ(playerctl({QStringLiteral("loop")}), "None");
+    loop.setChecked(true);
+    EXPECT_EQ(playerctl({QStringLiteral("loop")}), "Playlist");
+
+    loop.setChecked(false);
+    playerctl({QStringLiteral("loop"), QStringLiteral("Playlist")});
+    EXPECT_TRUE(loop.isChecked());
+    playerctl({QStringLiteral("loop"), QStringLiteral("None")});
+    EXPECT_FALSE(loop.isChecked());
 }
 
 } // namespace
