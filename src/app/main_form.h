@@ -7,6 +7,7 @@
 #include "platform/registry/registry_path.h"
 #include "platform/win/window_message.h"
 #include "view/video_target.h"
+#include "view/video_window_choices.h"
 #include "view/video_window_host.h"
 
 #include <QStringList>
@@ -77,9 +78,12 @@ public:
     void FormMouseWheel(int wheelDelta) override;
     void TVChanUpDownChangingEx(bool up, int newPosition) override;
     int TVChanUpDownPosition() const override;
+    void selectTVChannelByNumber(int number) override;
     void showMainWindow() override;
     void hideMainWindow() override;
     void closeMainWindow() override;
+    Clock& clock() override { return services_.clock; }
+    VideoWindowChoices& videoWindowChoices() override { return videoChoices_; }
     bool acceptsFileDrop() const override;
     void dropFiles(const QList<QUrl>& urls) override;
 
@@ -134,6 +138,8 @@ private:
     RadioPage* radioPage_ = nullptr;
     VideoPlacement tvPlacement_;
     VideoPlacement playerPlacement_;
+    // Filled and saved by the settings store through settingsTargets().
+    mutable VideoWindowChoices videoChoices_;
     int shownPage_ = PlayerPageIndex;
     bool pageControlShown_ = false;
     bool closing_ = false;

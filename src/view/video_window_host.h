@@ -1,9 +1,13 @@
 #pragma once
 // What the video window asks of the main window: which page is visible, the Player page's pause and wheel,
-// the TV channel stepper, showing, hiding and closing the main window, and files dropped on the picture.
+// the TV channel stepper and the channel by number, showing, hiding and closing the main window, the
+// program's clock, the choices of the window's menus kept in the settings, and files dropped on the picture.
 
 #include <QList>
 #include <QUrl>
+
+class Clock;
+struct VideoWindowChoices;
 
 class VideoWindowHost {
 public:
@@ -17,10 +21,16 @@ public:
     // The TV channel stepper: up (true) or down, with the new stepper position.
     virtual void TVChanUpDownChangingEx(bool up, int newPosition) = 0;
     virtual int TVChanUpDownPosition() const = 0;
+    // The TV list's channel of this number (from 1), selected as a click in the list selects it; a number
+    // with no channel does nothing.
+    virtual void selectTVChannelByNumber(int number) = 0;
 
     virtual void showMainWindow() = 0;
     virtual void hideMainWindow() = 0;
     virtual void closeMainWindow() = 0;
+
+    virtual Clock& clock() = 0;
+    virtual VideoWindowChoices& videoWindowChoices() = 0;
 
     // Whether files dropped now would be opened (the Player page is shown), and opening them.
     virtual bool acceptsFileDrop() const { return false; }
