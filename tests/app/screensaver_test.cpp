@@ -9,6 +9,7 @@
 #include "player/player_page.h"
 #include "player/player_tools.h"
 #include "player/screensaver_inhibitor.h"
+#include "private_session_bus.h"
 #include "recorded_calls.h"
 #include "view/video_window_form.h"
 #include "virtual_card_devices.h"
@@ -67,19 +68,10 @@ public:
 class ScreenSaverTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        bus = new QProcess;
-        bus->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                   QStringLiteral("--print-address=1")});
-        if (bus->waitForStarted(5000) && bus->waitForReadyRead(5000)) {
-            address = QString::fromUtf8(bus->readLine()).trimmed();
-            qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
-        }
+        bus = new PrivateSessionBus;
+        address = bus->address();
     }
-    static void TearDownTestSuite() {
-        bus->kill();
-        bus->waitForFinished(5000);
-        delete bus;
-    }
+    static void TearDownTestSuite() { delete bus; }
     void SetUp() override {
         if (address.isEmpty()) {
             GTEST_SKIP() << "no dbus-daemon to run a private session bus (Debian package dbus)";
@@ -106,7 +98,7 @@ protected:
         return WaitUntil([&] { return service.active.size() == count; }, 5000);
     }
 
-    static inline QProcess* bus = nullptr;
+    static inline PrivateSessionBus* bus = nullptr;
     static inline QString address;
     TestScreenSaver service;
     std::unique_ptr<QDBusConnection> serviceConnection;

@@ -4,6 +4,7 @@
 #include "player_test_support.h"
 
 #include "player/mpris_service.h"
+#include "private_session_bus.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -19,19 +20,10 @@ namespace {
 class MprisBusTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        bus = new QProcess;
-        bus->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                   QStringLiteral("--print-address=1")});
-        if (bus->waitForStarted(5000) && bus->waitForReadyRead(5000)) {
-            address = QString::fromUtf8(bus->readLine()).trimmed();
-            qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
-        }
+        bus = new PrivateSessionBus;
+        address = bus->address();
     }
-    static void TearDownTestSuite() {
-        bus->kill();
-        bus->waitForFinished(5000);
-        delete bus;
-    }
+    static void TearDownTestSuite() { delete bus; }
     void SetUp() override {
         if (address.isEmpty()) {
             GTEST_SKIP() << "no dbus-daemon to run a private session bus";
@@ -69,7 +61,7 @@ protected:
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
-    static inline QProcess* bus = nullptr;
+    static inline PrivateSessionBus* bus = nullptr;
     static inline QString address;
     GeneratedMedia media;
     std::unique_ptr<PageHarness> page;
