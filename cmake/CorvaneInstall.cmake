@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # How Corvane installs: the programs and the Mixer folder together in libexec/corvane (as they sit together in
 # the build's bin/), each command linked from bin/. A program finds the plug-in in its own folder with the
 # link resolved, so the layout beside it is the one it was built and tested with.

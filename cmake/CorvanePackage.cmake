@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The Debian package, made by CPack from the install rules: `./dev package`, or `cpack -G DEB` in a build.
 # Library dependencies come from dpkg-shlibdeps; the GStreamer plug-ins the engine needs at run time are
 # named here, since no binary links them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "main_form.h"
 
 #include "ui_main_form.h"

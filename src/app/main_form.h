@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main window: a small fixed always-on-top window holding the four pages. It decides when each page's
 // objects run, applies the mixer presets when the user moves between pages, loads the settings at start and

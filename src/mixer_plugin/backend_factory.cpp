@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #include "backend_factory.h"
 
 #include "backend/alsa/alsa_mixer_backend.h"

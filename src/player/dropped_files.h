@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Files dragged onto the program: which of them the Player can open, and what the status line says of the
 // rest (folders, and files of no media type).

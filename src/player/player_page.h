@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Player page: opens, plays, pauses and stops media files with TPlayerTools, seeks by click, wheel and
 // arrow keys, sets the volume and the audio effect, and keeps a playlist of files with check marks.

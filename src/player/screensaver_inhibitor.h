@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Keeps the desktop's screensaver off while a picture is watched, through org.freedesktop.ScreenSaver on the
 // session bus. Calls never wait: a slow service cannot hold up the window, and where there is no service (or

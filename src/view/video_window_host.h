@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the video window asks of the main window: which page is visible, the Player page's pause and wheel,
 // the TV channel stepper and the channel by number, showing, hiding and closing the main window, the

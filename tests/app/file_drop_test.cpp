@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Files dragged from a file manager onto the main window or the video window while the Player page is shown.
 #include "app/main_form.h"
 #include "media_test_support.h"

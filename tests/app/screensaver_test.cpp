@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The screensaver stays off while a picture is watched: a screensaver service of the test's own on a private
 // session bus records what the program asks of it.
 #include "app/main_form.h"

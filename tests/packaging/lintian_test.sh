@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # lintian_test.sh DEB: Debian's package checker finds no error and no warning in the package.
 set -eu
 deb=$(ls "$1"/*.deb) || { echo "lintian test: no .deb in $1" >&2; exit 1; }

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # make_package.sh BUILD CPACK OUT: makes the .deb of BUILD in OUT, for the tests that install and check it.
 set -eu
 build=$1

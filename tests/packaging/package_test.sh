@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # package_test.sh DIR: unpacks the .deb made in DIR into a temporary root with dpkg -x, checks the layout and
 # runs the installed commands from there. The virtual mixer keeps its state in the root's temporary folder, so
 # the user's own mixer state is never touched.

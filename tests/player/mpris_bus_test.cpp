@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The media player service on a private session bus, called from a second connection as a desktop shell
 // would.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A session bus of the test's own (dbus-daemon), made the process's session bus before anything connects to
 // one. The address is empty where dbus-daemon is missing.

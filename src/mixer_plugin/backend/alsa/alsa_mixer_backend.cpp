@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #include "alsa_mixer_backend.h"
 
 #include <alsa/asoundlib.h>

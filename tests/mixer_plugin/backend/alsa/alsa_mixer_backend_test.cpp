@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The ALSA back end end to end, against the in-memory sound cards of fake_card/.
 #include "backend/alsa/alsa_mixer_backend.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The ALSA back end on a desktop whose sound belongs to a sound server: a PulseAudio daemon of this test on a
 // null sink, reached through ALSA's "default" control device and the pulse plug-in, checked with pactl.
 #include "action_tables.h"
