@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # cmake -DCOMPILE_COMMANDS=<compile_commands.json> -DCORE_SOURCES=<core_sources.txt> -P CheckCoreWithoutWidgets.cmake
 #
 # Proves from the build's own compile commands that no source of a core library is compiled with the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The core libraries hold the logic that needs no widgets (channel lists, frequency text, the clock, the tuner
 # and radio tools, the crossbar, the search loop). They may use Qt Core, never Qt Widgets, so the logic stays
 # testable without a window and a widget cannot creep into it unnoticed.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Fuzz targets. CORVANE_FUZZ=ON (a clang build of its own, `./dev fuzz`) makes libFuzzer programs and
 # instruments everything they link; otherwise each target is a plain program that feeds its seed corpus and
 # saved crashes to the same entry point once, registered as a test.

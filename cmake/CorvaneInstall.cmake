@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # How Corvane installs: the programs and the Mixer folder together in libexec/corvane (as they sit together in
 # the build's bin/), each command linked from bin/. A program finds the plug-in in its own folder with the
 # link resolved, so the layout beside it is the one it was built and tested with.
@@ -25,11 +26,34 @@ foreach(command IN LISTS CORVANE_COMMANDS)
     install(FILES ${link} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endforeach()
 
+# Manual pages and the changelog are installed compressed, as Debian wants them; -n keeps the name and time
+# out of the archive, so a rebuild gives the same bytes.
+find_program(CORVANE_GZIP gzip REQUIRED)
+set(CORVANE_COMPRESSED_DIR ${CMAKE_BINARY_DIR}/compressed)
+set(CORVANE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/corvane)
+function(corvane_compressed_file source output)
+    add_custom_command(OUTPUT ${output}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${CORVANE_COMPRESSED_DIR}
+                       COMMAND ${CORVANE_GZIP} -9 -n -c ${source} > ${output}
+                       DEPENDS ${source}
+                       COMMENT "Compressing ${source}")
+    set_property(GLOBAL APPEND PROPERTY CORVANE_COMPRESSED_FILES ${output})
+endfunction()
+
 foreach(command IN LISTS CORVANE_MANUAL_PAGES)
     if(TARGET ${command})
-        install(FILES ${CORVANE_PACKAGING_DIR}/man/${command}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+        set(page ${CORVANE_COMPRESSED_DIR}/${command}.1.gz)
+        corvane_compressed_file(${CORVANE_PACKAGING_DIR}/man/${command}.1 ${page})
+        install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     endif()
 endforeach()
+
+# The licence terms, machine-readable, and the release history.
+corvane_compressed_file(${CMAKE_SOURCE_DIR}/debian/changelog ${CORVANE_COMPRESSED_DIR}/changelog.gz)
+install(FILES ${CORVANE_COMPRESSED_DIR}/changelog.gz ${CMAKE_SOURCE_DIR}/debian/copyright
+        DESTINATION ${CORVANE_DOC_DIR})
+get_property(_corvane_compressed GLOBAL PROPERTY CORVANE_COMPRESSED_FILES)
+add_custom_target(corvane_compressed_files ALL DEPENDS ${_corvane_compressed})
 
 if(TARGET Faderix)
     install(TARGETS Faderix LIBRARY DESTINATION ${CORVANE_LIBEXEC_DIR}/Mixer)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # corvane_add_test(NAME [CORE] SOURCES... LIBS ...): one GoogleTest executable, its cases registered with CTest.
 # Qt tests run on the offscreen platform. A CORE test has a QCoreApplication main and must link without
 # Qt Widgets, which proves the core libraries it tests need none.

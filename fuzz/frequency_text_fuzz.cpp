@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Frequency text as typed into the list editors, in locales with either decimal separator.
 #include "channels/frequency_text.h"
 

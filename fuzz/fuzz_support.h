@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What several fuzz targets share: a scratch folder of the process for inputs that are read from files, and
 // splitting one input into several texts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The INI reader over any text, with every read the profile functions make of the sections and keys in it.
 #include "fuzz_support.h"
 #include "ini_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The manual command from the command line to the mixer: each input line is one argument of
 // "faderix-cli manual", parsed as the command line is, then run on the built-in virtual mixer.
 #include "../tools/faderix-cli/manual_arguments.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Binary preset files: a count of 1 to 9 items, then 140-byte records, as long or as short as they come.
 #include "preset_reading.h"
 

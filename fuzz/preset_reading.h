@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The preset targets' common path: a preset file as the plug-in reads it, applied to the built-in virtual
 // mixer, saved as text and read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Text preset files: the INI form, with whatever counts, sections, names and numbers they hold.
 #include "preset_reading.h"
 

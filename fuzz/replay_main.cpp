@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs a fuzz target over files instead of fuzzing: every file named, and every file below a folder named,
 // goes to LLVMFuzzerTestOneInput once, in name order. The first folder (the seed corpus) must hold inputs;
 // a later one (saved crashes) may be missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings loader over damaged databases. An input that starts like an SQLite file is the settings file
 // itself; any other input is SQL run on a good settings file first, so rows of every shape, type and
 // number reach the loader. Loading is followed by the save that closing the program makes.

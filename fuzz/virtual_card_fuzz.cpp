@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual TV card's definition file: the input is parsed, and a card that parses is tuned through both
 // bands around each of its carriers, as the search and the picture do.
 #include "platform/devices/virtual/card_definition.h"

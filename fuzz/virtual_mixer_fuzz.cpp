@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual mixer's two JSON files: the input is read as a mixer definition and as the state file beside
 // it, and every control of the mixer that results is listed, read and written.
 #include "backend/virtual/virtual_mixer_backend.h"

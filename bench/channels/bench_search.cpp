@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The frequency search's own cost per step, beyond the settling wait: with a tuner that answers at once and
 // a clock that does not wait, what is left is the loop, the matching and the reports.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The frequency search on the virtual TV card as the program and corvane-ctl run it: through the TV and
 // radio device adapters, in its dialog, and as corvane-ctl scan with --settle 0. The settling waits are
 // left out (a clock that does not wait); what they add is computed from the steps taken and reported as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the search's benchmarks share: a clock that does not wait, so what is measured is the sweep beyond
 // its settling waits, and a progress that costs no more than a dialog's least.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // ActionPreset through the plug-in's C interface, as a host calls it: a four-item preset against the
 // virtual mixer, after the preset's first load (so the file is read once and then served from memory).
 #include "faderix.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Plays one generated 720 x 576, 25 fps file with sound through TPlayerTools and through gst-play-1.0 with
 // the same sinks, and reports time from open to first frame and CPU time per second of playback, as ratios to
 // gst-play-1.0 measured in the same run. Reports figures only; it asserts nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // LoadSettings and SaveSettings of a large TV channel list and station list, with the lists shown in real
 // list controls as on the pages.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Records 20 s at 720 x 576 with sound from the virtual TV card through TTunerTools, and runs its preview for
 // as long (with deinterlacing off and with the default method), reporting dropped frames, CPU seconds per
 // second of picture and the data rate written. Reports

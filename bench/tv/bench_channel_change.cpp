@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Channel change on the virtual TV card through TTunerTools with the preview running at 720 x 576: the time
 // from the tuning call to the first frame of the new channel handed to the video renderer. The channel
 // list's fixed waits (the mute preset's 200 ms, the tuner's 100 ms) are not part of it: they are waits, not

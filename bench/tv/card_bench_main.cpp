@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The entry point of the TV benchmarks: the virtual card unless told otherwise, no display needed, and a
 // folder of device locks of their own, so they never meet a running program's.
 #include "platform/media/gst/engine_setup.h"

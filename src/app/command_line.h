@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The options the program answers on standard output without opening a window. Every other argument is a
 // file for the playlist.

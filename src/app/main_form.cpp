@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "main_form.h"
 
 #include "ui_main_form.h"
@@ -12,6 +13,7 @@
 #include "platform/win/shell.h"
 #include "player/player_messages.h"
 #include "player/player_page.h"
+#include "player/screensaver_inhibitor.h"
 #include "radio/radio_page.h"
 #include "settings_store.h"
 #include "tv/tuner_tools.h"
@@ -21,6 +23,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDBusConnection>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QScreen>
 #include <QTabBar>
 #include <QWheelEvent>
@@ -36,7 +41,9 @@ TMainForm::TMainForm(Services services, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint),
       ui(std::make_unique<Ui::TMainForm>()), services_(std::move(services)),
-      plugin_(std::make_unique<MixerPluginBinding>(services_.messageBoxes)) {
+      plugin_(std::make_unique<MixerPluginBinding>(services_.messageBoxes)),
+      screenSaver_(
+          std::make_unique<ScreenSaverInhibitor>(QDBusConnection::sessionBus(), QStringLiteral("Corvane"))) {
     ui->setupUi(this);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QApplication::applicationName());
@@ -54,6 +61,7 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     });
     ui->wwwLabel->installEventFilter(this);
     ui->emailLabel->installEventFilter(this);
+    setAcceptDrops(true);
     // The wheel reaches the window before the control under the mouse, as the Player page seeks with it.
     qApp->installEventFilter(this);
 
@@ -97,6 +105,7 @@ void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
                                          [this] { ui->MainPageControl->setCurrentIndex(PlayerPageIndex); }},
                        ui->PlayerTabSheet);
     ui->PlayerTabSheetLayout->addWidget(playerPage_);
+    connect(playerPage_, &PlayerPage::playbackChanged, this, &TMainForm::updateScreenSaver);
 }
 
 void TMainForm::setSearchForms(SearchForm* tvSearch, SearchForm* radioSearch) {
@@ -150,6 +159,7 @@ void TMainForm::FormShow() {
     shownPage_ = ui->MainPageControl->currentIndex();
     ui->MainPageControl->setVisible(true);
     runPageShowHandler(shownPage_);
+    updateScreenSaver();
 }
 
 void TMainForm::onPageChanged(int newIndex) {
@@ -159,6 +169,18 @@ void TMainForm::onPageChanged(int newIndex) {
     MainPageControlChanging(shownPage_);
     shownPage_ = newIndex;
     runPageShowHandler(newIndex);
+    updateScreenSaver();
+}
+
+void TMainForm::updateScreenSaver() {
+    const TTunerTools* tv = tvPage_ ? tvPage_->tunerTools() : nullptr;
+    if (isPageShown(PlayerPageIndex) && playerPage_ && playerPage_->playsPicture()) {
+        screenSaver_->setInhibited(true, QStringLiteral("Playing a film"));
+    } else if (isPageShown(TVPageIndex) && tv && (tv->previewRunning || tv->captureRunning)) {
+        screenSaver_->setInhibited(true, QStringLiteral("Watching TV"));
+    } else {
+        screenSaver_->setInhibited(false);
+    }
 }
 
 void TMainForm::runPageShowHandler(int index) {
@@ -228,6 +250,7 @@ void TMainForm::FormClose() {
     // The radio object goes last, after the player's and the TV's.
     radioPage_->freeRadioTools();
     plugin_->unbind();
+    updateScreenSaver();
     closed_ = true;
 }
 
@@ -252,6 +275,8 @@ bool TMainForm::WndProc(WindowMessageEvent& message) {
         return false;
     case CaptureNotifyMessage:
         tvPage_->handleCaptureNotify();
+        // A lost device stops the picture.
+        updateScreenSaver();
         return true;
     case PlayerNotifyMessage:
         // Also the plug-in's completion message, which carries the same number: pending player events are
@@ -414,4 +439,27 @@ void TMainForm::hideMainWindow() {
 
 void TMainForm::closeMainWindow() {
     close();
+}
+
+bool TMainForm::acceptsFileDrop() const {
+    return isPageShown(PlayerPageIndex) && playerPage_;
+}
+
+void TMainForm::dropFiles(const QList<QUrl>& urls) {
+    if (acceptsFileDrop()) {
+        playerPage_->dropFiles(urls);
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && acceptsFileDrop()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls() && acceptsFileDrop()) {
+        event->acceptProposedAction();
+        dropFiles(event->mimeData()->urls());
+    }
 }

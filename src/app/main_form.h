@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main window: a small fixed always-on-top window holding the four pages. It decides when each page's
 // objects run, applies the mixer presets when the user moves between pages, loads the settings at start and
@@ -26,6 +27,7 @@ class PlayerPage;
 class QLabel;
 class QTabWidget;
 class RadioPage;
+class ScreenSaverInhibitor;
 class SearchForm;
 struct SettingsTargets;
 class Shell;
@@ -83,6 +85,8 @@ public:
     void closeMainWindow() override;
     Clock& clock() override { return services_.clock; }
     VideoWindowChoices& videoWindowChoices() override { return videoChoices_; }
+    bool acceptsFileDrop() const override;
+    void dropFiles(const QList<QUrl>& urls) override;
 
     int currentPage() const;
     // The one answer to "which page is shown": the page whose show handler ran last and that has not been
@@ -109,11 +113,16 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createPages();
     void onPageChanged(int newIndex);
     void runPageShowHandler(int index);
+    // The screensaver stays off while the page shown has a moving picture: a file with a picture playing, or
+    // the TV preview. Run after everything that may start or stop one.
+    void updateScreenSaver();
     // Detach, hide and remember the video window for the page being left.
     void leaveVideoWindow(VideoPlacement& placement);
     void centreOnScreen();
@@ -123,6 +132,7 @@ private:
     std::unique_ptr<Ui::TMainForm> ui;
     Services services_;
     std::unique_ptr<MixerPluginBinding> plugin_;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     TVideoWindowForm* videoWindow_ = nullptr;
     PlayerPage* playerPage_ = nullptr;
     TVPage* tvPage_ = nullptr;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's side of the mixer plug-in: found beside the executable, bound once at start, asked to apply
 // or edit named presets, closed and unloaded at the end. Every call is skipped when its entry point is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "program.h"
 
 #include "channels/search_form.h"

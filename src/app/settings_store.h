@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the program remembers between runs: the TV capture setup, the TV channel list, the radio devices and
 // the radio station list, under the registry key "Software\Pellworth\Corvane". Read once while the main

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One program per settings file. The first program started on a file holds an advisory lock beside it for
 // its whole life and listens on a local socket named after it. A later one, which would otherwise save over

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "video_window_settings.h"
 
 #include "platform/registry/registry.h"

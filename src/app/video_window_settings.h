@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The video window's menu choices in the settings, under "Video" below the program's key: "Deinterlace" (off
 // or a method's name), "TVAspect" and "PlayerAspect" (auto, 4:3, 16:9 or square). A value missing or not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main window and the video window are placed side by side and the main window stays on top. Wayland
 // lets no client place its windows or keep them above others; XWayland does. So in a Wayland session that

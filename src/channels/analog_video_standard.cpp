@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "analog_video_standard.h"
 
 const std::array<VideoStandardRow, 20> AnalogVideoStandardTable = {{

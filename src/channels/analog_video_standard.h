@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The analog video standards offered for a TV channel, in picker order, with the platform's flag values that
 // the capture graph receives unchanged. There is deliberately no row for PAL_G (64).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One TV channel or radio station. Frequencies are whole hertz; picture values use a fixed 0 ... 10000 scale
 // that does not depend on the device (5000 is the middle). A station uses only name, check mark and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The ordered entries of one list and its selection (-1 when nothing is selected). The order is the user's:
 // it is the order of storage and of stepping.

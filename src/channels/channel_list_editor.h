@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Every editing rule of a channel list, for either list: the kind table says what differs. The operations
 // are the list's handlers; the TV and radio facades below give them the names their controls use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "channel_list_kind.h"
 
 #include "components/mixer_presets.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What tells the TV channel list and the radio station list apart. The one editor reads everything that
 // differs from here.

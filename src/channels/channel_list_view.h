@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The controls a channel list edits, as the editor sees them. The page's widgets implement it; tests record.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Binds the controls of one channel list (found below a page by the names in the kind table) to its editor:
 // the controls show the list, and the user's actions run the editor's handlers. Programmatic changes of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "channel_search_button.h"
 
 #include "channel_list_editor.h"

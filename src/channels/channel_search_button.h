@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The "Search..." button of one channel list. Only while the list's device exists, it pauses the page's
 // timer (the TV signal timer, which would read the lock between the sweep's steps), shows the list's search

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a channel list needs of its device: the TV capture graph for the channel list, the radio tuner graph
 // for the station list. A list without a tuner still edits and shows its frequencies.

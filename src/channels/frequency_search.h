@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The automatic search that sweeps a tuner across its band and fills a channel list. The detector does not
 // measure signal strength: it watches the tuner's fine-tuning offset and takes the step where it turns from

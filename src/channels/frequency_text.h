@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Frequencies as the user reads and types them: MHz with two decimals and the user's decimal separator.
 

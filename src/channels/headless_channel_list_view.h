@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A channel list's view with nothing on screen, for loading and saving lists without a page (the command
 // line, the settings fuzzer). It keeps the frequency text and the standard so the editor reads back what it

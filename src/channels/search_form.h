@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The two frequency search dialogs, created hidden at start. Shown modally by a list's "Search..." button,
 // a dialog runs one sweep as soon as it is on screen, shows where the sweep is and what it has found, and

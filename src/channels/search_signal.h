@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A search tuner that can also tell how strong the signal is at the frequency tuned. Many real cards report
 // no fine-tuning offset at all in TV mode. Where the tuner has never reported a non-zero offset during a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the frequency search needs of its device. Apart from the search itself, so a device's adapter
 // needs nothing of the channel lists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "dev_cmb_base.h"
 
 #include "platform/com/text_cut.h"

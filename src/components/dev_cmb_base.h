@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A drop-down list of the devices of one category, by friendly name, keeping each device's moniker. The seven
 // device pickers are this one control with a row of the picker table each; compressor pickers start with

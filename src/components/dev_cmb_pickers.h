@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The seven device pickers: the one picker control, each with its row of the picker table.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The mixer presets the pages name. The mixer plug-in behind them is bound by the program; when it is absent
 // the calls do nothing.

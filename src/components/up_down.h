@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An up-down control: a pair of arrow buttons, side by side when horizontal and stacked when vertical, that
 // reports the direction of every click. It is no editable number: typing cannot step it, and its position,

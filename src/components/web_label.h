@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A label that opens a document, web address or mail link with the desktop's associated program.
 

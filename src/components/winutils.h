@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Small window utilities the component set carries: formatted message boxes, a rotated font, banded gradient
 // fills and the running system's version line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #include "backend_factory.h"
 
 #include "backend/alsa/alsa_mixer_backend.h"
@@ -17,7 +18,7 @@ std::unique_ptr<MixerBackend> createMixerBackend(std::string& warning) {
     if (choice == "alsa") {
         const auto cards = AlsaMixerBackend::systemCards();
         if (cards.empty()) {
-            warning = "FADERIX_BACKEND=alsa, but there is no sound card";
+            warning = "FADERIX_BACKEND=alsa, but there is no sound card and no sound server";
         }
         return std::make_unique<AlsaMixerBackend>(cards);
     }

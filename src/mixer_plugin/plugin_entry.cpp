@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The exported entry points of Faderix.so. They only guard against calls outside Open..Close and hand
 // over to the session; all work lives in the core library.
 #include "faderix.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "mpris_service.h"
 
 #include "platform/media/gst/media_filters.h"

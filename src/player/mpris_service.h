@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Player page on the session bus as an MPRIS2 media player, so the desktop's media keys and player
 // controls work. Every request acts through the page's own handlers, so the page shows what happened.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Player page's file-open dialog: several existing files at once. The page reads the file it opens and
 // the list of all chosen files; tests answer the dialog themselves.

@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "player_page.h"
 
+#include "dropped_files.h"
 #include "view/on_screen_control.h"
 #include "view/video_window_form.h"
 
 #include "mpris_service.h"
 #include "platform/media/gst/com_factory.h"
 #include "platform/media/gst/dmo_interfaces.h"
+#include "platform/win/clock.h"
 #include "player_tools.h"
 #include "ui_player_page.h"
 
@@ -18,6 +21,8 @@ constexpr int StatusIntervalMs = 100;
 constexpr REFERENCE_TIME kWheelStep = 100'000'000; // 10 seconds
 // The angle of one notch of a classic wheel.
 constexpr int kWheelNotch = 120;
+// How long a note keeps the status line from the position.
+constexpr std::uint32_t kNoteMs = 5000;
 
 } // namespace
 
@@ -156,11 +161,15 @@ void PlayerPage::OpenButtonClick(QObject* sender) {
     if (sender && !openDialog_->Execute(this)) {
         return;
     }
-    if (!tools_->OpenFile(openDialog_->FileName)) {
+    openDialogChoice(sender != nullptr);
+}
+
+void PlayerPage::openDialogChoice(bool replacePlaylist) {
+    if (!tools_ || !tools_->OpenFile(openDialog_->FileName)) {
         return;
     }
     currentFile_ = openDialog_->FileName;
-    if (sender) {
+    if (replacePlaylist) {
         ui_->PlayCheckListBox->clear();
         appendToPlaylist(openDialog_->Files);
         ui_->PlayCheckListBox->setCurrentRow(-1);
@@ -261,6 +270,10 @@ void PlayerPage::PlayerStatusTimerTimer() {
     const qint64 width =
         tools_->length() > 0 ? std::clamp<qint64>(current * track / tools_->length(), 0, track) : 0;
     ui_->SeekSliderPanel->setGeometry(1, 1, int(width), std::max(0, ui_->SeekBackPanel->height() - 2));
+    if (noteShown_ && context_.clock.timeGetTime() - noteShownAt_ < kNoteMs) {
+        return;
+    }
+    noteShown_ = false;
     const QString status =
         QStringLiteral("%1 / %2").arg(TPlayerTools::FormatTime(current), tools_->description());
     ui_->PlayerStatusBar->showMessage(status);
@@ -421,6 +434,14 @@ void PlayerPage::PlayCheckListBoxClick() {
 void PlayerPage::freePlayerTools() {
     statusTimer_.stop();
     tools_.reset();
+    emit playbackChanged();
+}
+
+bool PlayerPage::playsPicture() const {
+    LONG width = 0;
+    LONG height = 0;
+    return tools_ && tools_->started() && !tools_->paused() && tools_->ReadVideoSize(&width, &height) &&
+           height > 0;
 }
 
 void PlayerPage::openFiles(const QStringList& paths) {
@@ -437,4 +458,27 @@ void PlayerPage::openFiles(const QStringList& paths) {
     ui_->PlayCheckListBox->clear();
     appendToPlaylist(absolute);
     playEntry(0);
+}
+
+void PlayerPage::dropFiles(const QList<QUrl>& urls) {
+    const DroppedFiles dropped = SortDroppedFiles(urls);
+    if (!dropped.media.isEmpty()) {
+        if (!tools_) {
+            createPlayerTools();
+        }
+        openDialog_->FileName = dropped.media.first();
+        openDialog_->Files = dropped.media;
+        openDialogChoice(true);
+    }
+    const QString note = LeftOutNote(dropped);
+    if (!note.isEmpty()) {
+        showNote(note);
+    }
+}
+
+void PlayerPage::showNote(const QString& note) {
+    noteShown_ = true;
+    noteShownAt_ = context_.clock.timeGetTime();
+    ui_->PlayerStatusBar->showMessage(note);
+    ui_->PlayerStatusBar->setToolTip(note);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Player page: opens, plays, pauses and stops media files with TPlayerTools, seeks by click, wheel and
 // arrow keys, sets the volume and the audio effect, and keeps a playlist of files with check marks.
@@ -8,8 +9,10 @@
 
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -52,6 +55,9 @@ public:
     void freePlayerTools();
     // Files given on the command line: they become the playlist, all checked, and the first plays.
     void openFiles(const QStringList& paths);
+    // Files dropped on the main window or the video window: the media files among them open as if chosen in
+    // the "Open..." dialog; folders and other files are left out, and the status line says so.
+    void dropFiles(const QList<QUrl>& urls);
     TPlayerTools* playerTools() const { return tools_.get(); }
 
     // The page's handlers; a handler run by the page itself gets a null sender.
@@ -87,6 +93,8 @@ public:
     bool shown() const { return !context_.pageShown || context_.pageShown(); }
     // Changes to this page through the main window's page change, when it is not shown.
     void showPage();
+    // A file with a picture plays (not paused, not stopped): the screensaver should stay off.
+    bool playsPicture() const;
     // The file opened last; empty before the first.
     const QString& currentFile() const { return currentFile_; }
 
@@ -103,6 +111,10 @@ private:
     void swapEntries(int row, int other);
     void continueLoop();
     void showVideoWindowForFile();
+    // Opens the dialog's file; with replacePlaylist the dialog's files become the playlist.
+    void openDialogChoice(bool replacePlaylist);
+    // A note on the status line, kept there for a while before the position takes it back.
+    void showNote(const QString& note);
 
     PlayerPageContext context_;
     std::unique_ptr<Ui::PlayerPage> ui_;
@@ -115,4 +127,6 @@ private:
     QString currentFile_;
     Qt::CheckState pressedCheckState_ = Qt::Unchecked;
     MprisService* mpris_ = nullptr;
+    bool noteShown_ = false;
+    std::uint32_t noteShownAt_ = 0;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "player_tools.h"
 
 #include "platform/com/text_cut.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The playback graph of the Player page: one media file at a time, with at most one audio effect between the
 // file's sound and the sound renderer. All of it runs on the GUI thread; the graph's events arrive as the

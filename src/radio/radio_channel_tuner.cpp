@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "radio_channel_tuner.h"
 
 #include "radio_tools.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The station list's device and its search's: TRadioTools' tuner behind the interfaces of both. The radio
 // object reports its own failures in boxes; the list and the search only hear whether each call did its

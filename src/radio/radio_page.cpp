@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "radio_page.h"
 
 #include "ui_radio_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Radio page: FM radio through the TV card's own tuner. Showing it builds or re-arms the TRadioTools,
 // fills the sound-mode box and the exit audio source list, routes the tuner's sound and tunes the selected

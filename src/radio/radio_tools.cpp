@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "radio_tools.h"
 
 #include "platform/win/message_boxes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // TRadioTools: FM radio through a TV card's own tuner. No graph is built: the tuner, the TV audio device and
 // the crossbar chosen on the Radio page are bound straight from their monikers, the tuner is put into FM mode

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the owner of a TTunerTools does when the graph posts CaptureNotifyMessage: drain the graph's events,
 // stop a recording that failed, and say why. The TV page and corvane-ctl both handle the message with this.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A new recording never destroys the last one: before the writer opens "capture.avi" again, the file already
 // there is renamed after its own time of writing, "capture-YYYYMMDD-HHMMSS.avi" (local time), so the plain

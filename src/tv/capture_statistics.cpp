@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "capture_statistics.h"
 
 #include "platform/win/clock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The recording's live figures as the "Capture" sheet and corvane-ctl show them: time, frames and dropped
 // frames since the recording began, frames per second and the written data rate.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The texts the "Capture" sheet and the page's status bar show about the source: the status line (what is
 // viewed or recorded, and its size) and the audio compressor's output format.

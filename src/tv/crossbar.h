@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // CCrossbar: every way a physical video connector reaches the capture filter's analog video input through the
 // card's chain of crossbars, found once, offered as a flat list of numbered inputs with readable names, and

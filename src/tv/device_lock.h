@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One process at a time per device: the program and corvane-ctl both take a lock file per device in
 // $XDG_RUNTIME_DIR/corvane/ before they make the device's filter. The lock is an flock on the file, so it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The "Features" list of the "Setup" sheet: every settings dialog the current capture devices offer, in a
 // fixed order, and what opening each does to the running graph. The dialogs are the devices' own; nothing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A media type handed out by IAMStreamConfig::GetFormat, freed when it goes out of scope.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The settings pages an object publishes, as the TV page opens them: a modal frame on the object's own pages.
 // The media engine provides them in the program; tests hand in their own.

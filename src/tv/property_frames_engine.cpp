@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "property_frames_engine.h"
 
 #include "platform/com/ref_ptr.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The media engine's property frames (defined in the engine-bound library corvane_tv_platform).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The TV channel list's device and its search's: TTunerTools' tuner and decoder behind the interfaces of
 // both. The tuner object reports its own failures in boxes; the list and the search only hear whether each

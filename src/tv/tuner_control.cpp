@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools' TV tuner: mode and frequency through the tuner's kernel-streaming properties, the decoder's
 // standard and lock, the TV sound mode, and the tuner routed to the decoder on the first crossbar.
 #include "tuner_tools.h"

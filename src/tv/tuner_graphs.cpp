@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools: assembling, running and stopping the preview-only and the capture graph, and the pin formats.
 #include "capture_file.h"
 #include "tuner_tools.h"

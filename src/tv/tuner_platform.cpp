@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tuner_platform.h"
 
 #include "platform/media/gst/com_factory.h"

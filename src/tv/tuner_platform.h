@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What TTunerTools asks of the platform beyond the objects it holds: creating the capture graph builder and
 // the filter graph, the running object table, and the process id. The program uses the media engine's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The kernel-streaming tuner properties both tuner objects use: mode and frequency set together, and the
 // phase-locked loop's offset read back. TV and radio differ only in the mode, the tuning flags and how (and

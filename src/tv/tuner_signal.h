@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The signal strength a tuner reports in its kernel-streaming status, 0 … 100, for the frequency search on
 // cards that report no fine-tuning offset (SearchSignal). Both the TV and the radio search adapters read it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tuner_tools.h"
 
 #include "owned_media_type.h"

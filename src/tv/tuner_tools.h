@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // TTunerTools: the one object through which the TV side drives a capture device. It makes the filters of the
 // chosen video and audio capture devices and compressors, finds their control interfaces, builds the

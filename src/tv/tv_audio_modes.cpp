@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tv_audio_modes.h"
 
 #include "tuner_tools.h"

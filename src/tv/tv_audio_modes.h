@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the TV page's sound-mode box holds: one item per TV sound mode the device supports, in the order
 // mono, stereo, languages A to C, each carrying its mode value, and the item of the mode in use.

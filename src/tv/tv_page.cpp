@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tv_page.h"
 
 #include "ui_tv_page.h"

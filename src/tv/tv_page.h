@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The TV / VCR page: the capture graph's object and its sheets. "Control" tunes and adjusts the picture,
 // "Capture" records with live statistics, "Channels" holds the channel list, "Setup" chooses the devices,

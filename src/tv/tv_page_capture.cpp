@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The TV page's "Capture" sheet, its status line and the "Features" list of the "Setup" sheet: recording
 // with live statistics, the compressors, and the devices' own settings dialogs.
 #include "tv_page.h"

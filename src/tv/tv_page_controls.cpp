@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The TV page's "Control" sheet, the signal indicator and the resolution boxes: what follows the device after
 // every change, and what the user's changes do to it.
 #include "tv_page.h"

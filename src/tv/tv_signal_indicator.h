@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The TV page's signal indicator: once a second it asks the decoder whether it is locked and changes its
 // label only when the answer differs from the one shown. The answer shown starts as "no signal", so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the "Video source:" box holds: the crossbar's inputs by name, in the crossbar's order, with the first
 // video tuner input chosen (the first input when there is none).

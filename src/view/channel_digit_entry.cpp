@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "channel_digit_entry.h"
 
 std::optional<int> ChannelDigitEntry::type(int digit, std::uint32_t now) {

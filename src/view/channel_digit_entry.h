@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Channels chosen by number in the video window: one or two digits, counted from 1 as users count. A second
 // digit ends the number at once; after a single digit a pause of kPauseMs ends it.

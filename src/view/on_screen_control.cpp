@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "on_screen_control.h"
 
 #include "platform/media/picture_options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The video window's on-screen display and channel digits on the program's clock: digits typed over the
 // picture choose a TV channel by number, and what the display says is drawn over the attached picture until

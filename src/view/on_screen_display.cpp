@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "on_screen_display.h"
 
 void OnScreenDisplay::showChannel(int number, const QString& name, std::uint32_t now) {

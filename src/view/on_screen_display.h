@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the on-screen display says and for how long: for kShownMs after a channel change its number and name
 // (then "[no signal]" when the signal indicator finds none), the volume after a Player volume change, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The shape the picture is shown at. An analog frame of 720 x 576 is 4:3 with pixels wider than high, so
 // showing it in square pixels squeezes it; the video window's "Aspect" choice says which shape to use.

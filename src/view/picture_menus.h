@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The video window's "Deinterlace" and "Aspect" submenus. A choice is kept in the host's settings and applied
 // to the attached picture at once: the deinterlacing also to every picture made later, the shape to the page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the video window's "Deinterlace" and "Aspect" menus chose, kept in the settings: one deinterlacing
 // choice for every picture, and a shape for each page that shows one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "video_window_form.h"
 
 #include "on_screen_control.h"
@@ -8,8 +9,10 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWindow>
@@ -32,6 +35,7 @@ TVideoWindowForm::TVideoWindowForm(VideoWindowHost& host, QWidget* parent)
     setPalette(black);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
     resize(kInitialClientWidth, kInitialClientHeight);
     buildPopupMenu();
     onScreen_ = new OnScreenControl(host_, this);
@@ -347,4 +351,18 @@ void TVideoWindowForm::wheelEvent(QWheelEvent* event) {
 
 void TVideoWindowForm::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->popup(event->globalPos());
+}
+
+// Files dropped on the picture go to the Player page, as on the main window.
+void TVideoWindowForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && host_.acceptsFileDrop()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TVideoWindowForm::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls() && host_.acceptsFileDrop()) {
+        event->acceptProposedAction();
+        host_.dropFiles(event->mimeData()->urls());
+    }
 }

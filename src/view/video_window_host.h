@@ -1,7 +1,11 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the video window asks of the main window: which page is visible, the Player page's pause and wheel,
 // the TV channel stepper and the channel by number, showing, hiding and closing the main window, the
-// program's clock and the choices of the window's menus kept in the settings.
+// program's clock, the choices of the window's menus kept in the settings, and files dropped on the picture.
+
+#include <QList>
+#include <QUrl>
 
 class Clock;
 struct VideoWindowChoices;
@@ -28,4 +32,8 @@ public:
 
     virtual Clock& clock() = 0;
     virtual VideoWindowChoices& videoWindowChoices() = 0;
+
+    // Whether files dropped now would be opened (the Player page is shown), and opening them.
+    virtual bool acceptsFileDrop() const { return false; }
+    virtual void dropFiles(const QList<QUrl>&) {}
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The channel and frequency steppers of the TV and Radio pages as the user meets them.
 #include "app/main_form.h"
 #include "channels/channel_list_editor.h"

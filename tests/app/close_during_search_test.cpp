@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A termination signal while a list's search runs inside its dialog: the sweep is cancelled as by its Cancel
 // button, and the main window closes only once the search, and the select after it, are over.
 #include "app/main_form.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A termination signal while the plug-in's setup dialog is open, with the real plug-in: its code and
 // session must outlive the dialog (the address sanitizer reports any use after the unload).
 #include "app/main_form.h"

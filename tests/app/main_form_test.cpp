@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/main_form.h"
 #include "app/mixer_plugin_binding.h"
 #include "media_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/main_form.h"
 #include "channels/channel_list_editor.h"
 #include "list_device_provider.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Which page is shown has one answer, the main window's, also while the main window itself is hidden.
 #include "app/main_form.h"
 #include "channels/channel_list_editor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Radio page as the main window enters and leaves it, on the virtual TV card: the station is tuned
 // between the radio presets on entering, the exit audio source is routed on leaving and at close, and the
 // close lets go of the radio tuner.

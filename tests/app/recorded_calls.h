@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the recording stand-in plug-in was called with, read through the library the program loaded.
 

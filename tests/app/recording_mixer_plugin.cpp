@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A mixer plug-in that records the calls its host makes, for the host's tests.
 #include "faderix.h"
 

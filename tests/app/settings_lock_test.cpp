@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/settings_store.h"
 #include "channels/channel_list_editor.h"
 #include "platform/registry/registry.h"

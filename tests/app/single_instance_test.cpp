@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Two real programs on one settings file: the second hands its files to the first and ends.
 #include "app/main_form.h"
 #include "app/single_instance.h"

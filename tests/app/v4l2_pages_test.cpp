@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Which pages the main window offers on V4L2 devices: a webcam alone gives the TV page and no Radio tab; an
 // analog card with its radio node gives both.
 #include "app/main_form.h"

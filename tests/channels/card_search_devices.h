@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual TV card's tuner through the search's two device adapters, for the search's tests and
 // benchmark, which see only the SearchTuner.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "channels/channel_list_editor.h"
 #include "recording_channel_view.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A list's "Search..." button with its dialog: the sweep runs in the modal dialog over the page's device,
 // the page's timer is paused and put back, Cancel, Escape and a close stop after the current step, a second
 // click starts nothing, and the list is shown and its selection retuned afterwards.

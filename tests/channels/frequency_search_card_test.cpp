@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The search against the virtual card's own tuner model, so the sweep and the card agree on the sign of the
 // offset and on where a carrier is found.
 #include "channel_rows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "channel_rows.h"
 #include "channels/frequency_search.h"
 #include "platform/win/clock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The search through its two device adapters on the virtual TV card: TTunerTools for the TV list and
 // TRadioTools for the radio list find every carrier where the card puts it, with the lock the card reports.
 #include "card_search_devices.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Doubles for the frequency search: a tuner that plays back a script of offsets and a progress that records
 // what it is shown and stops when told.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "components/dev_cmb_pickers.h"
 #include "list_device_provider.h"
 

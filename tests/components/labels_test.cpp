@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "components/web_label.h"
 #include "components/win_ver_label.h"
 #include "components/winutils.h"

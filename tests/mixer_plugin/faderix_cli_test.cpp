@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // faderix-cli run as a user would run it, against a copy of the plug-in in a folder of its own.
 #include "manual_arguments.h"
 

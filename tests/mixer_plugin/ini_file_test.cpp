@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ini_file.h"
 
 #include "atomic_file.h"

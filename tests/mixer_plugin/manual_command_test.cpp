@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "manual_command.h"
 
 #include "test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The plug-in as a host sees it: loaded with dlopen from a folder of its own, driven through faderix.h.
 #include "faderix.h"
 

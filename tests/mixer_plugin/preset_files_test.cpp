@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "preset_files.h"
 #include "preset_store.h"
 

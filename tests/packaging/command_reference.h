@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a command's --help output and its manual page both describe: the usage line, the version, and the
 // terms listed in each section (commands, options, environment variables). Both are reduced to plain text

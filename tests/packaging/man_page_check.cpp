@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // man_page_check PROGRAM PAGE: fails when the manual page and the program's --help and --version disagree.
 #include "command_reference.h"
 

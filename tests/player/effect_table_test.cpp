@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The effect table's limits, with many effects installed. A program of its own: the effects it registers
 // would crowd the lists of the other player tests.
 

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The media player service on a private session bus, called from a second connection as a desktop shell
 // would.
 
 #include "player_test_support.h"
 
 #include "player/mpris_service.h"
+#include "private_session_bus.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -12,25 +14,17 @@
 #include <QDBusPendingCall>
 #include <QDBusReply>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 
 class MprisBusTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        bus = new QProcess;
-        bus->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                   QStringLiteral("--print-address=1")});
-        if (bus->waitForStarted(5000) && bus->waitForReadyRead(5000)) {
-            address = QString::fromUtf8(bus->readLine()).trimmed();
-            qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
-        }
+        bus = new PrivateSessionBus;
+        address = bus->address();
     }
-    static void TearDownTestSuite() {
-        bus->kill();
-        bus->waitForFinished(5000);
-        delete bus;
-    }
+    static void TearDownTestSuite() { delete bus; }
     void SetUp() override {
         if (address.isEmpty()) {
             GTEST_SKIP() << "no dbus-daemon to run a private session bus";
@@ -58,7 +52,17 @@ protected:
                                            : reply.arguments().first().value<QDBusVariant>().variant();
     }
 
-    static inline QProcess* bus = nullptr;
+    // Runs playerctl against this player while this thread keeps serving the bus; its output, trimmed.
+    QString playerctl(const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("playerctl"),
+                      QStringList{QStringLiteral("--player=corvane")} + arguments);
+        EXPECT_TRUE(WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 10000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+
+    static inline PrivateSessionBus* bus = nullptr;
     static inline QString address;
     GeneratedMedia media;
     std::unique_ptr<PageHarness> page;
@@ -93,6 +97,22 @@ TEST_F(MprisBusTest, ADesktopShellSeesAndDrivesThePlayer) {
               QVariant::fromValue(QDBusVariant(QStringLiteral("Playlist")))});
     EXPECT_NE(set.type(), QDBusMessage::ErrorMessage);
     EXPECT_TRUE(page->ui().LoopCheckBox->isChecked());
+}
+
+TEST_F(MprisBusTest, PlayerctlReadsAndSetsTheLoopCheckBox) {
+    if (QStandardPaths::findExecutable(QStringLiteral("playerctl")).isEmpty()) {
+        GTEST_SKIP() << "playerctl is missing (Debian package playerctl)";
+    }
+    QCheckBox& loop = *page->ui().LoopCheckBox;
+    EXPECT_EQ(playerctl({QStringLiteral("loop")}), "None");
+    loop.setChecked(true);
+    EXPECT_EQ(playerctl({QStringLiteral("loop")}), "Playlist");
+
+    loop.setChecked(false);
+    playerctl({QStringLiteral("loop"), QStringLiteral("Playlist")});
+    EXPECT_TRUE(loop.isChecked());
+    playerctl({QStringLiteral("loop"), QStringLiteral("None")});
+    EXPECT_FALSE(loop.isChecked());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "player_test_support.h"
 
 #include "player/mpris_service.h"

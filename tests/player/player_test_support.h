@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A Player page as the main window holds it: a notify window that forwards PlayerNotifyMessage to the page,
 // a video window, recorded message boxes and an open dialog the test answers.

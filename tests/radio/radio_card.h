@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual TV card's radio devices (tuner, TV audio, crossbar) from a card a test may change first.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Radio page on the virtual TV card: what its shows tune and fill, the order of the exit routing and the
 // presets, a page with only a tuner chosen, a device change, the radio error box and the property buttons.
 #include "radio_card.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TRadioTools on the virtual TV card: FM tuning and its offset, the refused frequency's box, the sound
 // routing, a card with only a tuner chosen, and one process at a time on the tuner.
 #include "radio_card.h"

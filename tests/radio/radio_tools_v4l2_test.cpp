@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TRadioTools on V4L2 radios through the ioctl seam: a USB FM radio that counts in 62.5 Hz and reports no
 // afc, and the radio node of a PCI analog card, which does. Tuning must reach the radio node only, and a
 // station search on the radio without afc must find its stations by their signal.

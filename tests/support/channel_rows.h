@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // For the channel lists' tests: a list's entries as rows of frequency, check mark and name, so one
 // expectation compares a whole list; frequencies in MHz; stations made in one line.

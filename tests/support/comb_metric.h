@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // How much an interlaced picture combs: where something moved between its two fields, neighbouring lines
 // (one from each field) differ more than lines two apart (both from the same field). The metric is the mean

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The error boxes the tuner objects show: stop icon, no caption of their own.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Leaks on purpose, once from plain C++ and once through GLib, after starting Qt and GStreamer as the program
 // does. Its test expects the run to fail: leak detection is on and tests/lsan.supp hides no leak of ours,
 // even one made through a library that the suppressions name.

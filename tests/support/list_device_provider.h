@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A device provider with a fixed list of names in one category. Binding a device makes an object whose
 // property bag tells which device of the list it is ("Index").

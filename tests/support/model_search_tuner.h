@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A search tuner that answers as the virtual card's tuner model does, for the search's tests and benchmark:
 // its offset, its lock, and a full or no signal as the virtual tuner's status reports it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A channel list view, tuner and mixer that write what happens to them into one log, so tests can check the
 // order of presets, waits and tuning.

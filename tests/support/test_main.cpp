@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Built twice: with QApplication for tests of widgets, and with CORVANE_CORE_TEST for tests of the core
 // libraries, which must link without Qt Widgets.
 #ifdef CORVANE_CORE_TEST

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual TV card's devices for tests: a card from the built-in definition as a test changes it, the
 // enumerator over it, and the first device of a category.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Test doubles of the capture interfaces: filters with pins, a crossbar, a graph, a capture graph builder,
 // stream configurations, monikers and the platform. Each records what it was asked in one shared log and

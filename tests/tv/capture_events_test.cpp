@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the owner of the capture graph does with its events: an error abort and a lost device stop the
 // recording with one box each; other devices' losses and ordinary events change nothing.
 #include "tuner_test_card.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The texts about the source: the video source box's items, the status line and the audio format label.
 #include "capture_doubles.h"
 #include "tuner_test_card.h"

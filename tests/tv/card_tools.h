@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One TTunerTools on the virtual TV card through the media engine, with the card's first video and audio
 // capture devices and a card definition a test may change first.

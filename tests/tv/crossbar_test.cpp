@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // CCrossbar on crossbars of test doubles: the routes found through one and two crossbars, their names, and
 // switching them.
 #include "capture_doubles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The "Features" list on a card of test doubles: which entries a card offers and in which order, and what
 // opening each does to the preview around the dialog.
 #include "tuner_test_card.h"

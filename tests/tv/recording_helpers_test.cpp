@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The recording's helpers: its figures, keeping the previous file, and the per-device lock.
 #include "tv/capture_file.h"
 #include "tv/capture_statistics.h"

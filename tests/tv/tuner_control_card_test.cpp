@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools' tuner operations on the virtual TV card: tuning near a carrier reads back how far off it is,
 // the decoder locks only on a locking carrier heard through the tuner input, and frequencies the tuner
 // refuses or property sets that fail bring up their boxes.

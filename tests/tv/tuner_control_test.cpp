@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools' tuner operations on test doubles: the property structures the tuner receives, the failures
 // only a double can give (a tuner without properties, a status read that fails halfway, a decoder that
 // refuses a standard) and crossbars the virtual card does not have.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The preview-only and the capture graph of TTunerTools on a card of test doubles: the order of calls, the
 // error boxes, stream control, and the pin formats.
 #include "tuner_test_card.h"

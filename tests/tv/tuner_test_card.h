@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A card made of test doubles around one TTunerTools: a video capture filter with an analog video input, its
 // capture and preview formats, a tuner and a picture amplifier, and an audio capture filter.

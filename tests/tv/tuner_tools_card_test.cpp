@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools on the virtual TV card through the media engine: the card's faults bring up the error boxes,
 // its crossbars become the video inputs, and a recording taken apart after it stopped is a complete file.
 #include "avi_structure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools on a card of test doubles: the filters it makes, what it finds, its error boxes, and taking a
 // graph apart.
 #include "tuner_test_card.h"

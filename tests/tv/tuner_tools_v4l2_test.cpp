@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools on V4L2 cards played by the fake seam, through the media engine: the card's tuner, decoder and
 // inputs found behind its capture filter, tuning in the card's units, a webcam without tuner, a node another
 // program holds, and a card unplugged while it previews or records.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The thin users of the tuner operations on the virtual TV card: the signal indicator, the sound-mode box
 // and the channel list's device.
 #include "card_tools.h"

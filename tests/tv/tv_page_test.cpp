@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The TV / VCR page in the main window on the virtual TV card: showing and leaving it, the picture and source
 // controls, recording with its statistics, and the graph's events as the main window receives them.
 #include "app/main_form.h"

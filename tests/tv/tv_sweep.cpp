@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "tv_sweep.h"
 
 #include "channels/frequency_search.h"

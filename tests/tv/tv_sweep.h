@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One TV search over an empty list, for tests whose tuner lives beside the platform's interfaces (whose
 // AnalogVideoStandard enum cannot meet the channel list's record of the same name in one file).

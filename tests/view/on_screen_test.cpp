@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Channel digits and the on-screen display, on the virtual clock.
 #include "view/channel_digit_entry.h"
 #include "view/on_screen_display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The shape rules of the video window's "Aspect" menu, and the layout and zoom they give.
 #include "view/picture_aspect.h"
 

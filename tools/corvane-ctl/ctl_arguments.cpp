@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ctl_arguments.h"
 
 #include "platform/media/deinterlace_methods.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The command line of corvane-ctl: what to do and with which choices. Parsing only; nothing is opened here.
 

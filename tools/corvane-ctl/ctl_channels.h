@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl channels tv|radio: the stored TV channel list or radio station list, one entry per line as
 // INDEX<TAB>CHECK<TAB>FREQ_HZ<TAB>NAME in list order, INDEX counting from 0 and CHECK 1 or 0.

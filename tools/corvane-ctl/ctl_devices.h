@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl devices: every device of the seven pickers, one per line as CATEGORY<TAB>INDEX<TAB>NAME.
 

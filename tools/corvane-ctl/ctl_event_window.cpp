@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ctl_event_window.h"
 
 #include "platform/win/window_message.h"

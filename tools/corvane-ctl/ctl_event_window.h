@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window a command's graph posts its events to. An event that ends the graph (an error, a lost device)
 // or closing the window (Ctrl+C) ends the command's event loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ctl_message_boxes.h"
 
 MessageResult CtlMessageBoxes::show(QWidget*, const QString& text, const QString&, MessageIcon,

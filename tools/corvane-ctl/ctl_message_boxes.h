@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Message boxes for a command line: each box's text is kept, so the command can print what went wrong as
 // "error: TEXT" and what it went on after as "warning: TEXT".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl record: one recording through the program's own TTunerTools, from the devices and compressors
 // the program's settings name unless the command line names others.

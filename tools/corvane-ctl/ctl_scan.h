@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl scan tv|radio: the program's frequency search on the devices chosen in its pickers, over the
 // stored list, which is then saved as the program saves it. The TV list is searched through the capture

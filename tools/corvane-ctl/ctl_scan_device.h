@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The device corvane-ctl scan sweeps: the TV tuner of the capture device chosen on the TV page, or the radio
 // tuner chosen on the Radio page, opened as the program opens them. Apart from the list's side, so each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ctl_settings_guard.h"
 
 std::unique_ptr<InstanceLock> HoldSettingsForChange(const std::filesystem::path& registry, std::FILE* err) {

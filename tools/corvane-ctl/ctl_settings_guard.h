@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A command that changes a stored list first takes the running program's own lock on the settings file. A
 // Corvane that has the file open would save its own lists over the change when it closes, so the command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl snapshot: one frame of the program's preview, through its own TTunerTools, as a PNG file.
 

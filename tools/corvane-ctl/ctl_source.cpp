@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ctl_source.h"
 
 #include "channels/channel_tuner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the card shows before a command runs its graph: the TV tuner's frequency, tuned as the channel list
 // tunes, and the crossbar input chosen by name.

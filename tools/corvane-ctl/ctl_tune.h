@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl tune tv|radio: tunes the TV tuner of the capture device, or the radio tuner, as the channel
 // list or the station list does and prints what the tuner then reports.

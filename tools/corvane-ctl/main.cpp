@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // corvane-ctl: a command-line companion of Corvane for scripts. It lists the devices, records, tunes and
 // takes snapshots, and searches through the program's own settings, device pickers, capture graph and
 // radio tuner object.

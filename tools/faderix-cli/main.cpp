@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // faderix-cli: a second host of the Faderix plug-in, for scripts and for trying presets by hand.
 #include "faderix.h"
 #include "manual_arguments.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #include "action_form_logic.h"
 
 #include "../action_tables.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 /* Faderix mixer plug-in: the C interface between the plug-in and its host.
  *
  * The host loads Faderix.so, resolves the six entry points below by name and calls Open once

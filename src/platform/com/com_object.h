@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reference counting and interface lookup for an object implementing a list of interfaces, so each object
 // writes only its own methods. An interface that extends another names it as `using Parent = ...;`.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Class, interface and category identifiers, written and read in the registry's braced form.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Result codes of the component model the media and device layers speak. Values are the platform's own so
 // that codes logged or compared by number keep their meaning.

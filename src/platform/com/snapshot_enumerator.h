@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An enumerator over a snapshot of objects taken when it was made, as the component model's enumerators work.
 

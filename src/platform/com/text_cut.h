@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Fixed-size text fields of the platform's records hold multibyte (UTF-8) text: a cut must fall between
 // characters, never inside one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The root interface of every platform object: lookup by identifier and shared ownership by reference count.
 

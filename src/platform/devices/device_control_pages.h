@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A device object's settings page over a table of its controls: it answers ISpecifyPropertyPages with the
 // generated page and IDeviceControls from the table, and takes its identity and reference count from the

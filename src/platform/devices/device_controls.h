@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A device's controls as a settings page sees them: numbers with a range and a step, switches, lists of named
 // choices and buttons, each known by a number the device gives it. A device answers IDeviceControls and

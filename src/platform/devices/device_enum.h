@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The system device enumerator: device categories, monikers that name one device each, and the property bag
 // that gives a device's friendly name. Callers never see which provider a device comes from.

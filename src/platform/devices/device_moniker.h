@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The moniker of one device of a provider, and the property bag behind it.
 

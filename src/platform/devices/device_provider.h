@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One source of devices (the GStreamer sources and encoders, the virtual TV card, V4L2): for a category, its
 // devices in a stable order, each with a friendly name, an id unique within the provider, and a way to make

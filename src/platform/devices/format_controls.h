@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Settings-page controls of a video pin's format, read from and written through its IAMStreamConfig.
 

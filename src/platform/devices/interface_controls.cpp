@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "interface_controls.h"
 
 #include "control_builders.h"

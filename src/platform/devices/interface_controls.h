@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Settings-page controls read from a device's own interfaces: the picture amplifier and decoder, the tuner,
 // a crossbar's routing and the TV sound mode (a pin's format: format_controls.h). Each control acts through

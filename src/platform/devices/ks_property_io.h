@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reading and writing a kernel-streaming property structure as a caller hands it to IKsPropertySet: the whole
 // structure in data, or only the part past its KSPROPERTY header in instance.

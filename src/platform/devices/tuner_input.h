@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a tuner with one antenna input keeps for its user beyond the hardware: the country code and whether
 // the input is cable or antenna; and which tuner properties it answers. The virtual card's tuner and the V4L2

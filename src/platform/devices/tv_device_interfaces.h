@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The interfaces of an analog TV card's parts: tuner, TV sound, crossbar, picture amplifier, video decoder
 // and the kernel-streaming tuner properties. A card's monikers (TV tuner, TV audio, crossbar categories) bind

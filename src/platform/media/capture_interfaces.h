@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Capture graphs: the capture graph builder, stream formats, the AVI multiplexer and file writer, frame
 // counters, compressor and driver dialogs, stream control, pin categories and the running object table.

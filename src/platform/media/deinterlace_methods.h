@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The deinterlacing choices of the video window: off, or one of the methods of GStreamer's deinterlace
 // element under a plain name. The choice for renderers made from now on is one for the whole program, as the

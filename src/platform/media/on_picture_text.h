@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Painting over the picture in the renderer's window: the rectangle a picture of a given shape takes in an
 // area, and lines of text in the style of a TV's on-screen display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the program's video window asks of a renderer beyond the platform's video window: how an interlaced
 // picture is deinterlaced, what the stream says about the shape of its pixels, the shape the picture is shown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "video_renderer.h"
 
 #include "deinterlace_methods.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A video renderer whose window is a plain widget that paints the frames handed to it. No native window ids
 // are involved, so it works on X11, Wayland and the offscreen platform alike. The media engine feeds frames

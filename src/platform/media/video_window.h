@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The video window and native-size interfaces of a video renderer. The renderer's window is a widget that an
 // owner window adopts as a child; input over it goes to a message drain window.

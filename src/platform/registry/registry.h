@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The registry's semantics over the settings database: one root key (the local machine), keys opened by a
 // backslash-separated path, value and key names compared without regard to letter case, text and 32-bit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The SQLite file behind the registry: opening it (moving an unusable file aside), its fixed schema, and the
 // statements the registry runs. Other tools read and back up the same file, so the schema never changes:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Time as the program sees it. The fixed waits (after a mute preset, between tuning and reading the tuner,
 // per search step) go through here, so tests run them on a virtual clock and never sleep.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Message boxes as a service: real Qt boxes in the program, a recorder in tests.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Loading a shared library shipped beside the program. Relative paths are resolved against the folder of the
 // running executable only, never the current directory or the library search path, so a stray file elsewhere

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Window messages over the Qt event loop: post queues the message behind pending events, send delivers it
 // before returning. A window's message handler is its event() override.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A sound card that exists only in memory: an alsa-lib external control plug-in with AC'97-like and
 // HDA-like element layouts. Tests load it from an in-memory configuration, so no kernel module or real
 // card is involved. All handles opened on one layout share its values, as handles on one card do, and a

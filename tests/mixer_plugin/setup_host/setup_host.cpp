@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A host without a QApplication that runs ActionSetup and closes the dialog from another thread, the way a
 // user would press Close, to check that the plug-in brings up what its dialog needs on its own.
 // Usage: faderix_setup_host PLUGIN PRESET

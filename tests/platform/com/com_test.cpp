@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/com/com_object.h"
 #include "platform/com/hresult.h"
 

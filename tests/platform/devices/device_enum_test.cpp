@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/devices/device_provider.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/devices/device_provider.h"
 #include "platform/devices/gst/gst_device_element.h"
 #include "platform/devices/gst/gst_encoder_provider.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Another program holding the settings file: a second SQLite connection inside a transaction, and a clock
 // whose waits let that program go after a given number of them.

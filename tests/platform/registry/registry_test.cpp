@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/registry/registry.h"
 #include "platform/registry/registry_path.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/win/clock.h"
 #include "platform/win/shared_library.h"
 #include "platform/win/window_message.h"

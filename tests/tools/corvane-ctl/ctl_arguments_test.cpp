@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // corvane-ctl's command line.
 #include "ctl_arguments.h"
 

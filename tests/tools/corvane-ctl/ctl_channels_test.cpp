@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // corvane-ctl channels: the lists the program saved, read back line by line.
 #include "app/settings_store.h"
 #include "channels/channel_list_editor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual card's interlaced picture through corvane-ctl snapshot at 720 x 576: woven fields comb where
 // the pattern moves, and the default deinterlacer takes most of that away.
 #include "comb_metric.h"

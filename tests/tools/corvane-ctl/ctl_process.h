@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl run as a process on the virtual TV card, in a folder of its own that also holds its settings.
 

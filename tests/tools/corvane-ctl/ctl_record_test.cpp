@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // corvane-ctl end to end on the virtual TV card: tuning reports what the card's tuner hears, and the files it
 // records are complete AVI files that gst-discoverer-1.0 reads with the size, rate, length and streams asked
 // for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // corvane-ctl scan end to end on the virtual TV card: what it prints, the list it saves and that the program
 // then loads, Ctrl+C, and the refusal while a Corvane has the same settings open.
 #include "app/settings_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #include "alsa_mixer_backend.h"
 
 #include <alsa/asoundlib.h>
@@ -300,13 +301,47 @@ AlsaMixerBackend::AlsaMixerBackend(const std::vector<AlsaCardAddress>& addresses
 
 AlsaMixerBackend::~AlsaMixerBackend() = default;
 
+namespace {
+
+// Whether an open control device is the hardware card of one of the addresses ("hw:N").
+bool isListedCard(snd_ctl_t* ctl, const std::vector<AlsaCardAddress>& cards) {
+    if (snd_ctl_type(ctl) != SND_CTL_TYPE_HW) {
+        return false;
+    }
+    snd_ctl_card_info_t* info = nullptr;
+    snd_ctl_card_info_alloca(&info);
+    if (snd_ctl_card_info(ctl, info) < 0) {
+        return false;
+    }
+    const std::string name = "hw:" + std::to_string(snd_ctl_card_info_get_card(info));
+    return std::any_of(cards.begin(), cards.end(),
+                       [&](const AlsaCardAddress& card) { return card.ctlName == name; });
+}
+
+} // namespace
+
 std::vector<AlsaCardAddress> AlsaMixerBackend::systemCards() {
     std::vector<AlsaCardAddress> cards;
     int card = -1;
     while (snd_card_next(&card) == 0 && card >= 0) {
         cards.push_back({"hw:" + std::to_string(card), {}});
     }
+    addUnlistedDevice(cards, {"default", {}});
     return cards;
+}
+
+void AlsaMixerBackend::addUnlistedDevice(std::vector<AlsaCardAddress>& cards,
+                                         const AlsaCardAddress& candidate) {
+    snd_config_t* config = nullptr;
+    if (snd_ctl_t* ctl = openControl(candidate, config)) {
+        if (!isListedCard(ctl, cards)) {
+            cards.push_back(candidate);
+        }
+        snd_ctl_close(ctl);
+    }
+    if (config != nullptr) {
+        snd_config_delete(config);
+    }
 }
 
 bool AlsaMixerBackend::getValue(uint32_t device, const MixerControl& control, std::vector<uint32_t>& values) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 
 #include "../../mixer_layout.h"
@@ -25,8 +26,12 @@ public:
     explicit AlsaMixerBackend(const std::vector<AlsaCardAddress>& cards);
     ~AlsaMixerBackend() override;
 
-    // The system's cards ("hw:N"); empty when there are none.
+    // The system's cards ("hw:N"), then ALSA's "default" control device where it is none of them: a sound
+    // server's ALSA plug-in (PipeWire, PulseAudio), which may be all there is in a container or a remote
+    // session. Empty when there is nothing to open.
     static std::vector<AlsaCardAddress> systemCards();
+    // Appends `candidate` to `cards` when it opens and is not one of the hardware cards already listed.
+    static void addUnlistedDevice(std::vector<AlsaCardAddress>& cards, const AlsaCardAddress& candidate);
 
     bool getValue(uint32_t device, const MixerControl& control, std::vector<uint32_t>& values) override;
     bool setValue(uint32_t device, const MixerControl& control, const std::vector<uint32_t>& values) override;

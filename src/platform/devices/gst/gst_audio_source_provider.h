@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The system's audio sources (GStreamer's device monitor) as audio capture devices.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A device's GStreamer element as a filter of the media engine: the element sits in the filter's bin and each
 // of its always-present pads is a pin, so a capture graph connects devices as it connects any filter. A

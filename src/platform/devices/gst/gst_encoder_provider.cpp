@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "gst_encoder_provider.h"
 
 #include "gst_device_element.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // GStreamer encoders whose output the AVI multiplexer accepts, as video and audio compressors.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "v4l2_capture_filter.h"
 
 #include "platform/devices/format_controls.h"

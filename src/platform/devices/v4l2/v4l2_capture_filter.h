@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A V4L2 capture node as the platform's video capture filter: a live picture on its capture and preview
 // pins, both streamed from the node by the seam's picture source (v4l2src on the same node), with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A node's own controls as settings-page entries: every control VIDIOC_QUERY_EXT_CTRL lists that fits the
 // page's model (integers, switches, menus with their items from VIDIOC_QUERYMENU, buttons), read and set

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One open device node, shared by every object made for it (capture filter, tuner, TV audio, crossbar) as a
 // driver's objects share one card. All its ioctls go through the seam; once the node answers ENODEV the

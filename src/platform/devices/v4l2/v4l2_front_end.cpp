@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "v4l2_front_end.h"
 
 #include "platform/devices/interface_controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A V4L2 node's tuner, TV sound and input switch as the platform's tuner (IAMTVTuner with its
 // kernel-streaming properties), TV audio (IAMTVAudio) and crossbar (IAMCrossbar). Each object is made per

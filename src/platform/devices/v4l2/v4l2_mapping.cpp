@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "v4l2_mapping.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // How the platform's tuner, decoder, TV sound, crossbar and picture values read in V4L2's terms, both ways.
 // Plain functions, so every mapping is tested on its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Real analog TV cards, radio tuners and cameras through V4L2: capture nodes (/dev/video* with video capture)
 // as video capture devices, their tuner, TV audio and inputs as TV tuner, TV audio and crossbar devices,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The one seam between the V4L2 provider and the machine: every open, ioctl and close of a device node, the
 // device nodes there are, the sysfs lookups that tie a node to its sound card, and the element that streams

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A part of the virtual card that only switches or tunes signals (tuner, TV audio, crossbar): a filter of
 // the engine whose pins are the card's analog wiring, with the card's device interface on it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the virtual TV card receives and how it is built: its TV carriers and radio stations, its crossbars,
 // its picture ranges and the faults it is told to show. Read from the JSON file named by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "card_sources.h"
 
 #include "field_sampler.h"

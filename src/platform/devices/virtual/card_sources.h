@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual card's live sources as GStreamer elements of their own, registered with GStreamer like any
 // source plug-in, so the card's filters hold a source element as a real card's filter holds v4l2src:

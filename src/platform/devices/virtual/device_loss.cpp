@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "device_loss.h"
 
 #include "platform/media/gst/capture_device.h"

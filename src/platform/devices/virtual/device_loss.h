@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The lose_device_after_ms fault: the source's data stops that long after its graph starts running and the
 // graph hears EC_DEVICE_LOST. Measured in the running time of the source's own frames, so it follows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // How the virtual card samples its picture, as an analog card does. At 576 and 480 lines a frame is two
 // fields taken a field apart (20 ms at 625 lines, 16.7 ms at 525), woven line by line, so anything that moves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "front_end_filters.h"
 
 #include "platform/devices/interface_controls.h"

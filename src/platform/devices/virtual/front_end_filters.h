@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual card's tuner, TV audio and crossbars. Each object is made per binding, like a driver's filter,
 // and acts on the one card they share. Each publishes a settings page generated from its own interface.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // IAMStreamConfig of one pin of a virtual card filter: the filter keeps the format, this object gives the pin
 // its interface (identity and reference count are the pin's).

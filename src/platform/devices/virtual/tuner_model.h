@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the virtual card's tuner hears at a frequency. TV mode hears TV carriers within 1,000,000 Hz, FM mode
 // radio carriers within 150,000 Hz; of those, the nearest (the lower one on a tie). The phase-locked loop's

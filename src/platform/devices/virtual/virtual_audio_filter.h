@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual card's audio capture filter: the sound of what the card's audio decoder is routed to, live at
 // the pipeline clock's pace: a tone per received carrier, silence otherwise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "virtual_capture_filter.h"
 
 #include "card_sources.h"

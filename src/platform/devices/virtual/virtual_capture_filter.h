@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual card's video capture filter: a live picture at 25 frames a second on its capture and preview
 // pins, drawn by GStreamer's test sources from what the card receives and where its crossbars are switched,

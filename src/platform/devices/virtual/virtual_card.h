@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual TV card's hardware state, shared by every object made for it (capture filter, tuner, crossbars,
 // TV audio, audio capture), as a driver's objects share one card: tuning, routing, picture values, video

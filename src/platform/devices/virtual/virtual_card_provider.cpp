@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "virtual_card_provider.h"
 
 #include "front_end_filters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The virtual TV card in the device lists: "Corvane Virtual TV Card" as video capture device, TV tuner, TV
 // audio and crossbar, and "Corvane Virtual TV Card Audio" as audio capture device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Recording to a file: the AVI multiplexer (avimux, which writes the idx1 index after the movi list) and the
 // file writer (filesink). Stopping the graph finishes the file first: end-of-stream starts at each capture

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the capture graph builder asks of a capture device's filter beyond the public interfaces: the card's
 // analog front end (crossbars, tuner, TV audio) to bring in front of it, and whether a stream may be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "capture_graph_builder.h"
 
 #include "avi_writer.h"

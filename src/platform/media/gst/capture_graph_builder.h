@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The capture graph builder over the engine's filter graph: finds a device's interfaces on it, its pins and
 // the filters around it (bringing a card's front end into the graph), renders capture and preview streams,

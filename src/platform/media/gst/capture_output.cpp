@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "capture_output.h"
 
 #include "running_graphs.h"

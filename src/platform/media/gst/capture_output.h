@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One output of a capture device (its capture or preview pin): a leaky queue that drops frames the graph
 // cannot take in time, so a slow consumer never stalls the device, and a gate behind it that holds the pin

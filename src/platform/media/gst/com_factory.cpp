@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "com_factory.h"
 
 #include "capture_graph_builder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Creation of the engine's objects by class identifier, as the component model creates them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The settings page of a device, drawn from its controls: a slider (or, for a wide range such as a
 // frequency, a number box) for each number, a check box for each switch, a list for each menu and a button

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Audio effects: their enumeration, the wrapper filter that hosts one in a graph, and their settings pages.
 

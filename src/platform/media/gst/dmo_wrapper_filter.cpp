@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "dmo_wrapper_filter.h"
 
 DmoWrapperFilter::DmoWrapperFilter() : GstFilter(FilterRole::Effect) {}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The filter that hosts one audio effect in a graph, as audioconvert ! EFFECT ! audioconvert: bare effects
 // often refuse the stream's sample format, the converters take whatever the effect can work with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The audio effects installed with GStreamer (LADSPA and LV2 plug-ins included, through their bridges), each
 // under a class identifier that stays the same from run to run.

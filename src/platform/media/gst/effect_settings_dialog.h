@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The settings page of an audio effect, drawn from its element's properties: a slider for each number, a
 // check box for each switch and a list for each choice. Changes apply at once, so the effect can be heard

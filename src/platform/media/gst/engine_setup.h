@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Process-wide setup of the media engine: GStreamer itself and the choice of audio output.
 

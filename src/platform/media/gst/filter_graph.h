@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The filter graph manager: a GStreamer pipeline of filters, run, sought and watched through the interfaces
 // the player uses. Everything but the event queue is used on the GUI thread; the pipeline's threads reach the

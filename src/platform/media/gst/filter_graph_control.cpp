@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The running side of the filter graph: state, events, positions, sound level and the video window.
 
 #include "filter_graph.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Filters, pins and the graph builder as the player and the effect host use them. A filter is a GStreamer bin
 // whose pins are its ghost pads; the graph is a pipeline.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The engine's filter: a GStreamer bin with its pins as ghost pads. Pins share their filter's reference
 // count, as a filter's pins live exactly as long as the filter.

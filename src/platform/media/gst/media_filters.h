@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The filters the graph builds for playback: the file source, the decoder with one output pin per stream,
 // and the audio and video renderers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/media/capture_interfaces.h"
 
 VIDEOINFOHEADER* VideoInfoOf(AM_MEDIA_TYPE* type) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "picture_deinterlacer.h"
 
 #include "platform/media/deinterlace_methods.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The deinterlacer in front of every video renderer: GStreamer's deinterlace in its automatic mode, which
 // passes progressive pictures through untouched and deinterlaces only what the caps say is interlaced.

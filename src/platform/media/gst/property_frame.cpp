@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "device_controls_dialog.h"
 #include "dmo_interfaces.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What every generated settings page shares: a form of editors above OK and Cancel. Editors apply their
 // changes at once, so the device or effect can be watched while it is set; Cancel puts back what the page

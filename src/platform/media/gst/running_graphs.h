@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The engine's side of the running object table: graph dumps refreshed while graphs run.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "filter_graph.h"
 #include "platform/devices/device_enum.h"
 #include "platform/media/capture_interfaces.h"

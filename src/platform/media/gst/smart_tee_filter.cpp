@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "smart_tee_filter.h"
 
 const wchar_t* const SmartTeeName = L"Smart Tee";

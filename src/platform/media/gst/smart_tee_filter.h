@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The "Smart Tee": splits one capture pin into a capture and a preview output, for a device without a preview
 // pin, of a picture or of sound (the card's sound is played from its preview output). The preview output

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Stream formats of capture pins in the platform's terms (VIDEOINFOHEADER, WAVEFORMATEX) and as GStreamer
 // caps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The ALSA back end end to end, against the in-memory sound cards of fake_card/.
 #include "backend/alsa/alsa_mixer_backend.h"
 
@@ -219,4 +220,22 @@ TEST(AlsaBackendMissing, UnknownCardsAreLeftOut) {
     std::vector<uint32_t> values;
     EXPECT_FALSE(backend.getValue(0, gone, values));
     EXPECT_FALSE(backend.setValue(0, gone, {1}));
+}
+
+TEST(AlsaBackendDefaultDevice, ASoundServersDefaultDeviceIsOneMoreDevice) {
+    // "default" that leads to something other than a listed card is added after the cards, and is named
+    // after what it is.
+    std::vector<AlsaCardAddress> cards = {{"fake_ac97", kConfig}};
+    const std::string config = kConfig + "ctl.default { type faderix_fake layout hda }\n";
+    AlsaMixerBackend::addUnlistedDevice(cards, {"default", config});
+    ASSERT_EQ(cards.size(), 2u);
+    EXPECT_EQ(cards[1].ctlName, "default");
+    AlsaMixerBackend backend(cards);
+    MixerCaps caps;
+    ASSERT_TRUE(backend.deviceCaps(1, caps));
+    EXPECT_EQ(caps.name, "Fake HDA");
+
+    // A default that cannot be opened adds nothing.
+    AlsaMixerBackend::addUnlistedDevice(cards, {"default", kConfig});
+    EXPECT_EQ(cards.size(), 2u);
 }

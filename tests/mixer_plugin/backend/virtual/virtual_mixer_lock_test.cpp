@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "backend/virtual/virtual_mixer_backend.h"
 
 #include "test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "fake_v4l2.h"
 
 #include "platform/devices/virtual/tuner_model.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Cards that answer the V4L2 seam as real ones do, for the provider's tests:
 // - a common PCI analog card: a capture node with a TV tuner (62.5 kHz units, afc always 0, signal 0 or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The platform's tuner, TV sound, decoder, picture amplifier, crossbar and stream formats on fake cards'
 // ioctls.
 #include "fake_v4l2.h"

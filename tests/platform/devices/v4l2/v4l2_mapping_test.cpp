@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The V4L2 mappings one by one: tuner units both ways, the afc's sign, the standard bit map, TV sound modes
 // and connector types.
 #include "platform/devices/v4l2/v4l2_mapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The V4L2 provider on fake cards: which node appears in which list, under which name, with which sound card.
 #include "fake_v4l2.h"
 #include "platform/devices/tv_device_interfaces.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual card's definition file: what it may say, and that a broken file never leaves the user
 // without a card.
 

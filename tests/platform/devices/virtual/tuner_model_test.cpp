@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual tuner's numbers: what is heard at the edges of the capture ranges, the offset's sign, ties,
 // lock, and the bands.
 

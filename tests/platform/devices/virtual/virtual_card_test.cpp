@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual TV card through the interfaces the TV and radio sides use: its devices in the lists, the
 // tuner's kernel-streaming properties, crossbars, TV sound, picture ranges, what the picture shows, and the
 // faults it can be told to show.

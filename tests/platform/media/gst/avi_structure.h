@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reads an AVI file's outer structure, the way players other than GStreamer judge it: the RIFF size must be
 // the file's size less 8 and the idx1 index must follow the movi list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The capture graph builder and the capture half of the engine on the virtual TV card: finding the card's
 // interfaces, rendering capture and preview streams, formats, stream control, and recordings that are
 // complete AVI files however they end.

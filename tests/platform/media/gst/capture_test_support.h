@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A capture graph on a virtual TV card of the test's own definition, built the way the TV side builds it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings pages generated from a device's controls, on the virtual card: what each of its objects
 // publishes, how a page shows and changes the device, how OK and Cancel end it, and the driver dialogs of
 // its capture filter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "graph_test_support.h"
 #include "narrow_effect.h"
 

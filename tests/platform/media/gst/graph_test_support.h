@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared pieces of the engine tests: a graph made the way the player makes it, and a window that counts the
 // messages the graph posts.

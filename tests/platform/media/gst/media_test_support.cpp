@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "media_test_support.h"
 
 #include <gst/gst.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Media files made for the tests by GStreamer itself, and bounded waits that keep the Qt event loop running.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An audio effect for the tests that works only on 8 kHz mono sound, so it refuses ordinary streams.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The running object table stand-in: graphs announced under their names, their Graphviz dumps, and a table
 // that cannot be reached.
 
