@@ -4,22 +4,28 @@
 
 namespace {
 
-class FriendlyNameBag final : public ComObject<IPropertyBag> {
+// "FriendlyName" always, "DevicePath" where the device has one.
+class DevicePropertyBag final : public ComObject<IPropertyBag> {
 public:
-    explicit FriendlyNameBag(std::string name) : name_(std::move(name)) {}
+    DevicePropertyBag(std::string name, std::string path) : name_(std::move(name)), path_(std::move(path)) {}
     HRESULT Read(const char* property, std::string* value) override {
         if (!property || !value) {
             return E_POINTER;
         }
-        if (std::strcmp(property, "FriendlyName") != 0) {
-            return E_INVALIDARG;
+        if (std::strcmp(property, "FriendlyName") == 0) {
+            *value = name_;
+            return S_OK;
         }
-        *value = name_;
-        return S_OK;
+        if (std::strcmp(property, "DevicePath") == 0 && !path_.empty()) {
+            *value = path_;
+            return S_OK;
+        }
+        return E_INVALIDARG;
     }
 
 private:
     std::string name_;
+    std::string path_;
 };
 
 } // namespace
@@ -43,7 +49,7 @@ HRESULT DeviceMoniker::BindToStorage(void* bindContext, IMoniker* left, const Gu
     if (bindContext || left) {
         return E_INVALIDARG;
     }
-    auto bag = MakeCom<FriendlyNameBag>(device_.friendlyName);
+    auto bag = MakeCom<DevicePropertyBag>(device_.friendlyName, device_.devicePath);
     return bag->QueryInterface(iid, object);
 }
 

@@ -16,6 +16,9 @@ struct DeviceDescription {
     std::string id;
     // Makes the device's object and hands out interface iid, as IMoniker::BindToObject.
     std::function<HRESULT(const Guid& iid, void** object)> bind;
+    // The "DevicePath" property: the node or sound card ("/dev/video0", "hw:1") of a device that one process
+    // at a time can use; empty for devices that can be shared (the virtual card, sound-server sources).
+    std::string devicePath = {};
 };
 
 class DeviceProvider {

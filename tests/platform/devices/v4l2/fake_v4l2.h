@@ -12,9 +12,11 @@
 #include "platform/devices/v4l2/v4l2_system.h"
 #include "platform/devices/virtual/card_definition.h"
 
+#include <glib-object.h>
 #include <linux/videodev2.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -43,8 +45,10 @@ struct FakeNode {
     // Another program streams from the node: binding its capture filter is refused, and a picture source
     // made before it became busy fails to start with v4l2src's busy error.
     bool busy = false;
-    // S_STD is refused with EBUSY (drivers that refuse it while streaming).
+    // S_STD is refused with EBUSY: always, or only while a picture source of the node streams (PAUSED or
+    // PLAYING), as drivers that refuse it while streaming do.
     bool standardBusy = false;
+    bool standardBusyWhileStreaming = false;
     // A broken driver: ENUMINPUT never says EINVAL, and QUERY_EXT_CTRL answers the next control with the
     // first one again.
     bool endless = false;
@@ -87,6 +91,8 @@ private:
     int tunerIoctl(FakeNode& node, unsigned long request, void* argument);
     void addFolder(const std::string& path);
     void linkNode(const std::string& node, const std::string& device);
+    // Whether a picture source made for the node is streaming now.
+    bool streaming(const std::string& path);
 
     CardDefinition air_;
     mutable std::mutex mutex_;
@@ -101,4 +107,6 @@ private:
     std::set<std::string> folders_;
     std::map<std::string, std::string> links_;
     std::vector<std::pair<std::string, unsigned long>> calls_;
+    // The picture sources made per node, held weakly.
+    std::map<std::string, std::vector<std::shared_ptr<GWeakRef>>> sources_;
 };
