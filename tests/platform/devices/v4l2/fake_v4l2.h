@@ -69,6 +69,8 @@ public:
     void unplug(const std::string& path);
     bool unplugged(const std::string& path) const;
     bool busy(const std::string& path) const;
+    // Whether a picture source made for the node is streaming now (PAUSED or PLAYING).
+    bool streaming(const std::string& path);
 
     // Every ioctl request made, with the node, in order.
     std::vector<std::pair<std::string, unsigned long>> calls() const;
@@ -91,8 +93,6 @@ private:
     int tunerIoctl(FakeNode& node, unsigned long request, void* argument);
     void addFolder(const std::string& path);
     void linkNode(const std::string& node, const std::string& device);
-    // Whether a picture source made for the node is streaming now.
-    bool streaming(const std::string& path);
 
     CardDefinition air_;
     mutable std::mutex mutex_;
