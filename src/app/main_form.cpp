@@ -16,6 +16,7 @@
 #include "settings_store.h"
 #include "tv/tuner_tools.h"
 #include "tv/tv_page.h"
+#include "view/picture_menus.h"
 #include "view/video_window_form.h"
 
 #include <QApplication>
@@ -83,6 +84,10 @@ void TMainForm::createPages() {
 void TMainForm::setVideoWindow(TVideoWindowForm* videoWindow) {
     videoWindow_ = videoWindow;
     tvPage_->setVideoWindow(videoWindow_);
+    if (videoWindow_) {
+        // The stored deinterlacing is there before the first picture is made.
+        videoWindow_->pictureMenus().applyToPicture();
+    }
     if (playerPage_ || !videoWindow_) {
         return;
     }
@@ -133,7 +138,7 @@ SettingsTargets TMainForm::settingsTargets() const {
     return {tvPage_->videoCaptureDevices(), tvPage_->captureResolutions(), tvPage_->previewResolutions(),
             tvPage_->videoCompressors(),    tvPage_->audioCompressors(),   &tvPage_->channels(),
             radioPage_->tunerDevices(),     radioPage_->audioDevices(),    radioPage_->crossbarDevices(),
-            &radioPage_->stations(),        &radioPage_->exitInputPin};
+            &radioPage_->stations(),        &radioPage_->exitInputPin,     &videoChoices_};
 }
 
 void TMainForm::FormShow() {
@@ -392,6 +397,10 @@ void TMainForm::TVChanUpDownChangingEx(bool up, int newPosition) {
 
 int TMainForm::TVChanUpDownPosition() const {
     return tvPage_->TVChanUpDownPosition();
+}
+
+void TMainForm::selectTVChannelByNumber(int number) {
+    tvPage_->selectChannelByNumber(number);
 }
 
 void TMainForm::showMainWindow() {

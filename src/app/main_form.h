@@ -7,6 +7,7 @@
 #include "platform/registry/registry_path.h"
 #include "platform/win/window_message.h"
 #include "view/video_target.h"
+#include "view/video_window_choices.h"
 #include "view/video_window_host.h"
 
 #include <QStringList>
@@ -76,9 +77,12 @@ public:
     void FormMouseWheel(int wheelDelta) override;
     void TVChanUpDownChangingEx(bool up, int newPosition) override;
     int TVChanUpDownPosition() const override;
+    void selectTVChannelByNumber(int number) override;
     void showMainWindow() override;
     void hideMainWindow() override;
     void closeMainWindow() override;
+    Clock& clock() override { return services_.clock; }
+    VideoWindowChoices& videoWindowChoices() override { return videoChoices_; }
 
     int currentPage() const;
     // The one answer to "which page is shown": the page whose show handler ran last and that has not been
@@ -125,6 +129,8 @@ private:
     RadioPage* radioPage_ = nullptr;
     VideoPlacement tvPlacement_;
     VideoPlacement playerPlacement_;
+    // Filled and saved by the settings store through settingsTargets().
+    mutable VideoWindowChoices videoChoices_;
     int shownPage_ = PlayerPageIndex;
     bool pageControlShown_ = false;
     bool closing_ = false;

@@ -3,6 +3,7 @@
 #include "channels/channel_list_editor.h"
 #include "components/dev_cmb_base.h"
 #include "platform/registry/registry.h"
+#include "video_window_settings.h"
 
 #include <QComboBox>
 
@@ -201,6 +202,7 @@ bool LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
         *targets.exitInputPin = -1;
     }
     LoadList(reg, targets.radioStations, kStationLayout, canCreate);
+    LoadVideoWindowChoices(reg, kBaseKey, targets.videoWindow, canCreate);
     if (canCreate) {
         reg.Commit();
     }
@@ -253,6 +255,7 @@ bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
         reg.CloseKey();
     }
     SaveList(reg, targets.radioStations, kStationLayout);
+    SaveVideoWindowChoices(reg, kBaseKey, targets.videoWindow);
     if (!reg.Commit()) {
         Complain(registry, "another program holds the file, or the disk is full");
         return false;

@@ -15,6 +15,7 @@ class ChannelListEditor;
 class Clock;
 class DevicePickerCombo;
 class QComboBox;
+struct VideoWindowChoices;
 
 // The main window's controls and state that the settings fill and come from.
 struct SettingsTargets {
@@ -29,6 +30,7 @@ struct SettingsTargets {
     DevicePickerCombo* radioCrossbarDev = nullptr;  // RadioCrossbarDevCombo
     ChannelListEditor* radioStations = nullptr;     // RadioCheckListBox
     std::int32_t* exitInputPin = nullptr;
+    VideoWindowChoices* videoWindow = nullptr; // the video window's Deinterlace and Aspect
 };
 
 // A stored Count never makes more entries than the list key has subkeys plus this many. Within it a Count

@@ -64,6 +64,9 @@ void ChannelListEditor::select() {
     if (presets_) {
         presets_->ActionPreset(kind_.unmutePreset);
     }
+    if (afterTune_ && list_.selectedEntry()) {
+        afterTune_(list_.selectedIndex());
+    }
 }
 
 void ChannelListEditor::selectIndex(int index) {

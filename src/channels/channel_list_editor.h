@@ -9,6 +9,8 @@
 
 #include <QLocale>
 
+#include <functional>
+
 class Clock;
 class MixerPresets;
 
@@ -34,6 +36,8 @@ public:
 
     // Selection changed: show the entry and, on the visible page, tune it between the mute presets.
     void select();
+    // Told the index of every entry select tuned, once it is tuned (the TV page's on-screen display).
+    void setAfterTune(std::function<void(int index)> afterTune) { afterTune_ = std::move(afterTune); }
     void selectIndex(int index);
     void step(StepDirection direction);
     void nameEditChange(const QString& text);
@@ -59,6 +63,7 @@ private:
     QLocale locale_;
     ChannelTuner* tuner_ = nullptr;
     ChannelList list_;
+    std::function<void(int)> afterTune_;
 };
 
 // The TV channel list under its handler names.

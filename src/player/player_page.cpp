@@ -1,5 +1,8 @@
 #include "player_page.h"
 
+#include "view/on_screen_control.h"
+#include "view/video_window_form.h"
+
 #include "mpris_service.h"
 #include "platform/media/gst/com_factory.h"
 #include "platform/media/gst/dmo_interfaces.h"
@@ -240,6 +243,11 @@ void PlayerPage::DMOSettingsButtonClick() {
 void PlayerPage::VolumeTrackBarChange() {
     if (tools_) {
         tools_->SetVolume(-ui_->VolumeTrackBar->value());
+    }
+    auto* videoWindow = qobject_cast<TVideoWindowForm*>(context_.videoWindow);
+    if (videoWindow && shown()) {
+        const QSlider& bar = *ui_->VolumeTrackBar;
+        videoWindow->onScreen().showVolume((bar.maximum() - bar.value()) * 100 / bar.maximum());
     }
 }
 

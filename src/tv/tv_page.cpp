@@ -11,6 +11,7 @@
 #include "tuner_channel_tuner.h"
 #include "tuner_platform.h"
 #include "tuner_tools.h"
+#include "view/on_screen_control.h"
 #include "view/video_window_form.h"
 
 namespace {
@@ -42,6 +43,11 @@ TVPage::TVPage(TVPageContext context, QWidget* parent)
     channelWidgets_->setPictureShower([this](const ChannelEntry& entry) { showChannelPicture(entry); });
     connectControls();
     searchButton_ = new ChannelSearchButton(this, *channels_, TVSignalTimer);
+    channels_->setAfterTune([this](int index) {
+        if (videoWindow_) {
+            videoWindow_->onScreen().showChannel(index + 1, channels_->list().at(index).name);
+        }
+    });
 }
 
 TVPage::~TVPage() {
@@ -205,6 +211,14 @@ void TVPage::TVChanUpDownChangingEx(bool up, int) {
 
 int TVPage::TVChanUpDownPosition() const {
     return ui_->TVChanUpDown->position();
+}
+
+void TVPage::selectChannelByNumber(int number) {
+    if (number < 1 || number > channels_->list().count()) {
+        return;
+    }
+    channels_->selectIndex(number - 1);
+    channels_->TVChanCheckListBoxClick();
 }
 
 void TVPage::TVMixerUnmuteButtonClick() {

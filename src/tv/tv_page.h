@@ -77,6 +77,8 @@ public:
     // The TV channel stepper, which the video window drives with its arrow keys.
     void TVChanUpDownChangingEx(bool up, int newPosition);
     int TVChanUpDownPosition() const;
+    // The channel typed in the video window (from 1), selected as a click in the list; none past the list.
+    void selectChannelByNumber(int number);
 
     // "Unmute on start" and "Mute on exit" on the "Setup" sheet: edit the preset, then apply it.
     void TVMixerUnmuteButtonClick();

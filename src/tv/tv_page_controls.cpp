@@ -7,6 +7,7 @@
 #include "channels/channel_list_editor.h"
 #include "tuner_tools.h"
 #include "video_sources.h"
+#include "view/on_screen_control.h"
 #include "view/video_window_form.h"
 
 namespace {
@@ -70,8 +71,12 @@ void TVPage::connectControls() {
 }
 
 void TVPage::TVSignalTimerTimer() {
-    if (const char* caption = signal_.tick(tools_.get(), context_.pageShown && context_.pageShown())) {
+    const bool pageShown = context_.pageShown && context_.pageShown();
+    if (const char* caption = signal_.tick(tools_.get(), pageShown)) {
         ui_->TVSignalLabel->setText(QString::fromLatin1(caption));
+    }
+    if (videoWindow_ && tools_ && pageShown) {
+        videoWindow_->onScreen().showSignal(signal_.locked());
     }
 }
 

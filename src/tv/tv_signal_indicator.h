@@ -13,6 +13,8 @@ public:
     // The label's new caption when it must change, null when it stays; nothing is asked without a tuner
     // object or while the page is hidden.
     const char* tick(TTunerTools* tools, bool pageVisible);
+    // The answer of the last tick that asked.
+    bool locked() const { return shown_; }
 
 private:
     bool shown_ = false;

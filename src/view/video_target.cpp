@@ -1,5 +1,7 @@
 #include "video_target.h"
 
+#include "platform/media/picture_options.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -52,6 +54,10 @@ void DetachVideo() {
     if (!VideoTarget.window) {
         return;
     }
+    // A picture shown again later starts without the text it had over it.
+    if (const RefPtr<IVideoPictureOptions> picture = query<IVideoPictureOptions>(VideoTarget.window)) {
+        picture->put_OverlayText({});
+    }
     VideoTarget.window->put_MessageDrain(nullptr);
     VideoTarget.window->put_Visible(OAFALSE);
     VideoTarget.window->put_Owner(nullptr);
@@ -63,11 +69,33 @@ void LayoutVideo() {
         return;
     }
     VideoRect rect;
-    if (!ComputeVideoLayout(VideoTarget.clientWidth, VideoTarget.clientHeight, VideoTarget.videoWidth,
+    if (!ComputeVideoLayout(VideoTarget.clientWidth, VideoTarget.clientHeight, ShownVideoWidth(),
                             VideoTarget.videoHeight, VideoTarget.panorama, rect)) {
         return;
     }
     VideoTarget.window->SetWindowPosition(rect.left, rect.top, rect.width, rect.height);
+    // Full screen fits the picture at the same shape.
+    if (const RefPtr<IVideoPictureOptions> picture = query<IVideoPictureOptions>(VideoTarget.window)) {
+        picture->put_DisplayAspect(ShownVideoAspect());
+    }
+}
+
+double ShownVideoAspect() {
+    std::int32_t numerator = 0;
+    std::int32_t denominator = 0;
+    const RefPtr<IVideoPictureOptions> picture = query<IVideoPictureOptions>(VideoTarget.window);
+    if (!picture || FAILED(picture->GetPixelAspectRatio(&numerator, &denominator))) {
+        numerator = denominator = 0;
+    }
+    return DisplayAspectOf(VideoTarget.aspect, VideoTarget.videoWidth, VideoTarget.videoHeight, numerator,
+                           denominator);
+}
+
+std::int32_t ShownVideoWidth() {
+    if (VideoTarget.aspect == PictureAspect::Square) {
+        return VideoTarget.videoWidth;
+    }
+    return ShapedWidth(VideoTarget.videoWidth, VideoTarget.videoHeight, ShownVideoAspect());
 }
 
 void PlaceBesideMainWindow(QWidget* form, QWidget* mainWindow) {

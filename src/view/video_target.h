@@ -1,6 +1,7 @@
 #pragma once
 // The one record through which the graphs, the pages and the video window share the picture.
 
+#include "picture_aspect.h"
 #include "platform/com/ref_ptr.h"
 #include "platform/media/video_window.h"
 
@@ -20,6 +21,8 @@ struct VideoTargetRecord {
     // The video window form, given to renderers as their owner and message drain.
     OAHWND owner = nullptr;
     bool panorama = false;
+    // The shape the picture is laid out and zoomed at (the video window's "Aspect" for the page shown).
+    PictureAspect aspect = PictureAspect::Square;
 };
 
 extern VideoTargetRecord VideoTarget;
@@ -38,6 +41,11 @@ HRESULT AttachVideo(QWidget* form);
 void DetachVideo();
 // Places the picture inside the form's client area, keeping its proportions or in Panorama mode.
 void LayoutVideo();
+// Width over height of the attached picture as shown at the target's aspect; 0 without a picture size.
+double ShownVideoAspect();
+// The width the attached picture takes at its shown height (the native height): the native width in square
+// pixels, 768 for a 720 x 576 frame at 4:3.
+std::int32_t ShownVideoWidth();
 // Centres the video window and the main window side by side, the main window on the right.
 void PlaceBesideMainWindow(QWidget* form, QWidget* mainWindow);
 

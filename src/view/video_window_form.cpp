@@ -1,5 +1,7 @@
 #include "video_window_form.h"
 
+#include "on_screen_control.h"
+#include "picture_menus.h"
 #include "video_target.h"
 #include "video_window_host.h"
 
@@ -32,6 +34,7 @@ TVideoWindowForm::TVideoWindowForm(VideoWindowHost& host, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     resize(kInitialClientWidth, kInitialClientHeight);
     buildPopupMenu();
+    onScreen_ = new OnScreenControl(host_, this);
 
     VideoTarget = VideoTargetRecord{};
     VideoTarget.owner = this;
@@ -79,6 +82,7 @@ void TVideoWindowForm::buildPopupMenu() {
             Fullscreen1->setChecked(pictureIsFullScreen());
         }
     });
+    pictureMenus_ = new PictureMenus(*PopupMenu1, host_);
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N2"));
     Exit1 = add("Exit1", tr("E&xit"), {}, &TVideoWindowForm::Exit1Click);
 }
@@ -94,6 +98,9 @@ void TVideoWindowForm::FormResize() {
 }
 
 void TVideoWindowForm::FormKeyDown(int key) {
+    if (onScreen_->keyPressed(key)) {
+        return;
+    }
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -217,15 +224,15 @@ void TVideoWindowForm::zoomTo(int width, int height) {
 }
 
 void TVideoWindowForm::Zoom200Click() {
-    zoomTo(VideoTarget.videoWidth * 2, VideoTarget.videoHeight * 2);
+    zoomTo(ShownVideoWidth() * 2, VideoTarget.videoHeight * 2);
 }
 
 void TVideoWindowForm::Zoom100Click() {
-    zoomTo(VideoTarget.videoWidth, VideoTarget.videoHeight);
+    zoomTo(ShownVideoWidth(), VideoTarget.videoHeight);
 }
 
 void TVideoWindowForm::Zoom50Click() {
-    zoomTo(VideoTarget.videoWidth / 2, VideoTarget.videoHeight / 2);
+    zoomTo(ShownVideoWidth() / 2, VideoTarget.videoHeight / 2);
 }
 
 Qt::Edges TVideoWindowForm::edgesAt(QPoint clientPos) const {
@@ -248,6 +255,12 @@ Qt::Edges TVideoWindowForm::edgesAt(QPoint clientPos) const {
 void TVideoWindowForm::closeEvent(QCloseEvent* event) {
     FormClose();
     QWidget::closeEvent(event);
+}
+
+void TVideoWindowForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A page shows the window once its picture is attached: the page's shape and the deinterlacing apply.
+    pictureMenus_->applyToPicture();
 }
 
 void TVideoWindowForm::resizeEvent(QResizeEvent* event) {

@@ -5,6 +5,10 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class OnScreenControl;
+class PictureMenus;
 class QAction;
 class QKeyEvent;
 class QMenu;
@@ -43,6 +47,11 @@ public:
     void Fullscreen1Click();
     void Exit1Click();
 
+    // "Deinterlace" and "Aspect" in the popup menu.
+    PictureMenus& pictureMenus() const { return *pictureMenus_; }
+    // Channel digits and the on-screen display over the picture.
+    OnScreenControl& onScreen() const { return *onScreen_; }
+
     bool isDragging() const { return dragging_; }
     bool wasMoved() const { return moved_; }
 
@@ -52,6 +61,7 @@ protected:
     virtual bool startWindowSystemMove();
 
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -76,6 +86,8 @@ private:
     Qt::Edges edgesAt(QPoint clientPos) const;
 
     VideoWindowHost& host_;
+    PictureMenus* pictureMenus_ = nullptr;
+    OnScreenControl* onScreen_ = nullptr;
     bool dragging_ = false;
     int dragStartX_ = 0;
     int dragStartY_ = 0;

@@ -1,5 +1,9 @@
 #include "platform/media/video_renderer.h"
+#include "platform/win/clock.h"
+#include "view/on_screen_control.h"
+#include "view/picture_menus.h"
 #include "view/video_target.h"
+#include "view/video_window_choices.h"
 #include "view/video_window_form.h"
 #include "view/video_window_host.h"
 
@@ -8,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +40,15 @@ public:
     void showMainWindow() override { calls.push_back("show"); }
     void hideMainWindow() override { calls.push_back("hide"); }
     void closeMainWindow() override { calls.push_back("close"); }
+    void selectTVChannelByNumber(int number) override {
+        calls.push_back("channel " + std::to_string(number));
+    }
+    Clock& clock() override { return virtualClock; }
+    VideoWindowChoices& videoWindowChoices() override { return choices; }
+
+    VirtualClock virtualClock;
+    // Square pixels: the layout and zoom of the platform's video window; the shapes are tested on their own.
+    VideoWindowChoices choices{kDefaultDeinterlace, PictureAspect::Square, PictureAspect::Square};
 };
 
 class VideoWindowFormTest : public ::testing::Test {
@@ -85,7 +99,7 @@ TEST_F(VideoWindowFormTest, StartsBlackBorderlessWithItsMenuAndOwnsTheTarget) {
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     EXPECT_EQ(captions, (QStringList{"Show main window", "Hide main window", "-", "Zoom 200%", "Zoom 100%",
-                                     "Zoom 50%", "Full screen", "-", "E&xit"}));
+                                     "Zoom 50%", "Full screen", "Deinterlace", "Aspect", "-", "E&xit"}));
     EXPECT_EQ(form.Zoom50->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
     EXPECT_EQ(form.Fullscreen1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Return));
 }
@@ -296,4 +310,93 @@ TEST_F(VideoWindowFormTest, ClosingDetachesThePicture) {
     form.close();
     EXPECT_FALSE(VideoTarget.window);
     EXPECT_EQ(renderer->window()->parentWidget(), nullptr);
+}
+
+TEST_F(VideoWindowFormTest, DigitsChooseATVChannelAfterAPauseOrASecondDigit) {
+    host.playerVisible = false;
+    host.tvVisible = true;
+    attachPicture(720, 576);
+    press(&form, Qt::Key_4);
+    EXPECT_TRUE(host.calls.empty()) << "one digit waits for a second";
+    EXPECT_EQ(form.onScreen().shownLines(), QStringList{"4-"});
+    host.virtualClock.advance(ChannelDigitEntry::kPauseMs - 100);
+    form.onScreen().OnScreenTimerTimer();
+    EXPECT_TRUE(host.calls.empty());
+    host.virtualClock.advance(100);
+    form.onScreen().OnScreenTimerTimer();
+    EXPECT_EQ(host.calls, std::vector<std::string>{"channel 4"});
+    host.calls.clear();
+    press(&form, Qt::Key_1);
+    press(&form, Qt::Key_2);
+    EXPECT_EQ(host.calls, std::vector<std::string>{"channel 12"});
+    // Digits are channel numbers on the TV page only.
+    host.calls.clear();
+    host.tvVisible = false;
+    host.playerVisible = true;
+    press(&form, Qt::Key_3);
+    host.virtualClock.advance(ChannelDigitEntry::kPauseMs);
+    form.onScreen().OnScreenTimerTimer();
+    EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(VideoWindowFormTest, TheDisplayIsDrawnOverThePictureNeverIntoIt) {
+    attachPicture(64, 48);
+    QImage black(64, 48, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    renderer->presentFrame(black);
+    form.onScreen().showChannel(2, QStringLiteral("Test Two"));
+    EXPECT_EQ(renderer->overlayText(), QStringList{"2  Test Two"});
+    EXPECT_TRUE(form.onScreen().OnScreenTimer->isActive());
+    const QImage drawn = renderer->window()->grab().toImage();
+    bool lit = false;
+    for (int y = 0; y < drawn.height() && !lit; ++y) {
+        for (int x = 0; x < drawn.width() && !lit; ++x) {
+            lit = qGreen(drawn.pixel(x, y)) > 128;
+        }
+    }
+    EXPECT_TRUE(lit) << "the text is in the window";
+    EXPECT_EQ(renderer->currentFrame(), black) << "and not in the picture a recording would take";
+    host.virtualClock.advance(OnScreenDisplay::kShownMs);
+    form.onScreen().OnScreenTimerTimer();
+    EXPECT_TRUE(renderer->overlayText().isEmpty());
+    EXPECT_FALSE(form.onScreen().OnScreenTimer->isActive());
+}
+
+TEST_F(VideoWindowFormTest, AspectIsKeptPerPageAndZoomAndFullScreenKeepIt) {
+    attachPicture(720, 576);
+    form.pictureMenus().chooseAspect(PictureAspect::Auto);
+    EXPECT_EQ(host.choices.playerAspect, PictureAspect::Auto);
+    EXPECT_EQ(host.choices.tvAspect, PictureAspect::Square);
+    form.Zoom100Click();
+    EXPECT_EQ(form.size(), QSize(768, 576)) << "a 720 x 576 frame is 4:3";
+    EXPECT_EQ(renderer->window()->geometry(), QRect(0, 0, 768, 576));
+    EXPECT_DOUBLE_EQ(renderer->displayAspect(), 4.0 / 3.0) << "full screen fits the picture at 4:3";
+    form.pictureMenus().chooseAspect(PictureAspect::SixteenNine);
+    form.Zoom50Click();
+    EXPECT_EQ(form.size(), QSize(512, 288));
+    // The TV page has its own choice, applied when the window is shown for it.
+    host.playerVisible = false;
+    host.tvVisible = true;
+    form.hide();
+    form.show();
+    EXPECT_EQ(VideoTarget.aspect, PictureAspect::Square);
+    EXPECT_EQ(renderer->window()->geometry().width(), 360) << "720 x 576 in square pixels at 288 lines";
+}
+
+TEST_F(VideoWindowFormTest, TheDeinterlaceChoiceIsStoredAndReachesThePicture) {
+    attachPicture(720, 576);
+    QMenu* menu = form.pictureMenus().Deinterlace1;
+    QStringList captions;
+    for (QAction* action : menu->actions()) {
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(captions.mid(0, 4), (QStringList{"Off", "-", "Motion search", "Motion adaptive"}));
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(host.choices.deinterlace, "off");
+    EXPECT_EQ(renderer->deinterlace(), "off");
+    EXPECT_EQ(DefaultDeinterlace(), "off") << "pictures made later start with it";
+    EXPECT_TRUE(menu->actions().at(0)->isChecked());
+    form.pictureMenus().chooseDeinterlace("bob");
+    EXPECT_EQ(host.choices.deinterlace, "off") << "no such method";
+    form.pictureMenus().chooseDeinterlace(kDefaultDeinterlace);
 }

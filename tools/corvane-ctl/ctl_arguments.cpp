@@ -1,5 +1,7 @@
 #include "ctl_arguments.h"
 
+#include "platform/media/deinterlace_methods.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -38,6 +40,9 @@ const char* const kCtlUsage =
     "  --size WxH           capture or preview size (default: 352x288)\n"
     "  --tune tv MHZ        tune the TV tuner to MHZ MHz first (record, snapshot)\n"
     "  --input NAME         video input of the card, as \"Video Composite\" (record, snapshot)\n"
+    "  --deinterlace METHOD\n"
+    "                       snapshot: deinterlace an interlaced picture with METHOD, or off\n"
+    "                       (default: the one chosen in the program's video window)\n"
     "  --video-codec NAME   video compressor (default: the one chosen in the program)\n"
     "  --audio-codec NAME   audio compressor (default: the one chosen in the program)\n"
     "  --no-sound           record the picture only\n"
@@ -172,6 +177,12 @@ CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed,
             parsed.tuneFrequency = hertz;
             known = true;
             ++i;
+        } else if (option == "--deinterlace" && !recording) {
+            if (!IsDeinterlaceChoice(value)) {
+                return Fail("--deinterlace needs off or one of: " + DeinterlaceChoiceList());
+            }
+            parsed.deinterlace = value;
+            known = true;
         } else if (option == "--output") {
             if (value.empty()) {
                 return Fail("--output needs a file name");

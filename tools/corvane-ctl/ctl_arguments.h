@@ -26,8 +26,10 @@ struct CtlArguments {
     std::optional<std::int32_t> tuneFrequency;
     std::optional<std::string> input;
 
-    // snapshot: the PNG file
+    // snapshot: the PNG file, and how an interlaced picture is deinterlaced ("off" or a method's name; the
+    // program's choice when not given)
     std::string snapshotFile;
+    std::optional<std::string> deinterlace;
 
     // record; the size also for snapshot
     double seconds = 0;

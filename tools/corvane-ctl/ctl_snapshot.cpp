@@ -1,15 +1,18 @@
 #include "ctl_snapshot.h"
 
+#include "app/settings_store.h"
 #include "components/dev_cmb_pickers.h"
 #include "ctl_choice.h"
 #include "ctl_event_window.h"
 #include "ctl_message_boxes.h"
 #include "ctl_source.h"
+#include "platform/media/deinterlace_methods.h"
 #include "platform/media/gst/filter_graph.h"
 #include "platform/media/video_renderer.h"
 #include "platform/win/clock.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
+#include "view/video_window_choices.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -56,6 +59,14 @@ int TakeSnapshot(const CtlArguments& args, Clock& clock, std::FILE* out, std::FI
         }
         probe.cancelWriting();
     }
+    // The preview deinterlaces as the program's video window would, or as asked.
+    VideoWindowChoices choices;
+    if (!args.deinterlace) {
+        SettingsTargets stored;
+        stored.videoWindow = &choices;
+        LoadSettings(stored);
+    }
+    SetDefaultDeinterlace(args.deinterlace.value_or(choices.deinterlace));
     CtlMessageBoxes boxes;
     const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
     TVideoCaptureDevCombo video;

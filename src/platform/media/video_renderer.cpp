@@ -1,5 +1,8 @@
 #include "video_renderer.h"
 
+#include "deinterlace_methods.h"
+#include "on_picture_text.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -22,7 +25,15 @@ void VideoRendererWidget::paintEvent(QPaintEvent*) {
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), frame);
+    const double aspect = renderer_.displayAspect();
+    if (isFullScreen() && aspect > 0) {
+        // Full screen keeps the picture's shape: bars where the screen's differs.
+        painter.fillRect(rect(), Qt::black);
+        painter.drawImage(FitToAspect(rect(), aspect), frame);
+    } else {
+        painter.drawImage(rect(), frame);
+    }
+    DrawOnPictureText(painter, rect(), renderer_.overlayText());
 }
 
 bool VideoRendererWidget::event(QEvent* event) {
@@ -131,6 +142,12 @@ void VideoRenderer::clearFrame() {
     if (widget_) {
         widget_->update();
     }
+}
+
+void VideoRenderer::setPixelAspectRatio(int numerator, int denominator) {
+    std::lock_guard lock(frameMutex_);
+    pixelAspectNumerator_ = numerator;
+    pixelAspectDenominator_ = denominator;
 }
 
 QImage VideoRenderer::currentFrame() const {
@@ -301,5 +318,48 @@ HRESULT VideoRenderer::get_AvgTimePerFrame(double* seconds) {
     }
     std::lock_guard lock(frameMutex_);
     *seconds = secondsPerFrame_;
+    return S_OK;
+}
+
+HRESULT VideoRenderer::put_Deinterlace(const char* choice) {
+    if (!choice || !IsDeinterlaceChoice(choice)) {
+        return E_INVALIDARG;
+    }
+    deinterlace_ = choice;
+    if (deinterlaceHandler_) {
+        deinterlaceHandler_(deinterlace_);
+    }
+    return S_OK;
+}
+
+HRESULT VideoRenderer::GetPixelAspectRatio(std::int32_t* numerator, std::int32_t* denominator) {
+    if (!numerator || !denominator) {
+        return E_POINTER;
+    }
+    std::lock_guard lock(frameMutex_);
+    if (pixelAspectNumerator_ <= 0 || pixelAspectDenominator_ <= 0) {
+        return VFW_E_NOT_CONNECTED;
+    }
+    *numerator = pixelAspectNumerator_;
+    *denominator = pixelAspectDenominator_;
+    return S_OK;
+}
+
+HRESULT VideoRenderer::put_DisplayAspect(double aspect) {
+    if (!(aspect >= 0)) {
+        return E_INVALIDARG;
+    }
+    displayAspect_ = aspect;
+    if (widget_) {
+        widget_->update();
+    }
+    return S_OK;
+}
+
+HRESULT VideoRenderer::put_OverlayText(const QStringList& lines) {
+    overlayText_ = lines;
+    if (widget_) {
+        widget_->update();
+    }
     return S_OK;
 }

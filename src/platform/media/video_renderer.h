@@ -3,6 +3,7 @@
 // are involved, so it works on X11, Wayland and the offscreen platform alike. The media engine feeds frames
 // from its streaming threads; everything else happens on the GUI thread.
 
+#include "picture_options.h"
 #include "platform/com/com_object.h"
 #include "video_window.h"
 
@@ -11,7 +12,9 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <mutex>
+#include <string>
 
 class VideoRenderer;
 
@@ -35,7 +38,7 @@ private:
     QPointer<QWidget> drain_;
 };
 
-class VideoRenderer final : public ComObject<IVideoWindow, IBasicVideo> {
+class VideoRenderer final : public ComObject<IVideoWindow, IBasicVideo, IVideoPictureOptions> {
 public:
     VideoRenderer();
 
@@ -43,6 +46,15 @@ public:
     void presentFrame(const QImage& frame);
     // Thread-safe: the native picture size, known once the stream's format is.
     void setVideoSize(int width, int height, double secondsPerFrame = 0.0);
+    // Thread-safe: the pixel aspect ratio of the stream's caps.
+    void setPixelAspectRatio(int numerator, int denominator);
+    // Whoever deinterlaces the picture: told every valid choice put_Deinterlace takes, on the GUI thread.
+    void setDeinterlaceHandler(std::function<void(const std::string&)> handler) {
+        deinterlaceHandler_ = std::move(handler);
+    }
+    const std::string& deinterlace() const { return deinterlace_; }
+    const QStringList& overlayText() const { return overlayText_; }
+    double displayAspect() const { return displayAspect_; }
     void clearFrame();
     QImage currentFrame() const;
     int framesPresented() const;
@@ -68,6 +80,12 @@ public:
     HRESULT GetVideoSize(LONG* width, LONG* height) override;
     HRESULT get_AvgTimePerFrame(double* seconds) override;
 
+    // IVideoPictureOptions
+    HRESULT put_Deinterlace(const char* choice) override;
+    HRESULT GetPixelAspectRatio(std::int32_t* numerator, std::int32_t* denominator) override;
+    HRESULT put_DisplayAspect(double aspect) override;
+    HRESULT put_OverlayText(const QStringList& lines) override;
+
 private:
     ~VideoRenderer() override;
     void leaveFullScreen();
@@ -86,4 +104,11 @@ private:
     int videoWidth_ = 0;
     int videoHeight_ = 0;
     double secondsPerFrame_ = 0.0;
+    int pixelAspectNumerator_ = 0;
+    int pixelAspectDenominator_ = 0;
+
+    std::function<void(const std::string&)> deinterlaceHandler_;
+    std::string deinterlace_;
+    double displayAspect_ = 0.0;
+    QStringList overlayText_;
 };

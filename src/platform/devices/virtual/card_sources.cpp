@@ -1,5 +1,6 @@
 #include "card_sources.h"
 
+#include "field_sampler.h"
 #include "platform/media/gst/engine_setup.h"
 
 #include <initializer_list>
@@ -69,7 +70,8 @@ static void corvane_tv_picture_class_init(CorvaneTvPictureClass* klass) {
 }
 
 static void corvane_tv_picture_init(CorvaneTvPicture* self) {
-    Assemble(GST_BIN(self), "videotestsrc", {{"textoverlay", "overlay"}, {"videobalance", "balance"}});
+    Assemble(GST_BIN(self), "videotestsrc",
+             {{kFieldSamplerElement, "fields"}, {"textoverlay", "overlay"}, {"videobalance", "balance"}});
 }
 
 static void corvane_tv_sound_class_init(CorvaneTvSoundClass* klass) {
@@ -91,6 +93,7 @@ static void corvane_tv_sound_init(CorvaneTvSound* self) {
 bool RegisterCardSources() {
     static const bool registered =
         EnsureGstInitialised() &&
+        gst_element_register(nullptr, kFieldSamplerElement, GST_RANK_NONE, FieldSamplerType()) &&
         gst_element_register(nullptr, kCardPictureElement, GST_RANK_NONE, corvane_tv_picture_get_type()) &&
         gst_element_register(nullptr, kCardSoundElement, GST_RANK_NONE, corvane_tv_sound_get_type());
     return registered;

@@ -1,9 +1,9 @@
 #pragma once
 // The virtual card's live sources as GStreamer elements of their own, registered with GStreamer like any
 // source plug-in, so the card's filters hold a source element as a real card's filter holds v4l2src:
-//   corvanetvpicture  videotestsrc (live) ! capsfilter ! textoverlay ! videobalance   children "source",
-//   "caps",
-//                     "overlay" (absent without the text renderer), "balance"
+//   corvanetvpicture  videotestsrc (live) ! capsfilter ! corvanefieldsampler ! textoverlay ! videobalance
+//                     children "source", "caps", "fields", "overlay" (absent without the text renderer),
+//                     "balance"
 //   corvanetvsound    audiotestsrc (live) ! capsfilter                                children "source",
 //   "caps"
 // Both stamp their data with the pipeline clock's running time.

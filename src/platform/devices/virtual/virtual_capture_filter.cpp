@@ -1,6 +1,7 @@
 #include "virtual_capture_filter.h"
 
 #include "card_sources.h"
+#include "field_sampler.h"
 #include "platform/devices/format_controls.h"
 #include "platform/devices/interface_controls.h"
 #include "platform/media/gst/device_controls_dialog.h"
@@ -25,8 +26,9 @@ constexpr guint kPreviewFrames = 2;
 constexpr int kPatternSmpte = 0;
 constexpr int kPatternSnow = 1;
 constexpr int kPatternSmpte75 = 13;
-// Pixels per frame the channel's pattern moves: the moving element of a received picture.
-constexpr int kPatternSpeed = 2;
+// Pixels per picture drawn (a field when interlaced) the channel's pattern moves: the moving element of a
+// received picture, and what shows combs in an interlaced frame.
+constexpr int kPatternSpeed = 4;
 
 // The sizes offered as capabilities: those of the program's resolution lists.
 constexpr std::pair<LONG, LONG> kSizes[] = {{320, 240}, {352, 288}, {384, 288},
@@ -78,6 +80,7 @@ VirtualCaptureFilter::VirtualCaptureFilter(std::shared_ptr<VirtualCard> card)
     };
     source_ = part("source");
     sourceCaps_ = part("caps");
+    fields_ = part("fields");
     overlay_ = part("overlay");
     balance_ = part("balance");
     GstElement* tee = Make(bin, "tee");
@@ -257,7 +260,9 @@ void VirtualCaptureFilter::applyFormats() {
         drawn.width = previewFormat_.width;
         drawn.height = previewFormat_.height;
     }
-    GstCaps* caps = CapsOf(drawn);
+    const FieldSampling sampling = FieldSamplingOf(drawn, (card_->videoStandard() & k525LineStandards) != 0);
+    SetFieldSampling(fields_, drawn, sampling);
+    GstCaps* caps = PatternCapsOf(drawn, sampling);
     g_object_set(sourceCaps_, "caps", caps, nullptr);
     gst_caps_unref(caps);
     caps = BranchCaps(captureFormat_);

@@ -81,6 +81,7 @@ private:
     int subscription_ = 0;
     GstElement* source_ = nullptr;
     GstElement* sourceCaps_ = nullptr;
+    GstElement* fields_ = nullptr;
     GstElement* overlay_ = nullptr;
     GstElement* balance_ = nullptr;
     GstElement* captureCaps_ = nullptr;

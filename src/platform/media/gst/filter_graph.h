@@ -5,6 +5,7 @@
 
 #include "control_interfaces.h"
 #include "gst_filter.h"
+#include "platform/media/picture_options.h"
 
 #include <condition_variable>
 #include <deque>
@@ -19,7 +20,7 @@ class DecoderFilter;
 class VideoRenderer;
 
 class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl, IMediaEventEx, IMediaSeeking,
-                                           IBasicAudio, IBasicVideo, IVideoWindow> {
+                                           IBasicAudio, IBasicVideo, IVideoWindow, IVideoPictureOptions> {
 public:
     FilterGraph();
 
@@ -72,6 +73,11 @@ public:
     HRESULT GetWindowPosition(LONG* left, LONG* top, LONG* width, LONG* height) override;
     HRESULT put_FullScreenMode(LONG fullScreen) override;
     HRESULT get_FullScreenMode(LONG* fullScreen) override;
+    // IVideoPictureOptions: the video renderer's as well.
+    HRESULT put_Deinterlace(const char* choice) override;
+    HRESULT GetPixelAspectRatio(std::int32_t* numerator, std::int32_t* denominator) override;
+    HRESULT put_DisplayAspect(double aspect) override;
+    HRESULT put_OverlayText(const QStringList& lines) override;
 
     // The pipeline, for tests and the benchmark.
     GstElement* pipeline() const { return pipeline_; }

@@ -313,3 +313,15 @@ HRESULT FilterGraph::put_FullScreenMode(LONG fullScreen) {
 HRESULT FilterGraph::get_FullScreenMode(LONG* fullScreen) {
     FORWARD_TO_VIDEO_RENDERER(get_FullScreenMode(fullScreen));
 }
+HRESULT FilterGraph::put_Deinterlace(const char* choice) {
+    FORWARD_TO_VIDEO_RENDERER(put_Deinterlace(choice));
+}
+HRESULT FilterGraph::GetPixelAspectRatio(std::int32_t* numerator, std::int32_t* denominator) {
+    FORWARD_TO_VIDEO_RENDERER(GetPixelAspectRatio(numerator, denominator));
+}
+HRESULT FilterGraph::put_DisplayAspect(double aspect) {
+    FORWARD_TO_VIDEO_RENDERER(put_DisplayAspect(aspect));
+}
+HRESULT FilterGraph::put_OverlayText(const QStringList& lines) {
+    FORWARD_TO_VIDEO_RENDERER(put_OverlayText(lines));
+}

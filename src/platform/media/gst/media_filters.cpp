@@ -1,6 +1,7 @@
 #include "media_filters.h"
 
 #include "engine_setup.h"
+#include "picture_deinterlacer.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
@@ -231,6 +232,7 @@ void ReleaseMappedFrame(void* info) {
 
 VideoRendererFilter::VideoRendererFilter()
     : GstFilter(FilterRole::VideoRenderer), renderer_(MakeCom<VideoRenderer>()) {
+    GstElement* deinterlace = MakeDeinterlacer(*renderer_);
     GstElement* convert = MakeElement("videoconvert");
     GstElement* sink = MakeElement("appsink");
     GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
@@ -244,8 +246,8 @@ VideoRendererFilter::VideoRendererFilter()
         return onPreroll(GST_ELEMENT(appsink), self);
     };
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
-    setBin(MakeChain({convert, sink}));
-    GstPad* input = StaticPad(convert, "sink");
+    setBin(MakeChain({deinterlace, convert, sink}));
+    GstPad* input = StaticPad(deinterlace, "sink");
     addPin(L"Input", PINDIR_INPUT, PinKind::Video, input);
     gst_object_unref(input);
 }
@@ -253,6 +255,8 @@ VideoRendererFilter::VideoRendererFilter()
 VideoRendererFilter::~VideoRendererFilter() {
     // Stop the streaming thread before the renderer it paints into goes away.
     gst_element_set_state(element(), GST_STATE_NULL);
+    // The renderer may be held longer than the deinterlacer it would still set.
+    renderer_->setDeinterlaceHandler({});
 }
 
 void VideoRendererFilter::inputConnected(GstPin& pin) {
@@ -313,5 +317,6 @@ void VideoRendererFilter::present(GstSample* sample) {
                        &ReleaseMappedFrame, mapped);
     const double secondsPerFrame = info.fps_n > 0 ? double(info.fps_d) / info.fps_n : 0.0;
     renderer_->setVideoSize(width, height, secondsPerFrame);
+    renderer_->setPixelAspectRatio(GST_VIDEO_INFO_PAR_N(&info), GST_VIDEO_INFO_PAR_D(&info));
     renderer_->presentFrame(image);
 }
