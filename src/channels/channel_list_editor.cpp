@@ -29,10 +29,12 @@ void ChannelListEditor::tune(ChannelEntry& entry) {
     }
     tuner_->TuneFrequency(entry.freq);
     clock_.Sleep(kTunerSettleMs);
+    // A read that failed (and said so) shows 0, the offset the tuner object answers then.
     std::int32_t offset = 0;
-    if (SUCCEEDED(tuner_->ReadTunerOffset(&offset))) {
-        view_.setTunningText(QString::asprintf("Fine tunning: %+d", offset));
+    if (FAILED(tuner_->ReadTunerOffset(&offset))) {
+        offset = 0;
     }
+    view_.setTunningText(QString::asprintf("Fine tunning: %+d", offset));
 }
 
 void ChannelListEditor::select() {

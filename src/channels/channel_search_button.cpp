@@ -9,11 +9,19 @@
 #include <QWidget>
 
 ChannelSearchButton::ChannelSearchButton(QWidget* page, ChannelListEditor& editor, QTimer* pausedTimer)
-    : QObject(page), editor_(editor), pausedTimer_(pausedTimer) {
-    auto* button =
-        page->findChild<QAbstractButton*>(QString::fromLatin1(editor.kind().controls.searchButton));
-    if (button) {
-        connect(button, &QAbstractButton::clicked, this, &ChannelSearchButton::click);
+    : QObject(page), editor_(editor),
+      button_(page->findChild<QAbstractButton*>(QString::fromLatin1(editor.kind().controls.searchButton))),
+      pausedTimer_(pausedTimer) {
+    if (button_) {
+        connect(button_, &QAbstractButton::clicked, this, &ChannelSearchButton::click);
+        button_->setEnabled(false);
+    }
+}
+
+void ChannelSearchButton::setTuner(SearchTuner* tuner) {
+    tuner_ = tuner;
+    if (button_) {
+        button_->setEnabled(tuner_ != nullptr);
     }
 }
 

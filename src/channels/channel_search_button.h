@@ -10,6 +10,7 @@
 #include <functional>
 
 class ChannelListEditor;
+class QAbstractButton;
 class QTimer;
 class QWidget;
 class SearchForm;
@@ -22,8 +23,10 @@ public:
 
     // The dialogs are made after the pages.
     void setForm(SearchForm* form) { form_ = form; }
-    // The device swept; null while the list's graph does not exist, and then the button does nothing.
-    void setTuner(SearchTuner* tuner) { tuner_ = tuner; }
+    // The device swept; null while the list has no tuner that answers (no graph yet, a capture device
+    // without tuner, a radio tuner that could not be bound), and then the button is disabled and does
+    // nothing: a sweep without a tuner would only clear check marks for minutes.
+    void setTuner(SearchTuner* tuner);
 
     // Runs when a click has finished, select included.
     void setAfterSearch(std::function<void()> after) { afterSearch_ = std::move(after); }
@@ -37,6 +40,7 @@ public:
 
 private:
     ChannelListEditor& editor_;
+    QAbstractButton* button_;
     QTimer* pausedTimer_;
     SearchForm* form_ = nullptr;
     SearchTuner* tuner_ = nullptr;

@@ -14,7 +14,8 @@ class ChannelTuner {
 public:
     virtual ~ChannelTuner() = default;
     virtual HRESULT TuneFrequency(std::int32_t hz) = 0;
-    // The phase-locked loop's signed offset after tuning.
+    // The phase-locked loop's signed offset after tuning; a failure the device has reported is returned, and
+    // the list shows 0 for it.
     virtual HRESULT ReadTunerOffset(std::int32_t* offset) = 0;
     // Analog video standard bit value; only lists with picture settings ask for it.
     virtual HRESULT SetVideoStandard(std::int32_t standard) = 0;

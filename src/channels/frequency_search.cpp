@@ -4,7 +4,10 @@
 #include "platform/win/clock.h"
 #include "search_signal.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
+#include <numeric>
 #include <vector>
 
 const FrequencySearchParameters kTVSearch = {
@@ -75,10 +78,12 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
 
     result.counts.incorrect = list.count();
     progress_.showCounts(result.counts);
-    for (int i = 0; i < list.count(); ++i) {
-        list.at(i).enabled = false;
-    }
     matched_.assign(static_cast<std::size_t>(list.count()), false);
+    byFrequency_.resize(static_cast<std::size_t>(list.count()));
+    std::iota(byFrequency_.begin(), byFrequency_.end(), 0);
+    std::stable_sort(byFrequency_.begin(), byFrequency_.end(),
+                     [&list](int a, int b) { return list.at(a).freq < list.at(b).freq; });
+    reached_ = 0;
 
     std::int32_t previous = kNoPreviousOffset;
     // Searching by signal is for tuners that report no offset; the first offset ends it for the sweep.
@@ -92,25 +97,32 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
     while (f <= parameters_.lastFreq) {
         const auto tuned = static_cast<std::int32_t>(f);
         progress_.showFrequency(tuned);
-        const bool tuneOk = SUCCEEDED(tuner_.TuneFrequency(tuned));
+        HRESULT hr = tuner_.TuneFrequency(tuned);
         clock_.Sleep(parameters_.settleMs);
         std::int32_t offset = 0;
-        // A failed step has no reading: it neither finds a carrier nor hides the next one. The device has
-        // reported its error already, and the sweep goes on.
-        if (tuneOk && SUCCEEDED(tuner_.ReadTunerOffset(&offset))) {
-            if (offset != 0) {
-                sawOffset = true;
-                riseAt = kNoRise;
-            }
-            if (offset < 0 && previous >= 0) {
-                const std::int64_t found = f - parameters_.step;
-                onFind(list, static_cast<std::int32_t>(found), result.counts);
-                f += parameters_.jump;
-            }
-            previous = offset;
+        if (SUCCEEDED(hr)) {
+            hr = tuner_.ReadTunerOffset(&offset);
         }
+        // The device has shown its failure once; going on would show it again at every step, so the sweep
+        // ends as a cancel does, and this frequency counts as not tried.
+        if (FAILED(hr)) {
+            result.cancelled = true;
+            result.error = hr;
+            break;
+        }
+        if (offset != 0) {
+            sawOffset = true;
+            riseAt = kNoRise;
+        }
+        const std::int64_t tried = f;
+        if (offset < 0 && previous >= 0) {
+            const std::int64_t found = f - parameters_.step;
+            onFind(list, static_cast<std::int32_t>(found), result.counts);
+            f += parameters_.jump;
+        }
+        previous = offset;
         std::int32_t strength = 0;
-        if (meter && !sawOffset && tuneOk && meter->ReadSignalStrength(&strength)) {
+        if (meter && !sawOffset && meter->ReadSignalStrength(&strength)) {
             if (strength >= kHalfSignal) {
                 if (riseAt == kNoRise) {
                     riseAt = f;
@@ -121,6 +133,7 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
                 riseAt = kNoRise;
             }
         }
+        uncheckReached(list, tried);
         if (!progress_.processPending()) {
             stop = true;
         }
@@ -131,11 +144,30 @@ std::optional<SearchResult> FrequencySearch::run(ChannelList& list) {
         f += parameters_.step;
     }
     // A carrier still heard at the end of the band ends there.
-    if (riseAt != kNoRise && !result.cancelled) {
-        onSignalFind(list, riseAt, lastStrong, result.counts);
+    if (!result.cancelled) {
+        if (riseAt != kNoRise) {
+            onSignalFind(list, riseAt, lastStrong, result.counts);
+        }
+        // A whole sweep leaves only what it confirmed checked, entries beyond the band included.
+        uncheckReached(list, std::numeric_limits<std::int64_t>::max());
     }
     matched_.clear();
+    byFrequency_.clear();
     return result;
+}
+
+void FrequencySearch::uncheckReached(ChannelList& list, std::int64_t hz) {
+    while (reached_ < byFrequency_.size()) {
+        const auto index = static_cast<std::size_t>(byFrequency_[reached_]);
+        ChannelEntry& entry = list.at(static_cast<int>(index));
+        if (entry.freq > hz && !matched_[index]) {
+            return;
+        }
+        if (!matched_[index]) {
+            entry.enabled = false;
+        }
+        ++reached_;
+    }
 }
 
 void FrequencySearch::onSignalFind(ChannelList& list, std::int64_t first, std::int64_t last,

@@ -71,7 +71,10 @@ public:
 
 struct SearchResult {
     SearchCounts counts;
+    // Ended before the band's end: asked to stop, or a tuner failure (error).
     bool cancelled = false;
+    // The failure of the tuner that ended the sweep; S_OK otherwise. The device has shown it already.
+    HRESULT error = S_OK;
 };
 
 class FrequencySearch {
@@ -80,7 +83,9 @@ public:
                     SearchProgress& progress);
 
     // One whole sweep over list. Nothing when a sweep is already running (the caller was re-entered from
-    // processPending): a second run would retune under the first one's feet.
+    // processPending): a second run would retune under the first one's feet. Entries lose their check mark
+    // only once the sweep has tried their frequency (or at the band's end), so a sweep that stops early
+    // leaves the entries above the last frequency tried as they were.
     std::optional<SearchResult> run(ChannelList& list);
     bool running() const { return running_; }
 
@@ -89,6 +94,8 @@ private:
     // A carrier heard by its signal from first to last (see SearchSignal): the find is the middle between
     // them on the sweep's grid, tuned again so that its lock is asked there.
     void onSignalFind(ChannelList& list, std::int64_t first, std::int64_t last, SearchCounts& counts);
+    // Clears the check marks of the entries present at the start, not matched by a find, at or below hz.
+    void uncheckReached(ChannelList& list, std::int64_t hz);
 
     FrequencySearchParameters parameters_;
     SearchTuner& tuner_;
@@ -97,6 +104,9 @@ private:
     bool running_ = false;
     // Per entry of the running sweep: already snapped to a find (or added by one), so never matched again.
     std::vector<bool> matched_;
+    // The entries present at the start, by frequency, and how many of them the sweep has reached.
+    std::vector<int> byFrequency_;
+    std::size_t reached_ = 0;
 };
 
 // "found channel 175.25 MHz": the format filled with hz in MHz as printf does it, with a point.

@@ -12,8 +12,8 @@
 
 #include <utility>
 
-SearchForm::SearchForm(const QString& objectName, const QString& firstFrequency,
-                       const FrequencySearchParameters& parameters, Clock& clock, QWidget* parent)
+SearchForm::SearchForm(const QString& objectName, const FrequencySearchParameters& parameters, Clock& clock,
+                       QWidget* parent)
     // On top like the main window, which would otherwise hide the dialog that blocks it.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       parameters_(parameters), clock_(clock) {
@@ -31,7 +31,9 @@ SearchForm::SearchForm(const QString& objectName, const QString& firstFrequency,
         layout->addWidget(shown, row, 1);
         return shown;
     };
-    FreqLabel = addRow(0, "Label4", tr("Frequency (MHz):"), "FreqLabel", firstFrequency);
+    // The band's first frequency in whole MHz until the sweep shows its own: "40" or "88".
+    FreqLabel = addRow(0, "Label4", tr("Frequency (MHz):"), "FreqLabel",
+                       QString::number(parameters.firstFreq / 1000000));
     UpdLabel = addRow(1, "Label1", tr("Updated:"), "UpdLabel", QStringLiteral("0"));
     AddLabel = addRow(2, "Label2", tr("New:"), "AddLabel", QStringLiteral("0"));
     BadLabel = addRow(3, "Label3", tr("Incorrect:"), "BadLabel", QStringLiteral("0"));
@@ -136,7 +138,7 @@ void SearchForm::reject() {
 }
 
 TTVSearchForm::TTVSearchForm(Clock& clock, QWidget* parent)
-    : SearchForm(QStringLiteral("TVSearchForm"), QStringLiteral("40"), kTVSearch, clock, parent) {}
+    : SearchForm(QStringLiteral("TVSearchForm"), kTVSearch, clock, parent) {}
 
 TRadioSearchForm::TRadioSearchForm(Clock& clock, QWidget* parent)
-    : SearchForm(QStringLiteral("RadioSearchForm"), QStringLiteral("60"), kRadioSearch, clock, parent) {}
+    : SearchForm(QStringLiteral("RadioSearchForm"), kRadioSearch, clock, parent) {}

@@ -45,8 +45,8 @@ public:
     bool processPending() override;
 
 protected:
-    SearchForm(const QString& objectName, const QString& firstFrequency,
-               const FrequencySearchParameters& parameters, Clock& clock, QWidget* parent);
+    SearchForm(const QString& objectName, const FrequencySearchParameters& parameters, Clock& clock,
+               QWidget* parent);
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

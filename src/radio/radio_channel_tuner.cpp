@@ -5,7 +5,10 @@
 #include "tv/tuner_signal.h"
 
 HRESULT RadioChannelTuner::TuneFrequency(std::int32_t hz) {
-    return tools_.TuneFrequency(hz) ? S_OK : E_FAIL;
+    if (!tools_.TuneFrequency(hz)) {
+        return E_FAIL;
+    }
+    return tools_.tunerFailure();
 }
 
 HRESULT RadioChannelTuner::ReadTunerOffset(std::int32_t* offset) {

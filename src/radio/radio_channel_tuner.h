@@ -2,7 +2,7 @@
 #pragma once
 // The station list's device and its search's: TRadioTools' tuner behind the interfaces of both. The radio
 // object reports its own failures in boxes; the list and the search only hear whether each call did its
-// work, and the search goes on after a failure.
+// work, and the search ends at a failure rather than showing it at every step.
 
 #include "channels/channel_tuner.h"
 #include "channels/search_signal.h"
@@ -14,7 +14,8 @@ class RadioChannelTuner final : public ChannelTuner, public SearchTuner, public 
 public:
     explicit RadioChannelTuner(TRadioTools& tools) : tools_(tools) {}
 
-    // S_OK for every frequency but 0 on a tuner, as the radio object answers.
+    // S_OK for every frequency but 0 that the tuner took; the code of the first property it refused (shown
+    // in the radio error box already) otherwise.
     HRESULT TuneFrequency(std::int32_t hz) override;
     // Always S_OK: an offset that could not be read is 0.
     HRESULT ReadTunerOffset(std::int32_t* offset) override;

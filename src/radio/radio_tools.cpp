@@ -23,10 +23,14 @@ TRadioTools::TRadioTools(IMoniker* tunerDevice, IMoniker* tvAudioDevice, IMonike
                          Services services)
     : services_(services) {
     if (tunerDevice) {
-        // Two processes retuning one tuner would fight over it; a session without a usable lock folder
-        // tunes unguarded rather than not at all.
-        const bool locked = tunerLock_.acquire(TunerLockName(DeviceFriendlyName(tunerDevice))) ||
-                            tunerLock_.busyMessage().empty();
+        // Two processes retuning one V4L2 tuner would fight over it; the virtual card has no path and each
+        // process its own card, and a session without a usable lock folder tunes unguarded rather than not
+        // at all.
+        const std::string key = DeviceLockKey(tunerDevice);
+        const bool locked =
+            key.empty() ||
+            tunerLock_.acquire(TunerLockName(key), TunerLockName(DeviceFriendlyName(tunerDevice))) ||
+            tunerLock_.busyMessage().empty();
         if (locked) {
             tuner_ = Bind<IAMTVTuner>(tunerDevice);
         } else {
@@ -43,9 +47,9 @@ TRadioTools::~TRadioTools() {
     tuner_ = nullptr;
 }
 
-std::string TRadioTools::TunerLockName(const std::string& friendlyName) {
+std::string TRadioTools::TunerLockName(const std::string& device) {
     // Apart from the card's capture lock: the program's own TV page keeps its graph while the radio plays.
-    return friendlyName + " radio tuner";
+    return device + " radio tuner";
 }
 
 bool TRadioTools::SetRadioMode() {
@@ -75,8 +79,14 @@ bool TRadioTools::RouteRadioAudio() {
 }
 
 bool TRadioTools::TuneFrequency(std::int32_t hertz) {
+    tunerFailure_ = S_OK;
     return TuneByProperties(tuner_.get(), KSPROPERTY_TUNER_MODE_FM_RADIO, KS_TUNER_TUNING_FINE, hertz,
-                            [this](HRESULT hr, const char* property) { ShowRadioError(hr, property); });
+                            [this](HRESULT hr, const char* property) {
+                                if (SUCCEEDED(tunerFailure_)) {
+                                    tunerFailure_ = hr;
+                                }
+                                ShowRadioError(hr, property);
+                            });
 }
 
 std::int32_t TRadioTools::ReadTunerOffset() {

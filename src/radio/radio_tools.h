@@ -58,6 +58,9 @@ public:
     // Tunes in FM mode with fine tuning. Failures of the two properties are shown in the radio error box;
     // the answer is only whether there is a tuner and the frequency is not 0.
     bool TuneFrequency(std::int32_t hertz);
+    // The first property the last TuneFrequency had refused (and shown); S_OK when none. The station search
+    // ends on it instead of showing it again at every step.
+    HRESULT tunerFailure() const { return tunerFailure_; }
     // The phase-locked loop's offset in Hz (carrier − tuned frequency); 0 without tuner or when the read
     // fails, silently.
     std::int32_t ReadTunerOffset();
@@ -80,11 +83,13 @@ public:
     // The radio error box: text, a line feed and the system's text for hr, stop icon, no owner, no caption.
     void ShowRadioError(HRESULT hr, const char* text);
 
-    // The lock file name of a radio tuner device: one process at a time may tune it.
-    static std::string TunerLockName(const std::string& friendlyName);
+    // The lock of a radio tuner device (by its lock key, or its name in messages): one process at a time
+    // may tune a V4L2 tuner.
+    static std::string TunerLockName(const std::string& device);
 
 private:
     Services services_;
+    HRESULT tunerFailure_ = S_OK;
     DeviceLock tunerLock_;
     RefPtr<IAMTVTuner> tuner_;
     RefPtr<IAMTVAudio> tvAudio_;

@@ -28,6 +28,13 @@ long ReadHolder(int fd) {
     return length > 0 ? std::strtol(text, nullptr, 10) : 0;
 }
 
+bool ReadDeviceProperty(IMoniker* moniker, const char* property, std::string* value) {
+    RefPtr<IPropertyBag> bag;
+    return SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IPropertyBag::IID,
+                                            reinterpret_cast<void**>(bag.put()))) &&
+           bag && SUCCEEDED(bag->Read(property, value));
+}
+
 } // namespace
 
 DeviceLock::DeviceLock(DeviceLock&& other) noexcept
@@ -64,19 +71,20 @@ std::string DeviceLock::lockPath(const std::string& name) {
     return lockFolder() + "/" + file + ".lock";
 }
 
-bool DeviceLock::acquire(const std::string& name) {
+bool DeviceLock::acquire(const std::string& key, const std::string& shownName) {
     release();
     busyMessage_.clear();
     const std::string folder = lockFolder();
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return false;
     }
-    const int fd = ::open(lockPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(lockPath(key).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        busyMessage_ = "device busy: " + name + " is in use by process " + std::to_string(ReadHolder(fd));
+        busyMessage_ = "device busy: " + (shownName.empty() ? key : shownName) + " is in use by process " +
+                       std::to_string(ReadHolder(fd));
         ::close(fd);
         return false;
     }
@@ -100,13 +108,15 @@ void DeviceLock::release() {
 }
 
 std::string DeviceFriendlyName(IMoniker* moniker) {
-    RefPtr<IPropertyBag> bag;
     std::string name;
-    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IPropertyBag::IID,
-                                         reinterpret_cast<void**>(bag.put()))) &&
-        bag && SUCCEEDED(bag->Read("FriendlyName", &name))) {
+    if (ReadDeviceProperty(moniker, "FriendlyName", &name)) {
         return name;
     }
     moniker->GetDisplayName(nullptr, nullptr, &name);
     return name;
+}
+
+std::string DeviceLockKey(IMoniker* moniker) {
+    std::string path;
+    return ReadDeviceProperty(moniker, "DevicePath", &path) ? path : std::string();
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// One process at a time per device: the program and corvane-ctl both take a lock file per device in
-// $XDG_RUNTIME_DIR/corvane/ before they make the device's filter. The lock is an flock on the file, so it
-// goes away with the process however that ends; the file itself keeps the holder's process id for the
-// message.
+// One process at a time per device that cannot be shared: the program and corvane-ctl both take a lock file
+// per V4L2 node or ALSA hw: card in $XDG_RUNTIME_DIR/corvane/ before they make the device's filter, keyed by
+// the device's path ("/dev/video0", "hw:1"). The lock is an flock on the file, so it goes away with the
+// process however that ends; the file itself keeps the holder's process id for the message. Devices without
+// a path (the virtual card, which each process has its own of, and sound-server sources) take no lock.
 
 #include <string>
 #include <sys/types.h>
@@ -19,9 +20,10 @@ public:
     DeviceLock& operator=(DeviceLock&& other) noexcept;
     ~DeviceLock();
 
-    // Takes the lock of the device named name. False when another holder has it (busyMessage() says who) or
-    // the lock file cannot be made; a lock already held by this object is released first.
-    bool acquire(const std::string& name);
+    // Takes the lock of the device whose key is key. False when another holder has it (busyMessage() says
+    // who, naming the device as shownName, or key when that is empty) or the lock file cannot be made; a
+    // lock already held by this object is released first.
+    bool acquire(const std::string& key, const std::string& shownName = {});
     void release();
     bool held() const { return fd_ >= 0; }
 
@@ -40,5 +42,7 @@ private:
     std::string busyMessage_;
 };
 
-// The friendly name of a device, or its display name when it has none: what its lock is named after.
+// The friendly name of a device, or its display name when it has none: how a busy message names it.
 std::string DeviceFriendlyName(IMoniker* moniker);
+// What the device's lock is keyed by: its "DevicePath" property; empty for a device that takes no lock.
+std::string DeviceLockKey(IMoniker* moniker);

@@ -5,7 +5,10 @@
 #include "tuner_tools.h"
 
 HRESULT TunerChannelTuner::TuneFrequency(std::int32_t hz) {
-    return tools_.TuneFrequency(hz) ? S_OK : E_FAIL;
+    if (!tools_.TuneFrequency(hz)) {
+        return E_FAIL;
+    }
+    return tools_.tunerFailure();
 }
 
 HRESULT TunerChannelTuner::ReadTunerOffset(std::int32_t* offset) {
@@ -13,7 +16,7 @@ HRESULT TunerChannelTuner::ReadTunerOffset(std::int32_t* offset) {
         return E_POINTER;
     }
     *offset = tools_.ReadTunerOffset();
-    return S_OK;
+    return tools_.tunerFailure();
 }
 
 HRESULT TunerChannelTuner::SetVideoStandard(std::int32_t standard) {

@@ -2,7 +2,7 @@
 #pragma once
 // The TV channel list's device and its search's: TTunerTools' tuner and decoder behind the interfaces of
 // both. The tuner object reports its own failures in boxes; the list and the search only hear whether each
-// call did its work, and the search goes on after a failure.
+// call did its work, and the search ends at a failure rather than showing it at every step.
 
 #include "channels/channel_tuner.h"
 #include "channels/search_signal.h"
@@ -14,9 +14,10 @@ class TunerChannelTuner final : public ChannelTuner, public SearchTuner, public 
 public:
     explicit TunerChannelTuner(TTunerTools& tools) : tools_(tools) {}
 
-    // S_OK for every frequency but 0, as the tuner object answers.
+    // S_OK for every frequency but 0 that the tuner took; the code of the first property it refused (shown
+    // in its box already) otherwise.
     HRESULT TuneFrequency(std::int32_t hz) override;
-    // Always S_OK: an offset that could not be read has had its box and is 0.
+    // The code of a failed read, which has had its box; the offset is then 0.
     HRESULT ReadTunerOffset(std::int32_t* offset) override;
     HRESULT SetVideoStandard(std::int32_t standard) override;
     // The decoder's horizontal lock, which decides whether a TV find is checked.

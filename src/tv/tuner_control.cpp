@@ -18,15 +18,23 @@ bool TTunerTools::PrepareTvTuner() {
     return true;
 }
 
+void TTunerTools::ReportTunerFailure(HRESULT hr, const char* property) {
+    if (SUCCEEDED(tunerFailure_)) {
+        tunerFailure_ = hr;
+    }
+    ShowGraphErrorCode(hr, "%s", property);
+}
+
 bool TTunerTools::TuneFrequency(std::int32_t hertz) {
-    return TuneByProperties(
-        tuner.get(), KSPROPERTY_TUNER_MODE_TV, KS_TUNER_TUNING_EXACT, hertz,
-        [this](HRESULT hr, const char* property) { ShowGraphErrorCode(hr, "%s", property); });
+    tunerFailure_ = S_OK;
+    return TuneByProperties(tuner.get(), KSPROPERTY_TUNER_MODE_TV, KS_TUNER_TUNING_EXACT, hertz,
+                            [this](HRESULT hr, const char* property) { ReportTunerFailure(hr, property); });
 }
 
 std::int32_t TTunerTools::ReadTunerOffset() {
-    return ReadPllOffset(
-        tuner.get(), [this](HRESULT hr, const char* property) { ShowGraphErrorCode(hr, "%s", property); });
+    tunerFailure_ = S_OK;
+    return ReadPllOffset(tuner.get(),
+                         [this](HRESULT hr, const char* property) { ReportTunerFailure(hr, property); });
 }
 
 bool TTunerTools::SetVideoStandard(std::int32_t standard) {

@@ -55,12 +55,22 @@ void TTunerTools::ShowGraphErrorCode(HRESULT hr, const char* format, ...) {
     services_.messageBoxes.show(errorOwner, QString::fromStdString(text), QString(), MessageIcon::Error);
 }
 
+std::string TTunerTools::LockFailure(DeviceLock& lock, IMoniker* moniker) {
+    const std::string key = DeviceLockKey(moniker);
+    // Devices several processes can share (the virtual card, sound-server sources) take no lock, and a
+    // session without a usable lock folder records unguarded rather than not at all.
+    if (key.empty() || lock.acquire(key, DeviceFriendlyName(moniker))) {
+        return {};
+    }
+    return lock.busyMessage();
+}
+
 bool TTunerTools::LockDevice(DeviceLock& lock, IMoniker* moniker) {
-    if (lock.acquire(DeviceFriendlyName(moniker)) || lock.busyMessage().empty()) {
-        // A session without a usable lock folder records unguarded rather than not at all.
+    const std::string busy = LockFailure(lock, moniker);
+    if (busy.empty()) {
         return true;
     }
-    ShowGraphError("%s", lock.busyMessage().c_str());
+    ShowGraphError("%s", busy.c_str());
     return false;
 }
 
@@ -158,10 +168,9 @@ void TTunerTools::FindControlInterfaces() {
     }
 
     // Looking for the tuner brings the card's tuner, crossbar and TV audio filters into the graph.
-    hr = find(PIN_CATEGORY_CAPTURE, MEDIATYPE_Video, video, tuner);
-    if (FAILED(hr) || !tuner) {
+    // A capture device without tuner (every camera) is no failure: the page disables what needs one.
+    if (FAILED(find(PIN_CATEGORY_CAPTURE, MEDIATYPE_Video, video, tuner))) {
         tuner = nullptr;
-        ShowGraphError("Can't bind IAMTVTuner");
     }
     // The audio capture filter is not made yet, so the first look finds nothing on a card with a separate
     // TV audio filter; the second looks around the video capture filter.
@@ -227,15 +236,21 @@ bool TTunerTools::PrepareAudio() {
         return true;
     }
     audioCapture = nullptr;
-    if (!LockDevice(audioLock_, audioDevice.get())) {
-        return false;
+    // A sound card another process holds leaves the picture working without sound, as one that cannot be
+    // bound does.
+    const std::string busy = LockFailure(audioLock_, audioDevice.get());
+    if (busy.empty()) {
+        audioDevice->BindToObject(nullptr, nullptr, IBaseFilter::IID,
+                                  reinterpret_cast<void**>(audioCapture.put()));
     }
-    audioDevice->BindToObject(nullptr, nullptr, IBaseFilter::IID,
-                              reinterpret_cast<void**>(audioCapture.put()));
     if (!audioCapture) {
         audioLock_.release();
         audioWanted = false;
-        ShowGraphError("Cannot create audio capture filter");
+        if (busy.empty()) {
+            ShowGraphError("Cannot create audio capture filter");
+        } else {
+            ShowGraphError("Cannot create audio capture filter\n%s", busy.c_str());
+        }
         return true;
     }
     const HRESULT hr = graph->AddFilter(audioCapture.get(), nullptr);
@@ -252,9 +267,20 @@ bool TTunerTools::PrepareAudio() {
     return true;
 }
 
+bool TTunerTools::MissesChosenDevice() const {
+    return (videoDevice && !videoCapture) || (audioWanted && audioAllowed && audioDevice && !audioCapture);
+}
+
 void TTunerTools::SelectSources(IMoniker* video, IMoniker* audio) {
     if (video == videoDevice.get() && audio == audioDevice.get()) {
-        return;
+        // The same devices again rebuild nothing, unless one of them could not be made last time (busy,
+        // unplugged): choosing it again is how the user retries it.
+        if (!MissesChosenDevice()) {
+            if (!audioCapture) {
+                audioWanted = false;
+            }
+            return;
+        }
     }
     videoDevice = RefPtr<IMoniker>(video);
     audioDevice = RefPtr<IMoniker>(audio);

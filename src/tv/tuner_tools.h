@@ -49,7 +49,8 @@ public:
     TTunerTools(const TTunerTools&) = delete;
     TTunerTools& operator=(const TTunerTools&) = delete;
 
-    // Devices and compressors.
+    // Devices and compressors. The same two monikers again do nothing unless a device among them could not
+    // be made the last time, which is then tried again.
     void SelectSources(IMoniker* video, IMoniker* audio);
     void SelectCompressors(IMoniker* video, IMoniker* audio);
 
@@ -76,6 +77,9 @@ public:
     bool SetTvAudioMode(std::int32_t mode);
     // Makes the tuner the source of the decoder's sound and picture on the first crossbar.
     bool RouteTunerInputs();
+    // The first tuner property that failed (and was shown) in the last TuneFrequency or ReadTunerOffset;
+    // S_OK when none did. The search ends on it instead of showing it again at every step.
+    HRESULT tunerFailure() const { return tunerFailure_; }
 
     // Error boxes: the formatted text, and for the code variant a line feed and the system's text for hr.
     void ShowGraphError(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -158,7 +162,12 @@ private:
     FrameRateResult ApplyFrameRate(IAMStreamConfig* config);
     void ListenForEvents();
     bool SetPinFormat(bool preview, int width, int height);
+    // Takes the device's lock where it has one; the busy message when another process holds it.
+    std::string LockFailure(DeviceLock& lock, IMoniker* moniker);
+    // LockFailure's message in a box; false when the device is busy.
     bool LockDevice(DeviceLock& lock, IMoniker* moniker);
+    // A device chosen (and, for sound, wanted) whose filter could not be made.
+    bool MissesChosenDevice() const;
     void FindControlInterfaces();
     void ReadPictureRanges();
     void BuildCrossbar();
@@ -166,7 +175,11 @@ private:
     // Plays the audio capture device's sound through cardSound; a graph that cannot is built without it.
     void RenderCardSound();
 
+    // The tuner property failure of the last tuning or offset read, shown in a box as it happened.
+    void ReportTunerFailure(HRESULT hr, const char* property);
+
     Services services_;
+    HRESULT tunerFailure_ = S_OK;
     DeviceLock videoLock_;
     DeviceLock audioLock_;
 };

@@ -108,7 +108,6 @@ void TVPage::createTunerTools() {
     chooseCardSound();
     channelTuner_ = std::make_unique<TunerChannelTuner>(*tools_);
     channels_->setTuner(channelTuner_.get());
-    searchButton_->setTuner(channelTuner_.get());
     // The filters are made and the stored resolutions applied without a preview built in between.
     TVVideoCaptureDevComboChange();
     TVCapResComboChange();
@@ -129,7 +128,7 @@ void TVPage::TVTabSheetShow() {
         tools_->PrepareTvTuner();
         tools_->SetVideoStandard(kStartStandard);
         channels_->TVChanCheckListBoxClick();
-        tools_->RouteTunerInputs();
+        routeChosenSource();
         if (videoWindow_ && context_.placement) {
             videoWindow_->move(context_.placement->left, context_.placement->top);
             videoWindow_->resize(context_.placement->clientWidth, context_.placement->clientHeight);
@@ -175,6 +174,8 @@ void TVPage::TVVideoCaptureDevComboChange() {
     }
     stopRecordingBeforeTearDown();
     MuteAndSettle(presets_.get(), context_.clock, kPresetTVMute);
+    // The box holds the wish for sound; a sound card that failed last time is tried again.
+    tools_->audioWanted = ui_->TVAudioCaptureCheckBox->isChecked();
     IMoniker* audio = tools_->audioWanted ? ui_->TVAudioCaptureDevCombo->GetMoniker() : nullptr;
     tools_->SelectSources(ui_->TVVideoCaptureDevCombo->GetMoniker(), audio);
     tools_->PrepareTvTuner();
@@ -186,11 +187,32 @@ void TVPage::TVVideoCaptureDevComboChange() {
     refreshStatusLine();
     channels_->TVChanCheckListBoxClick();
     tools_->RouteTunerInputs();
+    enableTunerControls();
     applyPreset(kPresetTVUnmute);
 }
 
+void TVPage::enableTunerControls() {
+    const bool hasTuner = tools_ && tools_->tuner;
+    searchButton_->setTuner(hasTuner ? channelTuner_.get() : nullptr);
+    ui_->TVChanUpDown->setEnabled(hasTuner);
+}
+
+void TVPage::routeChosenSource() {
+    // The source box says what the user watches; the tuner is its default, routed as the device change
+    // routes it.
+    const int chosen = ui_->TVVideoSourceComboBox->currentIndex();
+    std::int32_t type = PhysConn_Video_Tuner;
+    if (tools_->crossbar && chosen >= 0 && SUCCEEDED(tools_->crossbar->InputType(chosen, &type)) &&
+        type != PhysConn_Video_Tuner) {
+        TVVideoSourceComboBoxChange();
+    } else {
+        tools_->RouteTunerInputs();
+    }
+}
+
 void TVPage::TVAudioCaptureDevComboChange() {
-    if (tools_ && tools_->audioWanted) {
+    // Asked of the box rather than of the tuner object, which forgets the wish when a sound card fails.
+    if (tools_ && ui_->TVAudioCaptureCheckBox->isChecked()) {
         TVVideoCaptureDevComboChange();
     }
 }

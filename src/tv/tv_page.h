@@ -150,6 +150,10 @@ private:
     void fillVideoSources();
     void fillAudioModes();
     void picturesFromRanges();
+    // The channel stepper and "Search..." work only with a tuner.
+    void enableTunerControls();
+    // On a re-show: the crossbar back to the source the source box shows.
+    void routeChosenSource();
     // Moves the picture bars to a channel's stored values; their handlers apply and store them.
     void showChannelPicture(const ChannelEntry& entry);
     void pictureTrackBarChange(int property);

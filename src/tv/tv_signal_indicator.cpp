@@ -7,7 +7,8 @@ const char* TvSignalIndicator::tick(TTunerTools* tools, bool pageVisible) {
     if (!tools || !pageVisible) {
         return nullptr;
     }
-    const bool locked = tools->IsSignalLocked();
+    // Without a tuner there is no channel to lock to: a camera's decoder would otherwise always say "OK".
+    const bool locked = tools->tuner && tools->IsSignalLocked();
     if (locked == shown_) {
         return nullptr;
     }

@@ -2,7 +2,7 @@
 #pragma once
 // The TV page's signal indicator: once a second it asks the decoder whether it is locked and changes its
 // label only when the answer differs from the one shown. The answer shown starts as "no signal", so the
-// first change is the first lock.
+// first change is the first lock. A device without tuner (a camera) always answers "no signal".
 
 class TTunerTools;
 

@@ -10,7 +10,10 @@
 namespace {
 
 std::function<void(CardDefinition&)> Arrange(CardAfc afc) {
-    return [afc](CardDefinition& card) { card.afc = afc == CardAfc::Reported; };
+    return [afc](CardDefinition& card) {
+        card.afc = afc != CardAfc::None;
+        card.faults.setProperty = afc == CardAfc::RefusesTuning;
+    };
 }
 
 std::vector<std::string> Texts(const RecordingMessageBoxes& boxes) {

@@ -17,8 +17,9 @@ public:
     virtual std::vector<std::string> shown() const = 0;
 };
 
-// Whether the card's tuner reports its fine-tuning offset, as most cards do, or not at all.
-enum class CardAfc { Reported, None };
+// Whether the card's tuner reports its fine-tuning offset, as most cards do, or not at all; or whether it
+// refuses every tuning.
+enum class CardAfc { Reported, None, RefusesTuning };
 
 // The built-in card's TV tuner through TTunerTools, as the capture device is opened for the TV page.
 std::unique_ptr<CardSearchDevice> MakeTvCardSearchDevice(CardAfc afc = CardAfc::Reported);

@@ -165,14 +165,25 @@ TEST_F(SearchButtonTest, ASecondClickStartsNothingAndAClosingDialogStopsTheSweep
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(SearchButtonTest, WithoutTheListsDeviceNothingHappens) {
+TEST_F(SearchButtonTest, WithoutTheListsDeviceTheButtonIsDisabledAndNothingHappens) {
+    EXPECT_TRUE(button->isEnabled());
     search.setTuner(nullptr);
+    EXPECT_FALSE(button->isEnabled());
     timer.start();
-    button->click();
+    search.click();
     EXPECT_TRUE(timer.isActive());
     EXPECT_EQ(tunes(), 0);
     EXPECT_TRUE(log.events.empty());
     EXPECT_TRUE(stations.list().at(1).enabled);
+
+    // A button made before its page has a device starts disabled.
+    QWidget other;
+    auto* otherButton = new QPushButton(&other);
+    otherButton->setObjectName(QString::fromLatin1(kRadioStationList.controls.searchButton));
+    ChannelSearchButton fresh(&other, stations);
+    EXPECT_FALSE(otherButton->isEnabled());
+    fresh.setTuner(&tuner);
+    EXPECT_TRUE(otherButton->isEnabled());
 }
 
 } // namespace

@@ -190,43 +190,79 @@ TEST_F(SearchTest, FindsSkipTheJumpAndNeverMatchAnEntryTwice) {
     EXPECT_EQ(result.counts, (SearchCounts{.updated = 2, .added = 1, .incorrect = 0}));
 }
 
-TEST_F(SearchTest, CancelEndsAfterTheCurrentStepAndKeepsWhatWasDone) {
-    list.replaceAll({Station("A", MHz(88.3)), Station("B", MHz(101))});
+TEST_F(SearchTest, CancelEndsAfterTheCurrentStepAndLeavesTheEntriesNotReached) {
+    list.replaceAll({Station("A", MHz(88.3)), Station("B", MHz(101)), Station("Passed", MHz(88.2)),
+                     Station("At", MHz(88.75)), Station("Edge", MHz(88.8)), Station("Below", MHz(80)),
+                     Station("Off", MHz(90), false)});
     tuner.carrier(MHz(88.3));
     tuner.carrier(MHz(104.6));
-    // Call 1 is before the sweep; call 11 follows the tenth step.
+    // Call 1 is before the sweep; call 11 follows the tenth step. The find at the eighth step (88.35 MHz)
+    // jumps 300 kHz, so the tenth and last frequency tried is 88.75 MHz.
     progress.stopAtCall = 11;
     const SearchResult result = Run(kRadioSearch);
     EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.error, S_OK);
     EXPECT_EQ(tuner.tuned.size(), 10u);
+    EXPECT_EQ(tuner.tuned.back(), MHz(88.75));
     EXPECT_EQ(clock.sleeps().size(), 10u);
     EXPECT_EQ(progress.pendingCalls, 11);
-    ASSERT_EQ(list.count(), 2);
-    EXPECT_TRUE(list.at(0).enabled);
-    // The check marks cleared at the start stay cleared.
-    EXPECT_FALSE(list.at(1).enabled);
-    EXPECT_EQ(result.counts, (SearchCounts{.updated = 1, .added = 0, .incorrect = 1}));
+    EXPECT_EQ(Rows(list), (std::vector<Row>{{MHz(88.3), true, "A"},
+                                            {MHz(101), true, "B"},
+                                            {MHz(88.2), false, "Passed"},
+                                            {MHz(88.75), false, "At"},
+                                            {MHz(88.8), true, "Edge"},
+                                            {MHz(80), false, "Below"},
+                                            {MHz(90), false, "Off"}}))
+        << "only what the sweep tried follows its rules; above 88.75 MHz the check marks are as they were";
+    EXPECT_EQ(result.counts, (SearchCounts{.updated = 1, .added = 0, .incorrect = 6}));
+
+    // Run to the end, the same list loses every mark no find confirmed, beyond the band too.
+    list.append(Station("Beyond", MHz(120)));
+    progress = RecordingProgress{};
+    Run(kRadioSearch);
+    EXPECT_EQ(Rows(list), (std::vector<Row>{{MHz(88.3), true, "A"},
+                                            {MHz(101), false, "B"},
+                                            {MHz(88.2), false, "Passed"},
+                                            {MHz(88.75), false, "At"},
+                                            {MHz(88.8), false, "Edge"},
+                                            {MHz(80), false, "Below"},
+                                            {MHz(90), false, "Off"},
+                                            {MHz(120), false, "Beyond"},
+                                            {MHz(104.6), true, "found station 104.60 MHz"}}));
 
     // A cancel already pending when the sweep starts still lets the first step run, and only that.
     tuner = ScriptedTuner{};
     progress = RecordingProgress{};
     progress.stopAtCall = 1;
+    list.replaceAll({Station("High", MHz(400))});
     EXPECT_TRUE(Run(kTVSearch).cancelled);
     EXPECT_EQ(tuner.tuned, (std::vector<std::int32_t>{MHz(40)}));
+    EXPECT_TRUE(list.at(0).enabled);
 }
 
-TEST_F(SearchTest, FailedStepsNeitherFindNorHideACarrier) {
-    // A failed tune leaves the tuner where it was: its reading is not taken.
-    tuner.offsets[MHz(90)] = -1;
+TEST_F(SearchTest, ATunerFailureEndsTheSweepAsACancelAtTheStepBefore) {
+    list.replaceAll({Station("Low", MHz(89)), Station("At", MHz(90)), Station("High", MHz(100))});
+    tuner.carrier(MHz(88.5));
     tuner.failTune.insert(MHz(90));
-    // A failed reading between a positive and a negative one keeps the positive one as the previous.
-    tuner.offsets[MHz(95)] = 10000;
+    SearchResult result = Run(kRadioSearch);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.error, E_FAIL);
+    EXPECT_EQ(tuner.tuned.back(), MHz(90)) << "the sweep goes no further than the refused step";
+    EXPECT_EQ(tuner.reads, static_cast<int>(tuner.tuned.size()) - 1) << "a refused tuning is not read";
+    // The refused frequency counts as not tried: its entry keeps its mark as the ones above do.
+    EXPECT_EQ(Rows(list), (std::vector<Row>{{MHz(89), false, "Low"},
+                                            {MHz(90), true, "At"},
+                                            {MHz(100), true, "High"},
+                                            {MHz(88.5), true, "found station 88.50 MHz"}}));
+
+    // A refused reading ends it the same way.
+    tuner = ScriptedTuner{};
+    progress = RecordingProgress{};
     tuner.failRead.insert(MHz(95.05));
-    tuner.offsets[MHz(95.1)] = -10000;
-    Run(kRadioSearch);
-    EXPECT_EQ(tuner.tuned.size(), 401u - 6u);
-    ASSERT_EQ(list.count(), 1);
-    EXPECT_EQ(list.at(0).freq, MHz(95.05));
+    result = Run(kRadioSearch);
+    EXPECT_EQ(result.error, E_FAIL);
+    EXPECT_EQ(tuner.tuned.back(), MHz(95.05));
+    EXPECT_EQ(progress.frequencies.back(), MHz(95.05));
 }
 
 TEST_F(SearchTest, ASecondRunWhileOneIsGoingOnIsRefused) {

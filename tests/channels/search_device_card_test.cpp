@@ -69,12 +69,34 @@ TEST_F(DeviceSearchTest, BothAdaptersFindACardWithoutOffsetByItsSignal) {
     EXPECT_TRUE(radio->shown().empty());
 }
 
-TEST_F(DeviceSearchTest, WithoutATunerNoStepIsReadAndNothingIsFound) {
+TEST_F(DeviceSearchTest, WithoutATunerTheFirstStepEndsTheSweepAndNoMarkIsLost) {
+    list.replaceAll({Station("Kept", 100000000)});
     const auto device = MakeAbsentRadioSearchDevice();
     EXPECT_TRUE(FAILED(device->tuner().TuneFrequency(100000000)));
     Run(kRadioSearch, *device);
-    EXPECT_TRUE(list.isEmpty());
-    EXPECT_EQ(progress.frequencies.size(), 401u);
+    EXPECT_EQ(Rows(list), (std::vector<Row>{{100000000, true, "Kept"}}));
+    EXPECT_EQ(progress.frequencies.size(), 1u);
+}
+
+TEST_F(DeviceSearchTest, ATunerThatRefusesTuningShowsItsBoxesOnceAndEndsTheSweep) {
+    for (const bool tv : {true, false}) {
+        const auto device = tv ? MakeTvCardSearchDevice(CardAfc::RefusesTuning)
+                               : MakeRadioCardSearchDevice(true, CardAfc::RefusesTuning);
+        list.replaceAll({Station("Kept", 100000000)});
+        progress = RecordingProgress{};
+        FrequencySearch search(tv ? kTVSearch : kRadioSearch, device->tuner(), clock, progress);
+        const std::optional<SearchResult> result = search.run(list);
+        ASSERT_TRUE(result);
+        EXPECT_TRUE(result->cancelled);
+        EXPECT_TRUE(FAILED(result->error));
+        // One tuning's two refusals, as channel tuning shows them, and no further step.
+        EXPECT_EQ(device->shown(),
+                  (std::vector<std::string>{"KSPROPERTY_TUNER_MODE\nUnspecified error.",
+                                            "KSPROPERTY_TUNER_FREQUENCY\nUnspecified error."}))
+            << (tv ? "tv" : "radio");
+        EXPECT_EQ(progress.frequencies.size(), 1u);
+        EXPECT_EQ(Rows(list), (std::vector<Row>{{100000000, true, "Kept"}}));
+    }
 }
 
 } // namespace

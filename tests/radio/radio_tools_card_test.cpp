@@ -116,25 +116,14 @@ TEST_F(RadioToolsCard, AFailedBindLeavesThePartEmptySilently) {
     EXPECT_TRUE(shown().empty());
 }
 
-TEST_F(RadioToolsCard, ASecondHolderOfTheTunerIsToldWhoHasIt) {
-    std::optional<TRadioTools> first;
-    first.emplace(radio.tuner.get(), nullptr, nullptr, TRadioTools::Services{boxes});
-    ASSERT_TRUE(first->hasTuner());
-    {
-        TRadioTools second(radio.tuner.get(), radio.tvAudio.get(), nullptr, {boxes});
-        EXPECT_FALSE(second.hasTuner());
-        EXPECT_TRUE(second.hasTvAudio()) << "only the tuner is guarded";
-        ASSERT_EQ(shown().size(), 1u);
-        EXPECT_EQ(
-            shown()[0].rfind("device busy: Corvane Virtual TV Card radio tuner is in use by process", 0), 0u)
-            << shown()[0];
-    }
-    boxes.clear();
-    // Freed, the tuner can be taken again: a device change frees the old object before it makes the new one.
-    first.reset();
-    first.emplace(radio.tuner.get(), nullptr, nullptr, TRadioTools::Services{boxes});
-    EXPECT_TRUE(first->hasTuner());
-    EXPECT_TRUE(shown().empty());
+TEST_F(RadioToolsCard, TheVirtualCardIsNotLockedSinceEachProcessHasItsOwn) {
+    TRadioTools first(radio.tuner.get(), nullptr, nullptr, TRadioTools::Services{boxes});
+    TRadioTools second(radio.tuner.get(), radio.tvAudio.get(), nullptr, {boxes});
+    EXPECT_TRUE(first.hasTuner());
+    EXPECT_TRUE(second.hasTuner());
+    EXPECT_TRUE(shown().empty()) << shown().front();
+    DeviceLock probe;
+    EXPECT_TRUE(probe.acquire(TRadioTools::TunerLockName("Corvane Virtual TV Card"))) << "no lock file held";
 }
 
 } // namespace

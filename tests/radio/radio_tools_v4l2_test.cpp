@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 class RadioToolsV4l2 : public ::testing::Test {
@@ -113,6 +115,32 @@ TEST_F(RadioToolsV4l2, PciRadioNodeReadsAfcAsAnOffsetPositiveBelowTheStation) {
     // Every retune went to the radio node: the capture node keeps its TV channel.
     EXPECT_EQ(Retuned(), std::vector<std::string>(4, "/dev/radio0"));
     EXPECT_EQ(system->node(video).frequency, 0u);
+    EXPECT_TRUE(ErrorBoxTexts(boxes).empty());
+}
+
+TEST_F(RadioToolsV4l2, ARadioNodeIsTunedByOneProcessAtATime) {
+    system->addUsbRadio();
+    const RefPtr<IMoniker> radio = Device(AM_KSCATEGORY_TVTUNER, 0);
+    std::optional<TRadioTools> first;
+    first.emplace(radio.get(), nullptr, nullptr, TRadioTools::Services{boxes});
+    ASSERT_TRUE(first->hasTuner());
+    {
+        TRadioTools second(radio.get(), nullptr, nullptr, {boxes});
+        EXPECT_FALSE(second.hasTuner());
+        const std::vector<std::string> shown = ErrorBoxTexts(boxes);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].rfind("device busy: FM Radio radio tuner is in use by process", 0), 0u)
+            << shown[0];
+    }
+    // Keyed by the node, and let go with the object.
+    first.reset();
+    DeviceLock probe;
+    ASSERT_TRUE(probe.acquire(TRadioTools::TunerLockName("/dev/radio0")));
+    EXPECT_FALSE(TRadioTools(radio.get(), nullptr, nullptr, {boxes}).hasTuner());
+    probe.release();
+    boxes.clear();
+    first.emplace(radio.get(), nullptr, nullptr, TRadioTools::Services{boxes});
+    EXPECT_TRUE(first->hasTuner());
     EXPECT_TRUE(ErrorBoxTexts(boxes).empty());
 }
 

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using CallLog = std::vector<std::string>;
@@ -301,11 +302,14 @@ public:
         *name = name_;
         return S_OK;
     }
-    HRESULT Read(const char*, std::string* value) override {
-        *value = name_;
+    // Every property is the name, but "DevicePath" is path when one is given.
+    HRESULT Read(const char* property, std::string* value) override {
+        *value = !path.empty() && std::string_view(property) == "DevicePath" ? path : name_;
         return S_OK;
     }
+    void setBindResult(HRESULT result) { bindResult_ = result; }
     int binds = 0;
+    std::string path;
 
 private:
     std::string name_;

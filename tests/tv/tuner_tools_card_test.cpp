@@ -43,6 +43,19 @@ TEST(TunerToolsOnTheCard, FindsEverythingAndNamesTheInputs) {
     EXPECT_EQ(card.tools.crossbar->Routing(3), E_FAIL);
 }
 
+TEST(TunerToolsOnTheCard, TwoUsersOfTheVirtualCardBothGetIt) {
+    // The card is each process's own, and its sound is no hardware: nothing to lock.
+    CardTools first;
+    first.select();
+    CardTools second;
+    second.select();
+    EXPECT_TRUE(second.tools.videoCapture);
+    EXPECT_TRUE(second.tools.audioCapture);
+    EXPECT_TRUE(second.shown().empty()) << second.shown().front();
+    DeviceLock probe;
+    EXPECT_TRUE(probe.acquire("Corvane Virtual TV Card"));
+}
+
 TEST(TunerToolsOnTheCard, TwoCrossbarsOfferTheFarOnesInputsFirst) {
     CardTools card([](CardDefinition& d) { d.crossbars = 2; });
     card.select();

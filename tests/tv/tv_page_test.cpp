@@ -18,6 +18,7 @@
 #include "ui_tv_page.h"
 #include "view/video_window_form.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -411,6 +412,31 @@ TEST_F(TvPageTest, UntickingCaptureSoundRebuildsWithoutTheAudioDevice) {
     EXPECT_EQ(tools().audioCapture, nullptr);
     EXPECT_TRUE(tools().previewRunning);
     EXPECT_TRUE(shown().empty()) << shown().front();
+}
+
+TEST_F(TvPageTest, ComingBackKeepsTheSourceTheBoxShows) {
+    open();
+    showTV();
+    QComboBox* sources = ui().TVVideoSourceComboBox;
+    const int composite = sources->findText(QStringLiteral("Video Composite"));
+    ASSERT_GE(composite, 0);
+    sources->setCurrentIndex(composite);
+    page().TVVideoSourceComboBoxChange();
+    const int watched = card->routedTo(0, 0);
+
+    showAbout();
+    showTV();
+    EXPECT_EQ(sources->currentText(), "Video Composite");
+    EXPECT_EQ(card->routedTo(0, 0), watched) << "the picture is still the composite input's";
+
+    // The tuner, chosen again, is routed as before.
+    sources->setCurrentIndex(sources->findText(QStringLiteral("Video Tuner")));
+    page().TVVideoSourceComboBoxChange();
+    const int tuner = card->routedTo(0, 0);
+    EXPECT_NE(tuner, watched);
+    showAbout();
+    showTV();
+    EXPECT_EQ(card->routedTo(0, 0), tuner);
 }
 
 TEST_F(TvPageTest, LeavingStopsThePreviewAndComingBackPutsTheWindowWhereItWas) {

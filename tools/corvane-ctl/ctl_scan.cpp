@@ -92,8 +92,11 @@ int ScanChannels(const CtlArguments& args, Clock& clock, std::FILE* out, std::FI
     CloseWindowOnTerminationSignals(&stop);
     TerminalProgress progress(out, err, boxes, stop);
     FrequencySearch search(parameters, device->tuner(), clock, progress);
-    const SearchCounts counts = search.run(editor.list()).value_or(SearchResult{}).counts;
-    boxes.flush(err, false);
+    const SearchResult result = search.run(editor.list()).value_or(SearchResult{});
+    const SearchCounts& counts = result.counts;
+    // A tuner failure ended the sweep: its box is the error, and what was found before it is still saved.
+    const bool failed = FAILED(result.error);
+    boxes.flush(err, failed);
     device.reset();
 
     SettingsTargets saved;
@@ -104,5 +107,5 @@ int ScanChannels(const CtlArguments& args, Clock& clock, std::FILE* out, std::FI
     }
     std::fprintf(out, "updated %d, new %d, incorrect %d\n", counts.updated, counts.added, counts.incorrect);
     std::fflush(out);
-    return 0;
+    return failed ? 1 : 0;
 }

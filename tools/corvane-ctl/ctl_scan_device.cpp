@@ -14,6 +14,9 @@
 
 namespace {
 
+// What a scan says, whichever band, when it has no tuner that answers: a sweep would find nothing.
+constexpr const char* kNoTuner = "no tuner";
+
 class TvScanDevice final : public ScanDevice {
 public:
     TvScanDevice(Clock& clock, CtlMessageBoxes& boxes)
@@ -29,7 +32,7 @@ public:
             return "cannot open " + name;
         }
         if (!tools_.PrepareTvTuner()) {
-            return name + " has no TV tuner";
+            return kNoTuner;
         }
         return {};
     }
@@ -87,7 +90,7 @@ std::unique_ptr<ScanDevice> OpenScanDevice(CtlArguments::Band band, const std::f
     auto device = std::make_unique<RadioScanDevice>(tuner.GetMoniker(), tvAudio.GetMoniker(),
                                                     crossbar.GetMoniker(), boxes);
     if (!device->hasTuner()) {
-        boxes.fail(err, "no radio tuner");
+        boxes.fail(err, kNoTuner);
         return nullptr;
     }
     return device;

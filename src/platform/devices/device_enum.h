@@ -23,7 +23,8 @@ inline constexpr Guid CLSID_AudioCompressorCategory = Guid::of("{33D9A761-90C8-1
 struct IPropertyBag : IUnknown {
     static constexpr Guid IID = Guid::of("{55272A00-42CB-11CE-8135-00AA004BB851}");
 
-    // A text property such as "FriendlyName" (UTF-8); E_INVALIDARG when the device has no such property.
+    // A text property such as "FriendlyName" (UTF-8), or "DevicePath" for a device one process at a time can
+    // use; E_INVALIDARG when the device has no such property.
     virtual HRESULT Read(const char* name, std::string* value) = 0;
 };
 

@@ -5,18 +5,22 @@
 
 namespace {
 
-// "FriendlyName", and for a tuner whose sound comes as an audio capture device "SoundDevice": that device's
-// display name.
+// "FriendlyName" always, "DevicePath" where the device has one, and for a tuner whose sound comes as an audio
+// capture device "SoundDevice": that device's display name.
 class DevicePropertyBag final : public ComObject<IPropertyBag> {
 public:
-    DevicePropertyBag(std::string name, std::string soundDevice)
-        : name_(std::move(name)), soundDevice_(std::move(soundDevice)) {}
+    DevicePropertyBag(std::string name, std::string path, std::string soundDevice)
+        : name_(std::move(name)), path_(std::move(path)), soundDevice_(std::move(soundDevice)) {}
     HRESULT Read(const char* property, std::string* value) override {
         if (!property || !value) {
             return E_POINTER;
         }
         if (std::strcmp(property, "FriendlyName") == 0) {
             *value = name_;
+            return S_OK;
+        }
+        if (std::strcmp(property, "DevicePath") == 0 && !path_.empty()) {
+            *value = path_;
             return S_OK;
         }
         if (std::strcmp(property, "SoundDevice") == 0 && !soundDevice_.empty()) {
@@ -28,6 +32,7 @@ public:
 
 private:
     std::string name_;
+    std::string path_;
     std::string soundDevice_;
 };
 
@@ -52,7 +57,7 @@ HRESULT DeviceMoniker::BindToStorage(void* bindContext, IMoniker* left, const Gu
     if (bindContext || left) {
         return E_INVALIDARG;
     }
-    auto bag = MakeCom<DevicePropertyBag>(device_.friendlyName, soundDisplayName_);
+    auto bag = MakeCom<DevicePropertyBag>(device_.friendlyName, device_.devicePath, soundDisplayName_);
     return bag->QueryInterface(iid, object);
 }
 

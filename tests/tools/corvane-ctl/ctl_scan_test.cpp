@@ -126,10 +126,10 @@ TEST_F(CtlScan, CtrlCStopsAfterTheCurrentStepAndKeepsWhatWasFound) {
     EXPECT_LT(finds, 6) << "the sweep ended before the band did";
     EXPECT_EQ(lines.front(), "find 49750000 new signal found channel 49.75 MHz");
     EXPECT_EQ(lines.back(), QStringLiteral("updated 0, new %1, incorrect 1").arg(finds));
-    // The entry the sweep did not reach stays unchecked; what it found is stored after it.
+    // The entry the sweep did not reach keeps its check mark; what it found is stored after it.
     const auto lists = load();
     ASSERT_EQ(lists->tv.list().count(), 1 + finds);
-    EXPECT_EQ(Rows(lists->tv.list()).front(), (Row{800000000, false, "Top"}));
+    EXPECT_EQ(Rows(lists->tv.list()).front(), (Row{800000000, true, "Top"}));
     EXPECT_EQ(lists->tv.list().at(1).freq, 49750000);
 }
 

@@ -3,7 +3,33 @@
 
 #include "gst_device_element.h"
 
+#include <string>
+#include <string_view>
+
 namespace {
+
+// "hw:N" for a device of GStreamer's ALSA provider on a card's hardware (alsasrc opens it exclusively);
+// empty for sound-server sources, which many programs record from at once, and ALSA's software devices.
+std::string AlsaCardOf(GstDevice* device, const GstStructure* properties) {
+    if (std::string_view(G_OBJECT_TYPE_NAME(device)) != "GstAlsaDevice") {
+        return {};
+    }
+    int card = -1;
+    if (properties && gst_structure_get_int(properties, "alsa.card", &card) && card >= 0) {
+        return "hw:" + std::to_string(card);
+    }
+    if (!g_object_class_find_property(G_OBJECT_GET_CLASS(device), "internal-name")) {
+        return {};
+    }
+    gchar* internal = nullptr;
+    g_object_get(device, "internal-name", &internal, nullptr);
+    std::string name = internal ? internal : "";
+    g_free(internal);
+    if (name.rfind("hw:", 0) != 0) {
+        return {};
+    }
+    return name.substr(0, name.find(','));
+}
 
 class GstAudioSourceProvider final : public DeviceProvider {
 public:
@@ -29,11 +55,12 @@ public:
                 std::string(displayName ? displayName : "") + "|" + (propertiesText ? propertiesText : "");
             std::shared_ptr<GstDevice> owned(GST_DEVICE(gst_object_ref(device)),
                                              [](GstDevice* d) { gst_object_unref(d); });
-            found.push_back(
-                {displayName ? displayName : "", std::move(id), [owned](const Guid& iid, void** object) {
-                     return BindDeviceElement(gst_device_create_element(owned.get(), nullptr),
-                                              FilterRole::Source, iid, object);
-                 }});
+            found.push_back({displayName ? displayName : "", std::move(id),
+                             [owned](const Guid& iid, void** object) {
+                                 return BindDeviceElement(gst_device_create_element(owned.get(), nullptr),
+                                                          FilterRole::Source, iid, object);
+                             },
+                             AlsaCardOf(device, properties)});
             g_free(propertiesText);
             if (properties) {
                 gst_structure_free(properties);

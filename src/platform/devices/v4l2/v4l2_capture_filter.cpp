@@ -102,6 +102,7 @@ V4l2CaptureFilter::V4l2CaptureFilter(std::shared_ptr<V4l2Device> device)
     if (source) {
         gst_bin_add(bin, source);
     }
+    source_ = source;
     sourceCaps_ = Make(bin, "capsfilter");
     GstElement* tee = Make(bin, "tee");
     g_object_set(tee, "allow-not-linked", TRUE, nullptr);
@@ -401,7 +402,19 @@ HRESULT V4l2CaptureFilter::put_TVFormat(LONG standard) {
     if (id == 0) {
         return E_INVALIDARG;
     }
-    return ResultOf(device_->ioctl(VIDIOC_S_STD, &id));
+    const HRESULT hr = ResultOf(device_->ioctl(VIDIOC_S_STD, &id));
+    GstState state = GST_STATE_NULL;
+    if (hr != HResultFromErrno(EBUSY) || !source_ ||
+        gst_element_get_state(source_, &state, nullptr, 0) == GST_STATE_CHANGE_FAILURE ||
+        state < GST_STATE_PAUSED) {
+        return hr;
+    }
+    // Many drivers refuse a standard while they stream: the stream stops (READY is STREAMOFF), takes the
+    // standard and starts again with the rest of the graph, instead of silently keeping the old standard.
+    gst_element_set_state(source_, GST_STATE_READY);
+    const HRESULT retried = ResultOf(device_->ioctl(VIDIOC_S_STD, &id));
+    gst_element_sync_state_with_parent(source_);
+    return retried;
 }
 
 HRESULT V4l2CaptureFilter::get_TVFormat(LONG* standard) {

@@ -36,6 +36,8 @@ public:
 
     // IAMAnalogVideoDecoder
     HRESULT get_AvailableTVFormats(LONG* standards) override;
+    // A standard the driver refuses while streaming (EBUSY) is set between a stop and a restart of the
+    // picture source.
     HRESULT put_TVFormat(LONG standard) override;
     HRESULT get_TVFormat(LONG* standard) override;
     // Locked unless the current input reports no horizontal lock, no signal or no power.
@@ -87,6 +89,8 @@ private:
     // The node offers MJPEG and no raw layout: the source asks for JPEG and decodes it (jpegdec).
     bool jpeg_ = false;
 
+    // The node's picture source, owned by the filter's bin.
+    GstElement* source_ = nullptr;
     GstElement* sourceCaps_ = nullptr;
     GstElement* captureCaps_ = nullptr;
     GstElement* previewCaps_ = nullptr;

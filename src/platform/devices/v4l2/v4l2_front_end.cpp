@@ -13,11 +13,11 @@ namespace {
 // The sound carrier of a TV channel sits 5.5 MHz above its picture carrier (PAL B/G).
 constexpr LONG kSoundCarrierOffset = 5500000;
 
+} // namespace
+
 bool IsRadio(const v4l2_tuner& tuner) {
     return tuner.type == V4L2_TUNER_RADIO;
 }
-
-} // namespace
 
 LONG ReceivableStandards(V4l2Device& device) {
     v4l2_std_id all = 0;

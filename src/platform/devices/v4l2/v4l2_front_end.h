@@ -23,6 +23,8 @@ HRESULT CurrentStandard(V4l2Device& device, LONG* standard);
 
 // The node's first tuner; nullopt when it has none.
 std::optional<v4l2_tuner> ReadTuner(V4l2Device& device);
+// A tuner of a radio node, which receives FM.
+bool IsRadio(const v4l2_tuner& tuner);
 
 class V4l2TunerFilter final : public AnalogFilter, public IAMTVTuner, public IKsPropertySet {
 public:

@@ -19,6 +19,8 @@ struct NodeInfo {
     std::string card;
     bool capture = false;
     bool tuner = false;
+    // The node's tuner receives FM (a radio node); a capture node's TV tuner refuses it.
+    bool radio = false;
     bool crossbar = false;
     std::string sound;
 };
@@ -70,10 +72,12 @@ public:
     std::vector<DeviceDescription> devices(const Guid& category) override {
         std::vector<DeviceDescription> found;
         std::map<std::string, int> seen;
-        auto add = [&](const std::string& name, const std::string& id,
+        // Every device here is a node (or the node's sound card) that one process at a time can use.
+        auto add = [&](const std::string& name, const std::string& id, const std::string& path,
                        std::function<HRESULT(const Guid&, void**)> bind) {
             const int count = ++seen[name];
-            found.push_back({count == 1 ? name : name + " #" + std::to_string(count), id, std::move(bind)});
+            found.push_back(
+                {count == 1 ? name : name + " #" + std::to_string(count), id, std::move(bind), path});
         };
         const std::shared_ptr<V4l2System> system = system_;
         // A card's capture and radio nodes lead to the same sound card; it is listed once.
@@ -86,24 +90,25 @@ public:
                 soundIds.emplace(info.sound, "audio:" + info.node);
             }
         }
-        if (category == AM_KSCATEGORY_TVTUNER || category == AM_KSCATEGORY_TVAUDIO) {
-            // Only the Radio page picks a tuner or TV audio device (the TV page finds the capture node's
-            // own), and a capture node's tuner cannot receive FM: radio nodes come first, so it starts on
-            // one.
+        if (category == AM_KSCATEGORY_TVAUDIO) {
+            // Only the Radio page picks a TV audio device (the TV page finds the capture node's own): radio
+            // nodes come first, so it starts on one.
             std::stable_partition(nodes.begin(), nodes.end(),
                                   [](const NodeInfo& info) { return !info.capture; });
         }
         for (const NodeInfo& info : nodes) {
             const std::string node = info.node;
             if (category == CLSID_VideoInputDeviceCategory && info.capture) {
-                add(info.card, "video:" + node, [system, node](const Guid& iid, void** object) {
+                add(info.card, "video:" + node, node, [system, node](const Guid& iid, void** object) {
                     return BindV4l2CaptureFilter(system, node, iid, object);
                 });
-            } else if ((category == AM_KSCATEGORY_TVTUNER || category == AM_KSCATEGORY_TVAUDIO) &&
-                       info.tuner) {
+            } else if ((category == AM_KSCATEGORY_TVTUNER && info.radio) ||
+                       (category == AM_KSCATEGORY_TVAUDIO && info.tuner)) {
+                // Only the Radio page picks a tuner, and a capture node's TV tuner refuses FM: the list
+                // holds the radio tuners alone.
                 const bool tuner = category == AM_KSCATEGORY_TVTUNER;
                 const std::size_t before = found.size();
-                add(info.card, std::string(tuner ? "tuner:" : "tvaudio:") + node,
+                add(info.card, std::string(tuner ? "tuner:" : "tvaudio:") + node, node,
                     [system, node, tuner](const Guid& iid, void** object) {
                         return BindPart(system, node, iid, object, [tuner](const auto& device) {
                             const std::optional<v4l2_tuner> found = ReadTuner(*device);
@@ -120,7 +125,7 @@ public:
                     found.back().soundId = soundIds[info.sound];
                 }
             } else if (category == AM_KSCATEGORY_CROSSBAR && info.crossbar) {
-                add(info.card, "crossbar:" + node, [system, node](const Guid& iid, void** object) {
+                add(info.card, "crossbar:" + node, node, [system, node](const Guid& iid, void** object) {
                     return BindPart(system, node, iid, object, [](const auto& device) {
                         V4l2CrossbarLayout layout = ReadCrossbarLayout(*device);
                         return layout.inputs.empty() ? RefPtr<IBaseFilter>()
@@ -131,7 +136,7 @@ public:
             } else if (category == CLSID_AudioInputDeviceCategory && !info.sound.empty() &&
                        sounds.insert(info.sound).second) {
                 const std::string sound = info.sound;
-                add(info.card + " Audio", "audio:" + node, [sound](const Guid& iid, void** object) {
+                add(info.card + " Audio", "audio:" + node, sound, [sound](const Guid& iid, void** object) {
                     EnsureGstInitialised();
                     GstElement* source = gst_element_factory_make("alsasrc", nullptr);
                     if (source) {
@@ -157,7 +162,10 @@ private:
             info.card = device->cardName();
             const std::uint32_t caps = device->nodeCaps();
             info.capture = (caps & V4L2_CAP_VIDEO_CAPTURE) != 0;
-            info.tuner = (caps & V4L2_CAP_TUNER) && ReadTuner(*device);
+            const std::optional<v4l2_tuner> tuner =
+                (caps & V4L2_CAP_TUNER) ? ReadTuner(*device) : std::optional<v4l2_tuner>();
+            info.tuner = tuner.has_value();
+            info.radio = tuner && IsRadio(*tuner);
             info.crossbar = info.capture && !ReadCrossbarLayout(*device).inputs.empty();
             info.sound = SoundCardOf(*system_, node);
             if (info.capture || info.tuner) {

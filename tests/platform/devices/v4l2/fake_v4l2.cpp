@@ -199,17 +199,48 @@ void FakeV4l2::close(int fd) {
 }
 
 int FakeV4l2::ioctl(int fd, unsigned long request, void* argument) {
-    std::lock_guard lock(mutex_);
-    const auto found = fds_.find(fd);
-    if (found == fds_.end()) {
-        return -EBADF;
+    std::string path;
+    {
+        std::lock_guard lock(mutex_);
+        const auto found = fds_.find(fd);
+        if (found == fds_.end()) {
+            return -EBADF;
+        }
+        path = found->second;
     }
-    calls_.emplace_back(found->second, request);
-    FakeNode& node = nodes_.at(found->second);
+    // Asked outside the lock: a source's state is its own, and dropping the last reference to one may run
+    // code that calls back here.
+    const bool streams = request == VIDIOC_S_STD && streaming(path);
+    std::lock_guard lock(mutex_);
+    calls_.emplace_back(path, request);
+    FakeNode& node = nodes_.at(path);
     if (node.unplugged) {
         return -ENODEV;
     }
+    if (request == VIDIOC_S_STD && node.standardBusyWhileStreaming && streams) {
+        return -EBUSY;
+    }
     return answer(node, request, argument);
+}
+
+bool FakeV4l2::streaming(const std::string& path) {
+    std::vector<GstElement*> alive;
+    {
+        std::lock_guard lock(mutex_);
+        for (const std::shared_ptr<GWeakRef>& source : sources_[path]) {
+            if (auto* element = static_cast<GstElement*>(g_weak_ref_get(source.get()))) {
+                alive.push_back(element);
+            }
+        }
+    }
+    bool streams = false;
+    for (GstElement* element : alive) {
+        GstState state = GST_STATE_NULL;
+        gst_element_get_state(element, &state, nullptr, 0);
+        streams = streams || state >= GST_STATE_PAUSED;
+        gst_object_unref(element);
+    }
+    return streams;
 }
 
 int FakeV4l2::answer(FakeNode& node, unsigned long request, void* argument) {
@@ -659,6 +690,15 @@ GstElement* FakeV4l2::makePictureSource(const std::string& node) {
             gst_object_unref(inner);
             source = bin;
         }
+    }
+    {
+        auto weak = std::shared_ptr<GWeakRef>(new GWeakRef, [](GWeakRef* ref) {
+            g_weak_ref_clear(ref);
+            delete ref;
+        });
+        g_weak_ref_init(weak.get(), source);
+        std::lock_guard lock(mutex_);
+        sources_[node].push_back(std::move(weak));
     }
     GstPad* pad = gst_element_get_static_pad(last, "src");
     gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &OnFrame, new SourceWatch{this, node},

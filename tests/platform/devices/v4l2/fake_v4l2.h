@@ -13,9 +13,11 @@
 #include "platform/devices/v4l2/v4l2_system.h"
 #include "platform/devices/virtual/card_definition.h"
 
+#include <glib-object.h>
 #include <linux/videodev2.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -44,8 +46,10 @@ struct FakeNode {
     // Another program streams from the node: binding its capture filter is refused, and a picture source
     // made before it became busy fails to start with v4l2src's busy error.
     bool busy = false;
-    // S_STD is refused with EBUSY (drivers that refuse it while streaming).
+    // S_STD is refused with EBUSY: always, or only while a picture source of the node streams (PAUSED or
+    // PLAYING), as drivers that refuse it while streaming do.
     bool standardBusy = false;
+    bool standardBusyWhileStreaming = false;
     // A broken driver: ENUMINPUT never says EINVAL, and QUERY_EXT_CTRL answers the next control with the
     // first one again.
     bool endless = false;
@@ -66,6 +70,8 @@ public:
     void unplug(const std::string& path);
     bool unplugged(const std::string& path) const;
     bool busy(const std::string& path) const;
+    // Whether a picture source made for the node is streaming now (PAUSED or PLAYING).
+    bool streaming(const std::string& path);
 
     // Every ioctl request made, with the node, in order.
     std::vector<std::pair<std::string, unsigned long>> calls() const;
@@ -102,4 +108,6 @@ private:
     std::set<std::string> folders_;
     std::map<std::string, std::string> links_;
     std::vector<std::pair<std::string, unsigned long>> calls_;
+    // The picture sources made per node, held weakly.
+    std::map<std::string, std::vector<std::shared_ptr<GWeakRef>>> sources_;
 };

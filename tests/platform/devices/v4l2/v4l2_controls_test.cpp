@@ -11,7 +11,8 @@
 
 namespace {
 
-// With one PCI card the tuner and TV audio lists hold its radio node first (index 0), its TV tuner second.
+// With one PCI card the tuner list holds its radio node alone; the TV audio list its radio node first (index
+// 0), its capture node second. The capture node's TV tuner is reached through its capture filter.
 class V4l2Controls : public ::testing::Test {
 protected:
     template <typename Interface> RefPtr<Interface> Bind(const Guid& category, std::size_t index = 0) {
@@ -21,6 +22,21 @@ protected:
             devices[index].bind(Interface::IID, reinterpret_cast<void**>(object.put()));
         }
         return object;
+    }
+
+    // The TV tuner of the first capture node, as the capture graph builder finds it behind the filter.
+    RefPtr<IAMTVTuner> CaptureNodeTuner() {
+        const RefPtr<ICaptureDevice> capture =
+            query<ICaptureDevice>(Bind<IBaseFilter>(CLSID_VideoInputDeviceCategory));
+        if (!capture) {
+            return {};
+        }
+        for (const AnalogConnection& wire : capture->analogFrontEnd()) {
+            if (RefPtr<IAMTVTuner> tuner = query<IAMTVTuner>(wire.from)) {
+                return tuner;
+            }
+        }
+        return {};
     }
 
     HRESULT Tune(IAMTVTuner* tuner, ULONG hertz) {
@@ -50,7 +66,7 @@ protected:
 
 TEST_F(V4l2Controls, TvTunerTunesInItsUnitsAndReportsSignalWithoutAfc) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
+    const RefPtr<IAMTVTuner> tuner = CaptureNodeTuner();
     ASSERT_TRUE(tuner);
     EXPECT_EQ(tuner->put_Mode(AMTUNER_MODE_TV), S_OK);
     EXPECT_EQ(tuner->put_Mode(AMTUNER_MODE_FM_RADIO), E_INVALIDARG);
@@ -105,7 +121,7 @@ TEST_F(V4l2Controls, RadioTunersCountIn62Point5HertzAndTheOffsetIsPositiveBelowA
 
 TEST_F(V4l2Controls, TvSoundModesOnTheTuner) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
+    const RefPtr<IAMTVTuner> tuner = CaptureNodeTuner();
     const RefPtr<IAMTVAudio> audio = Bind<IAMTVAudio>(AM_KSCATEGORY_TVAUDIO, 1);
     ASSERT_TRUE(audio);
     LONG modes = 0;
@@ -129,7 +145,7 @@ TEST_F(V4l2Controls, TvSoundModesOnTheTuner) {
 
 TEST_F(V4l2Controls, DecoderStandardAndLockFromTheCurrentInput) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
+    const RefPtr<IAMTVTuner> tuner = CaptureNodeTuner();
     const RefPtr<IBaseFilter> capture = Bind<IBaseFilter>(CLSID_VideoInputDeviceCategory);
     const RefPtr<IAMAnalogVideoDecoder> decoder = query<IAMAnalogVideoDecoder>(capture);
     ASSERT_TRUE(decoder);
@@ -377,7 +393,7 @@ TEST_F(V4l2Controls, ListsOfABrokenDriverEnd) {
 
 TEST_F(V4l2Controls, GoneDeviceAnswersNoDeviceEverywhere) {
     const std::string video = system->addPciCard();
-    const RefPtr<IAMTVTuner> tuner = Bind<IAMTVTuner>(AM_KSCATEGORY_TVTUNER, 1);
+    const RefPtr<IAMTVTuner> tuner = CaptureNodeTuner();
     const RefPtr<IAMCrossbar> crossbar = Bind<IAMCrossbar>(AM_KSCATEGORY_CROSSBAR);
     system->unplug(video);
     HRESULT hr = S_OK;

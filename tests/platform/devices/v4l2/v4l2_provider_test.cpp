@@ -27,10 +27,10 @@ TEST(V4l2Provider, EachPartOfEachCardInItsList) {
     // The webcam's metadata node (/dev/video2) is no capture device and is left out.
     EXPECT_EQ(Listed(*provider, CLSID_VideoInputDeviceCategory),
               (Rows{{"PCI TV", "video:/dev/video0"}, {"Webcam", "video:/dev/video1"}}));
-    // Tuners and TV audio serve the Radio page: radio nodes first, the capture node's TV tuner last.
-    EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_TVTUNER), (Rows{{"PCI TV", "tuner:/dev/radio0"},
-                                                              {"FM Radio", "tuner:/dev/radio1"},
-                                                              {"PCI TV #2", "tuner:/dev/video0"}}));
+    // Tuners and TV audio serve the Radio page: only radio nodes' tuners, since a capture node's TV tuner
+    // refuses FM; TV audio with the radio nodes first.
+    EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_TVTUNER),
+              (Rows{{"PCI TV", "tuner:/dev/radio0"}, {"FM Radio", "tuner:/dev/radio1"}}));
     EXPECT_EQ(Listed(*provider, AM_KSCATEGORY_TVAUDIO), (Rows{{"PCI TV", "tvaudio:/dev/radio0"},
                                                               {"FM Radio", "tvaudio:/dev/radio1"},
                                                               {"PCI TV #2", "tvaudio:/dev/video0"}}));
@@ -41,6 +41,16 @@ TEST(V4l2Provider, EachPartOfEachCardInItsList) {
     EXPECT_EQ(Listed(*provider, CLSID_AudioInputDeviceCategory),
               (Rows{{"PCI TV Audio", "audio:/dev/video0"}, {"FM Radio Audio", "audio:/dev/radio1"}}));
     EXPECT_TRUE(Listed(*provider, CLSID_VideoCompressorCategory).empty());
+    // Each is a node, or the node's sound card, that one process at a time can use: its lock's key.
+    std::vector<std::string> paths;
+    for (const Guid& category :
+         {CLSID_VideoInputDeviceCategory, AM_KSCATEGORY_TVTUNER, CLSID_AudioInputDeviceCategory}) {
+        for (const DeviceDescription& device : provider->devices(category)) {
+            paths.push_back(device.devicePath);
+        }
+    }
+    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/video0", "/dev/video1", "/dev/radio0", "/dev/radio1",
+                                               "hw:1", "hw:2"}));
     // Listing leaves no node open.
     EXPECT_EQ(system->openCount(), 0);
 }
