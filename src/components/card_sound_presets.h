@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The mixer presets of a page that plays the card's sound: every mute preset also silences the card-sound
 // stream, and every unmute preset brings it back, so retuning is quiet even when the presets are empty.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "radio_card_sound.h"
 
 #include "tv/tuner_platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The radio's own sound on the desktop's speakers. A tuner whose card delivers its sound as an audio capture
 // device (the virtual card, a V4L2 card's or USB radio's ALSA device) names that device; a graph of its own

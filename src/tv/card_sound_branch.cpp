@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TTunerTools: the card's sound on the desktop's speakers, from the same capture as the recording.
 #include "tuner_tools.h"
 

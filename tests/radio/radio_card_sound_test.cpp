@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Radio page plays the tuner's own sound: the virtual card's tone for the station tuned, caught at the
 // card-sound renderer's output and measured there; silence off a carrier and between the presets of a
 // retune; nothing once the page is left or "Play card sound" is unticked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the card-sound renderer plays, caught at its output: the renderer's sink becomes an appsink taking
 // 48 kHz mono 16-bit samples at the clock's pace, which a test waits for and measures. The tone's frequency

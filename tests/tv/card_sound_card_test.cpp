@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The TV side plays the card's sound from the same capture as the recording: the tuned channel's tone
 // measured at the card-sound renderer's output, during the preview and while recording with sound, with
 // one capture of the card's sound in the graph.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Recording on the virtual TV card through the media engine: what a device, sound or size change does to a
 // recording under way and to the compressors chosen for the next one.
 #include "avi_structure.h"

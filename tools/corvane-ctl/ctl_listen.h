@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // corvane-ctl listen tv|radio MHZ [SECONDS]: tunes as `tune` does, prints its lines, and plays the card's
 // sound on the desktop's output through the program's own card-sound renderer, until SECONDS have passed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The card's sound on the desktop's speakers: most Linux TV cards and radios deliver their sound as an audio
 // capture device rather than on a cable into the line input, so the program plays it itself. The renderer

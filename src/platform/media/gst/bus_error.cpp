@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "bus_error.h"
 
 std::string DescribeBusError(GstMessage* message) {

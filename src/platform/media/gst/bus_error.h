@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The words of an error a pipeline posted, so an aborted graph says what stopped it and where.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The card-sound renderer: plays a card's captured sound on the desktop's output with little delay. The
 // output is autoaudiosink (PipeWire, PulseAudio or ALSA, whichever the desktop has); its real sink is told
