@@ -14,7 +14,8 @@ void TuneAround(const CardDefinition& card, TunerMode mode, std::int64_t lowest,
                 std::int64_t carrier) {
     // Frequencies the tuner accepts only: a definition may name any carrier, the tuner tunes in its band.
     const std::int64_t centre = std::clamp(carrier, lowest, highest);
-    for (const std::int64_t offset : {-1000001LL, -1000000LL, -150000LL, -1LL, 0LL, 1LL, 150000LL, 1000000LL}) {
+    for (const std::int64_t offset :
+         {-1000001LL, -1000000LL, -150000LL, -1LL, 0LL, 1LL, 150000LL, 1000000LL}) {
         const std::int64_t frequency = std::clamp(centre + offset, lowest, highest);
         if (TunerAccepts(mode, frequency)) {
             const Reception reception = Receive(card, mode, frequency);
