@@ -17,12 +17,12 @@ struct DeviceDescription {
     std::string id;
     // Makes the device's object and hands out interface iid, as IMoniker::BindToObject.
     std::function<HRESULT(const Guid& iid, void** object)> bind;
-    // For a tuner: the id, within the same provider, of the audio capture device that carries its sound;
-    // empty when the card's sound leaves it on a cable only.
-    std::string soundId = {};
     // The "DevicePath" property: the node or sound card ("/dev/video0", "hw:1") of a device that one process
     // at a time can use; empty for devices that can be shared (the virtual card, sound-server sources).
     std::string devicePath = {};
+    // For a tuner: the id, within the same provider, of the audio capture device that carries its sound;
+    // empty when the card's sound leaves it on a cable only.
+    std::string soundId = {};
 };
 
 class DeviceProvider {
