@@ -51,7 +51,7 @@ public:
             return {{kVirtualCardName, "tuner", bind([](auto c, const Guid& iid, void** o) {
                          return Bind<VirtualTunerFilter>(iid, o, c);
                      }),
-                     "audio"}};
+                     /*devicePath=*/"", /*soundId=*/"audio"}};
         }
         if (category == AM_KSCATEGORY_TVAUDIO) {
             return {{kVirtualCardName, "tvaudio", bind([](auto c, const Guid& iid, void** o) {
