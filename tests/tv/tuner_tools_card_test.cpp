@@ -136,10 +136,14 @@ TEST(TunerToolsOnTheCard, RecordingTakenApartAfterItStoppedIsComplete) {
     RunFor(600);
     ASSERT_TRUE(card.tools.HaltCapture());
     card.tools.DismantleGraph();
-    // The stop sent end of stream before the graph was taken apart: the file has its name and is whole.
-    const AviStructure whole = ReadAviStructure(QString::fromStdString(file.string()));
+    // The stop sent end of stream before the graph was taken apart. Without stream control the picture may
+    // or may not reach the multiplexer before the stop; either way the data is one whole AVI, under the
+    // recording's name only when it holds a picture.
+    const bool named = std::filesystem::exists(file);
+    EXPECT_NE(named, std::filesystem::exists(file.string() + ".part"));
+    const AviStructure whole =
+        ReadAviStructure(QString::fromStdString(named ? file.string() : file.string() + ".part"));
     EXPECT_TRUE(whole.riff && whole.riffSize + 8ull == whole.fileSize && whole.idx1AfterMovi);
-    EXPECT_FALSE(std::filesystem::exists(file.string() + ".part"));
     EXPECT_TRUE(card.shown().empty());
 }
 
