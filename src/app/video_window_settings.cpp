@@ -8,9 +8,9 @@ namespace {
 
 constexpr const char* kVideoKey = "\\Video";
 
-void LoadAspect(Registry& reg, const char* name, PictureAspect& aspect) {
+void LoadAspect(Registry& reg, const char* name, PictureShape& aspect) {
     if (const auto stored = reg.ReadString(name)) {
-        aspect = PictureAspectOfKey(*stored).value_or(aspect);
+        aspect = PictureShapeOfKey(*stored).value_or(aspect);
     }
 }
 
@@ -34,7 +34,7 @@ void SaveVideoWindowChoices(Registry& reg, const std::string& baseKey, const Vid
         return;
     }
     reg.WriteString("Deinterlace", choices->deinterlace);
-    reg.WriteString("TVAspect", PictureAspectKey(choices->tvAspect));
-    reg.WriteString("PlayerAspect", PictureAspectKey(choices->playerAspect));
+    reg.WriteString("TVAspect", PictureShapeKey(choices->tvAspect));
+    reg.WriteString("PlayerAspect", PictureShapeKey(choices->playerAspect));
     reg.CloseKey();
 }

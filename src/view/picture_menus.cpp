@@ -29,19 +29,19 @@ PictureMenus::PictureMenus(QMenu& popup, VideoWindowHost& host) : QObject(&popup
     Aspect1 = popup.addMenu(tr("Aspect"));
     Aspect1->setObjectName(QStringLiteral("Aspect1"));
     aspectGroup_ = new QActionGroup(this);
-    for (const PictureAspectName& name : PictureAspectNames()) {
+    for (const PictureShapeName& name : PictureShapeNames()) {
         QAction* action = Aspect1->addAction(QString::fromLatin1(name.caption));
         action->setCheckable(true);
-        action->setData(static_cast<int>(name.aspect));
+        action->setData(static_cast<int>(name.shape));
         aspectGroup_->addAction(action);
-        const PictureAspect aspect = name.aspect;
+        const PictureShape aspect = name.shape;
         connect(action, &QAction::triggered, this, [this, aspect] { chooseAspect(aspect); });
     }
     connect(&popup, &QMenu::aboutToShow, this, &PictureMenus::showMarks);
     showMarks();
 }
 
-PictureAspect& PictureMenus::pageAspect() const {
+PictureShape& PictureMenus::pageAspect() const {
     VideoWindowChoices& choices = host_.videoWindowChoices();
     return host_.isTVPageVisible() ? choices.tvAspect : choices.playerAspect;
 }
@@ -54,7 +54,7 @@ void PictureMenus::chooseDeinterlace(const std::string& choice) {
     applyToPicture();
 }
 
-void PictureMenus::chooseAspect(PictureAspect aspect) {
+void PictureMenus::chooseAspect(PictureShape aspect) {
     pageAspect() = aspect;
     applyToPicture();
 }

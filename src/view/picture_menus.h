@@ -10,7 +10,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class VideoWindowHost;
-enum class PictureAspect;
+enum class PictureShape;
 
 class PictureMenus final : public QObject {
 public:
@@ -21,12 +21,12 @@ public:
     QMenu* Aspect1 = nullptr;
 
     void chooseDeinterlace(const std::string& choice);
-    void chooseAspect(PictureAspect aspect);
+    void chooseAspect(PictureShape aspect);
     // The host's choices for the page shown onto the attached picture and the layout; the marks follow.
     void applyToPicture();
 
 private:
-    PictureAspect& pageAspect() const;
+    PictureShape& pageAspect() const;
     void showMarks();
 
     VideoWindowHost& host_;

@@ -88,12 +88,12 @@ double ShownVideoAspect() {
     if (!picture || FAILED(picture->GetPixelAspectRatio(&numerator, &denominator))) {
         numerator = denominator = 0;
     }
-    return DisplayAspectOf(VideoTarget.aspect, VideoTarget.videoWidth, VideoTarget.videoHeight, numerator,
-                           denominator);
+    return DisplayRatioOf(VideoTarget.aspect, VideoTarget.videoWidth, VideoTarget.videoHeight, numerator,
+                          denominator);
 }
 
 std::int32_t ShownVideoWidth() {
-    if (VideoTarget.aspect == PictureAspect::Square) {
+    if (VideoTarget.aspect == PictureShape::Square) {
         return VideoTarget.videoWidth;
     }
     return ShapedWidth(VideoTarget.videoWidth, VideoTarget.videoHeight, ShownVideoAspect());

@@ -2,7 +2,7 @@
 #pragma once
 // The one record through which the graphs, the pages and the video window share the picture.
 
-#include "picture_aspect.h"
+#include "picture_shape.h"
 #include "platform/com/ref_ptr.h"
 #include "platform/media/video_window.h"
 
@@ -23,7 +23,7 @@ struct VideoTargetRecord {
     OAHWND owner = nullptr;
     bool panorama = false;
     // The shape the picture is laid out and zoomed at (the video window's "Aspect" for the page shown).
-    PictureAspect aspect = PictureAspect::Square;
+    PictureShape aspect = PictureShape::Square;
 };
 
 extern VideoTargetRecord VideoTarget;

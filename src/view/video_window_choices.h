@@ -3,13 +3,13 @@
 // What the video window's "Deinterlace" and "Aspect" menus chose, kept in the settings: one deinterlacing
 // choice for every picture, and a shape for each page that shows one.
 
-#include "picture_aspect.h"
+#include "picture_shape.h"
 #include "platform/media/deinterlace_methods.h"
 
 #include <string>
 
 struct VideoWindowChoices {
     std::string deinterlace = kDefaultDeinterlace;
-    PictureAspect tvAspect = PictureAspect::Auto;
-    PictureAspect playerAspect = PictureAspect::Auto;
+    PictureShape tvAspect = PictureShape::Auto;
+    PictureShape playerAspect = PictureShape::Auto;
 };

@@ -49,7 +49,7 @@ public:
 
     VirtualClock virtualClock;
     // Square pixels: the layout and zoom of the platform's video window; the shapes are tested on their own.
-    VideoWindowChoices choices{kDefaultDeinterlace, PictureAspect::Square, PictureAspect::Square};
+    VideoWindowChoices choices{kDefaultDeinterlace, PictureShape::Square, PictureShape::Square};
 };
 
 class VideoWindowFormTest : public ::testing::Test {
@@ -365,14 +365,14 @@ TEST_F(VideoWindowFormTest, TheDisplayIsDrawnOverThePictureNeverIntoIt) {
 
 TEST_F(VideoWindowFormTest, AspectIsKeptPerPageAndZoomAndFullScreenKeepIt) {
     attachPicture(720, 576);
-    form.pictureMenus().chooseAspect(PictureAspect::Auto);
-    EXPECT_EQ(host.choices.playerAspect, PictureAspect::Auto);
-    EXPECT_EQ(host.choices.tvAspect, PictureAspect::Square);
+    form.pictureMenus().chooseAspect(PictureShape::Auto);
+    EXPECT_EQ(host.choices.playerAspect, PictureShape::Auto);
+    EXPECT_EQ(host.choices.tvAspect, PictureShape::Square);
     form.Zoom100Click();
     EXPECT_EQ(form.size(), QSize(768, 576)) << "a 720 x 576 frame is 4:3";
     EXPECT_EQ(renderer->window()->geometry(), QRect(0, 0, 768, 576));
     EXPECT_DOUBLE_EQ(renderer->displayAspect(), 4.0 / 3.0) << "full screen fits the picture at 4:3";
-    form.pictureMenus().chooseAspect(PictureAspect::SixteenNine);
+    form.pictureMenus().chooseAspect(PictureShape::SixteenNine);
     form.Zoom50Click();
     EXPECT_EQ(form.size(), QSize(512, 288));
     // The TV page has its own choice, applied when the window is shown for it.
@@ -380,7 +380,7 @@ TEST_F(VideoWindowFormTest, AspectIsKeptPerPageAndZoomAndFullScreenKeepIt) {
     host.tvVisible = true;
     form.hide();
     form.show();
-    EXPECT_EQ(VideoTarget.aspect, PictureAspect::Square);
+    EXPECT_EQ(VideoTarget.aspect, PictureShape::Square);
     EXPECT_EQ(renderer->window()->geometry().width(), 360) << "720 x 576 in square pixels at 288 lines";
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "picture_aspect.h"
+#include "picture_shape.h"
 
 #include <algorithm>
 #include <array>
@@ -8,10 +8,10 @@
 namespace {
 
 constexpr std::array kNames = {
-    PictureAspectName{PictureAspect::Auto, "auto", "Auto"},
-    PictureAspectName{PictureAspect::FourThree, "4:3", "4:3"},
-    PictureAspectName{PictureAspect::SixteenNine, "16:9", "16:9"},
-    PictureAspectName{PictureAspect::Square, "square", "Square pixels"},
+    PictureShapeName{PictureShape::Auto, "auto", "Auto"},
+    PictureShapeName{PictureShape::FourThree, "4:3", "4:3"},
+    PictureShapeName{PictureShape::SixteenNine, "16:9", "16:9"},
+    PictureShapeName{PictureShape::Square, "square", "Square pixels"},
 };
 
 struct AnalogSizes {
@@ -32,22 +32,22 @@ constexpr double kSixteenNine = 16.0 / 9.0;
 
 } // namespace
 
-std::span<const PictureAspectName> PictureAspectNames() {
+std::span<const PictureShapeName> PictureShapeNames() {
     return kNames;
 }
 
-std::optional<PictureAspect> PictureAspectOfKey(const std::string& key) {
-    for (const PictureAspectName& name : kNames) {
+std::optional<PictureShape> PictureShapeOfKey(const std::string& key) {
+    for (const PictureShapeName& name : kNames) {
         if (key == name.key) {
-            return name.aspect;
+            return name.shape;
         }
     }
     return std::nullopt;
 }
 
-const char* PictureAspectKey(PictureAspect aspect) {
-    for (const PictureAspectName& name : kNames) {
-        if (aspect == name.aspect) {
+const char* PictureShapeKey(PictureShape shape) {
+    for (const PictureShapeName& name : kNames) {
+        if (shape == name.shape) {
             return name.key;
         }
     }
@@ -61,20 +61,20 @@ bool IsAnalogFrameSize(std::int32_t width, std::int32_t height) {
     });
 }
 
-double DisplayAspectOf(PictureAspect aspect, std::int32_t width, std::int32_t height,
-                       std::int32_t parNumerator, std::int32_t parDenominator) {
+double DisplayRatioOf(PictureShape shape, std::int32_t width, std::int32_t height, std::int32_t parNumerator,
+                      std::int32_t parDenominator) {
     if (width < 1 || height < 1) {
         return 0.0;
     }
     const double square = static_cast<double>(width) / height;
-    switch (aspect) {
-    case PictureAspect::FourThree:
+    switch (shape) {
+    case PictureShape::FourThree:
         return kFourThree;
-    case PictureAspect::SixteenNine:
+    case PictureShape::SixteenNine:
         return kSixteenNine;
-    case PictureAspect::Square:
+    case PictureShape::Square:
         return square;
-    case PictureAspect::Auto:
+    case PictureShape::Auto:
         break;
     }
     if (parNumerator > 0 && parDenominator > 0 && parNumerator != parDenominator) {
@@ -83,9 +83,9 @@ double DisplayAspectOf(PictureAspect aspect, std::int32_t width, std::int32_t he
     return IsAnalogFrameSize(width, height) ? kFourThree : square;
 }
 
-std::int32_t ShapedWidth(std::int32_t width, std::int32_t height, double displayAspect) {
-    if (displayAspect <= 0 || height < 1) {
+std::int32_t ShapedWidth(std::int32_t width, std::int32_t height, double displayRatio) {
+    if (displayRatio <= 0 || height < 1) {
         return width;
     }
-    return std::max<std::int32_t>(1, static_cast<std::int32_t>(std::lround(height * displayAspect)));
+    return std::max<std::int32_t>(1, static_cast<std::int32_t>(std::lround(height * displayRatio)));
 }
