@@ -29,11 +29,7 @@ constexpr int kAudioLineInput = 4;
 struct RadioPageSwitching : ::testing::Test {
     void SetUp() override {
         TMainForm::Services services{clock, boxes, shell, RECORDING_PLUGIN};
-        std::shared_ptr<VirtualCard> shared = card.card;
-        services.devices = [shared](ICreateDevEnum** out) {
-            *out = MakeDeviceEnum({MakeVirtualCardProvider(shared)}).detach();
-            return S_OK;
-        };
+        services.devices = card.factory();
         form = std::make_unique<TMainForm>(services);
         videoWindow = std::make_unique<TVideoWindowForm>(*form);
         form->setVideoWindow(videoWindow.get());

@@ -66,18 +66,8 @@ public:
     uint nextCookie = 7;
 };
 
-class ScreenSaverTest : public ::testing::Test {
+class ScreenSaverTest : public PrivateSessionBusTest {
 protected:
-    static void SetUpTestSuite() {
-        bus = new PrivateSessionBus;
-        address = bus->address();
-    }
-    static void TearDownTestSuite() { delete bus; }
-    void SetUp() override {
-        if (address.isEmpty()) {
-            GTEST_SKIP() << "no dbus-daemon to run a private session bus (Debian package dbus)";
-        }
-    }
     void TearDown() override {
         if (serviceConnection) {
             serviceConnection->unregisterService(QString::fromLatin1(ScreenSaverInhibitor::ServiceName));
@@ -99,8 +89,6 @@ protected:
         return WaitUntil([&] { return service.active.size() == count; }, 5000);
     }
 
-    static inline PrivateSessionBus* bus = nullptr;
-    static inline QString address;
     TestScreenSaver service;
     std::unique_ptr<QDBusConnection> serviceConnection;
 };
@@ -156,11 +144,7 @@ protected:
         offerService();
         UseFakeAudioOutput();
         TMainForm::Services services{clock, boxes, shell, RECORDING_PLUGIN};
-        std::shared_ptr<VirtualCard> shared = card.card;
-        services.devices = [shared](ICreateDevEnum** out) {
-            *out = MakeDeviceEnum({MakeVirtualCardProvider(shared)}).detach();
-            return S_OK;
-        };
+        services.devices = card.factory();
         form = std::make_unique<TMainForm>(services);
         videoWindow = std::make_unique<TVideoWindowForm>(*form);
         form->setVideoWindow(videoWindow.get());

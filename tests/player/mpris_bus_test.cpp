@@ -18,16 +18,12 @@
 
 namespace {
 
-class MprisBusTest : public ::testing::Test {
+class MprisBusTest : public PrivateSessionBusTest {
 protected:
-    static void SetUpTestSuite() {
-        bus = new PrivateSessionBus;
-        address = bus->address();
-    }
-    static void TearDownTestSuite() { delete bus; }
     void SetUp() override {
-        if (address.isEmpty()) {
-            GTEST_SKIP() << "no dbus-daemon to run a private session bus";
+        PrivateSessionBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         page = std::make_unique<PageHarness>();
         page->page.PlayerTabSheetShow();
@@ -62,8 +58,6 @@ protected:
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
-    static inline PrivateSessionBus* bus = nullptr;
-    static inline QString address;
     GeneratedMedia media;
     std::unique_ptr<PageHarness> page;
 };

@@ -15,15 +15,6 @@ struct RadioCard : VirtualCardDevices {
         crossbar = FirstDevice(devices.get(), AM_KSCATEGORY_CROSSBAR);
     }
 
-    // The enumerator a page's pickers take.
-    std::function<HRESULT(ICreateDevEnum**)> factory() const {
-        std::shared_ptr<VirtualCard> shared = card;
-        return [shared](ICreateDevEnum** out) {
-            *out = MakeDeviceEnum({MakeVirtualCardProvider(shared)}).detach();
-            return S_OK;
-        };
-    }
-
     RefPtr<IMoniker> tuner;
     RefPtr<IMoniker> tvAudio;
     RefPtr<IMoniker> crossbar;

@@ -3,6 +3,8 @@
 // A session bus of the test's own (dbus-daemon), made the process's session bus before anything connects to
 // one. The address is empty where dbus-daemon is missing.
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QString>
 
@@ -25,4 +27,26 @@ public:
 private:
     QProcess daemon_;
     QString address_;
+};
+
+// A test suite on a private session bus of its own, started once for the suite; every test is skipped where
+// dbus-daemon is missing. address is the bus's address.
+class PrivateSessionBusTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        bus = new PrivateSessionBus;
+        address = bus->address();
+    }
+    static void TearDownTestSuite() {
+        delete bus;
+        bus = nullptr;
+    }
+    void SetUp() override {
+        if (address.isEmpty()) {
+            GTEST_SKIP() << "no dbus-daemon to run a private session bus (Debian package dbus)";
+        }
+    }
+
+    static inline PrivateSessionBus* bus = nullptr;
+    static inline QString address;
 };

@@ -32,6 +32,15 @@ struct VirtualCardDevices {
         devices = MakeDeviceEnum({MakeVirtualCardProvider(card)});
     }
 
+    // A new enumerator over the same card at each call, as a page's pickers or the main window take it.
+    std::function<HRESULT(ICreateDevEnum**)> factory() const {
+        std::shared_ptr<VirtualCard> shared = card;
+        return [shared](ICreateDevEnum** out) {
+            *out = MakeDeviceEnum({MakeVirtualCardProvider(shared)}).detach();
+            return S_OK;
+        };
+    }
+
     std::shared_ptr<VirtualCard> card;
     RefPtr<ICreateDevEnum> devices;
 };

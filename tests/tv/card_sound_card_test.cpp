@@ -66,7 +66,7 @@ TEST_F(TvCardSound, ThePreviewPlaysTheChannelsTone) {
     ASSERT_EQ(samples.size(), kMeasured);
     const double tone = card.card().sound().toneHz;
     ASSERT_GT(tone, 0.0);
-    EXPECT_NEAR(ToneFrequency(samples), tone, 3.0);
+    EXPECT_NEAR(ToneFrequency(samples, kTapRate), tone, 3.0);
     EXPECT_EQ(SoundSourcesIn(card.tools.graph.get()), 1);
     // Halting the preview (leaving the page) stops the stream.
     ASSERT_TRUE(card.tools.HaltPreview());
@@ -83,7 +83,7 @@ TEST_F(TvCardSound, RecordingWithSoundAndListeningShareOneCapture) {
     EXPECT_EQ(SoundSourcesIn(card.tools.graph.get()), 1);
     const std::vector<std::int16_t> samples = heard();
     ASSERT_EQ(samples.size(), kMeasured);
-    EXPECT_NEAR(ToneFrequency(samples), card.card().sound().toneHz, 3.0);
+    EXPECT_NEAR(ToneFrequency(samples, kTapRate), card.card().sound().toneHz, 3.0);
     ASSERT_TRUE(card.tools.HaltCapture());
     card.tools.DismantleGraph();
     // The recording got the sound too: the AVI holds an audio stream header.

@@ -70,7 +70,7 @@ const char* const kCtlUsage =
 namespace {
 
 constexpr std::int32_t kLargestSide = 4096;
-// A day: longer recordings are surely a typing error.
+// A day: a longer recording or listen is surely a typing error.
 constexpr double kLongestRecording = 86400.0;
 
 bool ParseSide(const char* first, const char* last, std::int32_t& side) {
@@ -98,30 +98,67 @@ CtlParse Fail(std::string error) {
     return {std::nullopt, std::move(error)};
 }
 
-CtlParse ParseTune(const std::vector<std::string>& args) {
-    CtlArguments parsed;
-    parsed.command = CtlArguments::Command::Tune;
+// "tv|radio MHZ" after the command: the band and the frequency of tune and listen; the reason when wrong.
+std::optional<std::string> ParseBandAndFrequency(const std::vector<std::string>& args,
+                                                 const std::string& usage, CtlArguments& parsed) {
+    const std::string& command = args[0];
     if (args.size() < 2 || (args[1] != "tv" && args[1] != "radio")) {
-        return Fail("tune needs a band: tune tv|radio MHZ");
+        return command + " needs a band: " + usage;
     }
     parsed.band = args[1] == "tv" ? CtlArguments::Band::Tv : CtlArguments::Band::Radio;
     if (args.size() < 3 || !ParseMegahertz(args[2], parsed.frequency)) {
-        return Fail(parsed.band == CtlArguments::Band::Tv ? "tune tv needs a frequency in MHz, as 175.25"
-                                                          : "tune radio needs a frequency in MHz, as 95.8");
+        return parsed.band == CtlArguments::Band::Tv ? command + " tv needs a frequency in MHz, as 175.25"
+                                                     : command + " radio needs a frequency in MHz, as 95.8";
     }
-    for (std::size_t i = 3; i < args.size(); ++i) {
+    return std::nullopt;
+}
+
+// The --device NAME (and, where allowed, --input NAME) options of tune and listen, from args[first] on.
+CtlParse ParseDeviceOptions(const std::vector<std::string>& args, std::size_t first, CtlArguments parsed,
+                            bool inputAllowed) {
+    for (std::size_t i = first; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
             return {CtlArguments{}, {}};
         }
-        if (args[i] != "--device") {
-            return Fail("unknown option for tune: " + args[i]);
+        std::optional<std::string> CtlArguments::*field = nullptr;
+        if (args[i] == "--device") {
+            field = &CtlArguments::device;
+        } else if (args[i] == "--input" && inputAllowed) {
+            field = &CtlArguments::input;
+        } else {
+            return Fail("unknown option for " + args[0] + ": " + args[i]);
         }
-        if (i + 1 >= args.size()) {
-            return Fail("--device needs a value");
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            return Fail(args[i] + " needs a value");
         }
-        parsed.device = args[++i];
+        parsed.*field = args[++i];
     }
     return {parsed, {}};
+}
+
+CtlParse ParseTune(const std::vector<std::string>& args) {
+    CtlArguments parsed;
+    parsed.command = CtlArguments::Command::Tune;
+    if (const auto error = ParseBandAndFrequency(args, "tune tv|radio MHZ", parsed)) {
+        return Fail(*error);
+    }
+    return ParseDeviceOptions(args, 3, parsed, false);
+}
+
+CtlParse ParseListen(const std::vector<std::string>& args) {
+    CtlArguments parsed;
+    parsed.command = CtlArguments::Command::Listen;
+    if (const auto error = ParseBandAndFrequency(args, "listen tv|radio MHZ [SECONDS]", parsed)) {
+        return Fail(*error);
+    }
+    std::size_t first = 3;
+    if (first < args.size() && args[first].rfind("--", 0) != 0) {
+        if (!ParseSeconds(args[first], parsed.seconds)) {
+            return Fail("listen needs a number of seconds above 0, up to a day");
+        }
+        ++first;
+    }
+    return ParseDeviceOptions(args, first, parsed, parsed.band == CtlArguments::Band::Tv);
 }
 
 // The options after a command's own argument (args[2] on). The recording options only where recording is.
@@ -289,6 +326,9 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
     }
     if (command == "tune") {
         return ParseTune(args);
+    }
+    if (command == "listen") {
+        return ParseListen(args);
     }
     if (command == "snapshot") {
         parsed.command = CtlArguments::Command::Snapshot;

@@ -8,22 +8,23 @@
 #include <vector>
 
 struct CtlArguments {
-    enum class Command { Help, Version, Devices, Record, Tune, Snapshot, Scan };
+    enum class Command { Help, Version, Devices, Record, Tune, Listen, Snapshot, Scan };
     Command command = Command::Help;
 
-    // record, tune and snapshot
+    // record, tune, listen and snapshot
     std::optional<std::string> device;
 
-    // tune and scan: the band (for scan, the list searched)
+    // tune, listen and scan: the band (for scan, the list searched)
     enum class Band { Tv, Radio };
     Band band = Band::Tv;
-    // tune: the frequency in Hz
+    // tune and listen: the frequency in Hz
     std::int32_t frequency = 0;
 
     // scan: the wait between tuning and reading at each step (the search's own when not given)
     std::optional<std::uint32_t> settleMs;
 
-    // record and snapshot: tune the TV tuner first (Hz), then switch to the crossbar input of that name
+    // record and snapshot: tune the TV tuner first (Hz), then switch to the crossbar input of that name (also
+    // listen tv's input)
     std::optional<std::int32_t> tuneFrequency;
     std::optional<std::string> input;
 
@@ -32,7 +33,7 @@ struct CtlArguments {
     std::string snapshotFile;
     std::optional<std::string> deinterlace;
 
-    // record; the size also for snapshot
+    // record; the size also for snapshot. listen: how long, until Ctrl+C when 0
     double seconds = 0;
     std::optional<std::string> audioDevice;
     std::optional<std::string> videoCodec;

@@ -3,13 +3,13 @@
 
 #include "app/settings_store.h"
 #include "app/unix_signals.h"
-#include "channels/channel_tuner.h"
 #include "components/dev_cmb_pickers.h"
 #include "ctl_arguments.h"
 #include "ctl_choice.h"
 #include "ctl_event_window.h"
 #include "ctl_message_boxes.h"
 #include "ctl_source.h"
+#include "ctl_tune.h"
 #include "platform/win/clock.h"
 #include "radio/radio_card_sound.h"
 #include "radio/radio_tools.h"
@@ -21,46 +21,29 @@
 #include <QTimer>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
-// A day: a longer listen is a mistyped number.
-constexpr double kLongestListen = 86400;
-
-std::optional<CtlListen> Refuse(std::string& error, std::string reason) {
-    error = std::move(reason);
-    return std::nullopt;
-}
-
 // Plays until the time is up, Ctrl+C or SIGTERM closes the window, or a graph event ends it.
-void PlayFor(const CtlListen& listen) {
-    if (listen.seconds) {
-        QTimer::singleShot(static_cast<int>(std::lround(*listen.seconds * 1000)), Qt::PreciseTimer, qApp,
+void PlayFor(const CtlArguments& listen) {
+    if (listen.seconds > 0) {
+        QTimer::singleShot(static_cast<int>(std::lround(listen.seconds * 1000)), Qt::PreciseTimer, qApp,
                            [] { QCoreApplication::exit(0); });
     }
     QCoreApplication::exec();
 }
 
-int ListenTv(const CtlListen& listen, std::FILE* out, std::FILE* err) {
+int ListenTv(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
     RealClock clock;
     CtlMessageBoxes boxes;
     const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
     TVideoCaptureDevCombo video;
     TAudioCaptureDevCombo audio;
-    SettingsTargets targets;
-    targets.tvVideoCaptureDev = &video;
-    LoadSettings(targets);
-    if (listen.device && !ChooseByName(video, *listen.device)) {
-        std::fprintf(err, "error: no video capture device named %s\n", listen.device->c_str());
-        return 1;
-    }
-    IMoniker* videoMoniker = video.GetMoniker();
-    IMoniker* audioMoniker = audio.GetMoniker();
+    IMoniker* videoMoniker = ChooseVideoDevice(video, listen.device, err);
     if (!videoMoniker) {
-        std::fprintf(err, "error: no video capture device\n");
         return 1;
     }
+    IMoniker* audioMoniker = audio.GetMoniker();
     if (!audioMoniker) {
         std::fprintf(err, "error: no audio capture device to listen to\n");
         return 1;
@@ -86,12 +69,9 @@ int ListenTv(const CtlListen& listen, std::FILE* out, std::FILE* err) {
     if (!tools.audioCapture) {
         return boxes.fail(err, "cannot open " + audio.GetDevice().toStdString());
     }
-    if (const int status = TuneCard(tools, boxes, clock, device, listen.frequency, err)) {
+    if (const int status = TuneTvAndReport(tools, boxes, clock, device, listen.frequency, out, err)) {
         return status;
     }
-    std::fprintf(out, "frequency %d\nfine-tuning %+d\nsignal %s\n", listen.frequency, tools.ReadTunerOffset(),
-                 tools.IsSignalLocked() ? "locked" : "none");
-    std::fflush(out);
     if (listen.input) {
         if (const int status = ChooseInput(tools, boxes, device, *listen.input, err)) {
             return status;
@@ -109,7 +89,7 @@ int ListenTv(const CtlListen& listen, std::FILE* out, std::FILE* err) {
     return boxes.flush(err, false) ? 1 : 0;
 }
 
-int ListenRadio(const CtlListen& listen, std::FILE* out, std::FILE* err) {
+int ListenRadio(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
     RealClock clock;
     CtlMessageBoxes boxes;
     TTVTunerDevCombo tuners;
@@ -129,16 +109,9 @@ int ListenRadio(const CtlListen& listen, std::FILE* out, std::FILE* err) {
         return 1;
     }
     TRadioTools radio(tunerMoniker, nullptr, nullptr, TRadioTools::Services{boxes});
-    if (!radio.hasTuner()) {
-        return boxes.fail(err, "cannot open " + device);
+    if (const int status = TuneRadioAndReport(radio, boxes, clock, device, listen.frequency, out, err)) {
+        return status;
     }
-    radio.SetRadioMode();
-    if (!radio.TuneFrequency(listen.frequency) || boxes.pending()) {
-        return boxes.fail(err, "the tuner refused " + std::to_string(listen.frequency) + " Hz");
-    }
-    clock.Sleep(kTunerSettleMs);
-    std::fprintf(out, "frequency %d\nfine-tuning %+d\n", listen.frequency, radio.ReadTunerOffset());
-    std::fflush(out);
 
     const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
     RadioCardSound player(RadioCardSound::Services{*platform, &CreateEngineCardSound});
@@ -157,42 +130,6 @@ int ListenRadio(const CtlListen& listen, std::FILE* out, std::FILE* err) {
 
 } // namespace
 
-std::optional<CtlListen> ParseCtlListen(const std::vector<std::string>& args, std::string& error) {
-    CtlListen listen;
-    if (args.empty() || (args[0] != "tv" && args[0] != "radio")) {
-        return Refuse(error, "listen needs a band: listen tv|radio MHZ [SECONDS]");
-    }
-    listen.band = args[0] == "tv" ? CtlListen::Band::Tv : CtlListen::Band::Radio;
-    if (args.size() < 2 || !ParseMegahertz(args[1], listen.frequency)) {
-        return Refuse(error, listen.band == CtlListen::Band::Tv
-                                 ? "listen tv needs a frequency in MHz, as 175.25"
-                                 : "listen radio needs a frequency in MHz, as 95.8");
-    }
-    std::size_t i = 2;
-    if (i < args.size() && args[i].rfind("--", 0) != 0) {
-        char* end = nullptr;
-        const double seconds = std::strtod(args[i].c_str(), &end);
-        if (end != args[i].c_str() + args[i].size() || !std::isfinite(seconds) || seconds <= 0 ||
-            seconds > kLongestListen) {
-            return Refuse(error, "listen needs a number of seconds above 0, up to a day");
-        }
-        listen.seconds = seconds;
-        ++i;
-    }
-    for (; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (option == "--device" && hasValue) {
-            listen.device = args[++i];
-        } else if (option == "--input" && hasValue && listen.band == CtlListen::Band::Tv) {
-            listen.input = args[++i];
-        } else {
-            return Refuse(error, "unknown option for listen " + args[0] + ": " + option);
-        }
-    }
-    return listen;
-}
-
-int Listen(const CtlListen& listen, std::FILE* out, std::FILE* err) {
-    return listen.band == CtlListen::Band::Tv ? ListenTv(listen, out, err) : ListenRadio(listen, out, err);
+int Listen(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
+    return listen.band == CtlArguments::Band::Tv ? ListenTv(listen, out, err) : ListenRadio(listen, out, err);
 }

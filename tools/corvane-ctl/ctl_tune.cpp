@@ -15,6 +15,37 @@
 #include <optional>
 #include <string>
 
+int TuneTvAndReport(TTunerTools& tools, CtlMessageBoxes& boxes, Clock& clock, const std::string& device,
+                    std::int32_t hertz, std::FILE* out, std::FILE* err) {
+    if (const int status = TuneCard(tools, boxes, clock, device, hertz, err)) {
+        return status;
+    }
+    const std::int32_t offset = tools.ReadTunerOffset();
+    const bool locked = tools.IsSignalLocked();
+    std::fprintf(out, "frequency %d\nfine-tuning %+d\nsignal %s\n", hertz, offset,
+                 locked ? "locked" : "none");
+    std::fflush(out);
+    // An offset that could not be read was printed as 0: not a success.
+    return boxes.pending() ? boxes.fail(err, "cannot read the tuner") : 0;
+}
+
+int TuneRadioAndReport(TRadioTools& radio, CtlMessageBoxes& boxes, Clock& clock, const std::string& device,
+                       std::int32_t hertz, std::FILE* out, std::FILE* err) {
+    if (!radio.hasTuner()) {
+        return boxes.fail(err, "cannot open " + device);
+    }
+    radio.SetRadioMode();
+    // The answer says only whether the frequency was 0; a refusal is in its box.
+    const bool tuned = radio.TuneFrequency(hertz);
+    if (!tuned || boxes.pending()) {
+        return boxes.fail(err, "the tuner refused " + std::to_string(hertz) + " Hz");
+    }
+    clock.Sleep(kTunerSettleMs);
+    std::fprintf(out, "frequency %d\nfine-tuning %+d\n", hertz, radio.ReadTunerOffset());
+    std::fflush(out);
+    return 0;
+}
+
 int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
     CtlMessageBoxes boxes;
     const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
@@ -34,16 +65,7 @@ int TuneTv(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* er
     if (!tools.videoCapture) {
         return boxes.fail(err, "cannot open " + device);
     }
-    if (const int status = TuneCard(tools, boxes, clock, device, args.frequency, err)) {
-        return status;
-    }
-    const std::int32_t offset = tools.ReadTunerOffset();
-    const bool locked = tools.IsSignalLocked();
-    std::fprintf(out, "frequency %d\nfine-tuning %+d\nsignal %s\n", args.frequency, offset,
-                 locked ? "locked" : "none");
-    std::fflush(out);
-    // An offset that could not be read was printed as 0: not a success.
-    return boxes.pending() ? boxes.fail(err, "cannot read the tuner") : 0;
+    return TuneTvAndReport(tools, boxes, clock, device, args.frequency, out, err);
 }
 
 int TuneRadio(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE* err) {
@@ -60,17 +82,5 @@ int TuneRadio(const CtlArguments& args, Clock& clock, std::FILE* out, std::FILE*
     // The tuner alone: tuning needs neither the TV sound nor the crossbar, and leaves another program's
     // routing as it is.
     TRadioTools radio(tunerMoniker, nullptr, nullptr, TRadioTools::Services{boxes});
-    if (!radio.hasTuner()) {
-        return boxes.fail(err, "cannot open " + device);
-    }
-    radio.SetRadioMode();
-    // The answer says only whether the frequency was 0; a refusal is in its box.
-    const bool tuned = radio.TuneFrequency(args.frequency);
-    if (!tuned || boxes.pending()) {
-        return boxes.fail(err, "the tuner refused " + std::to_string(args.frequency) + " Hz");
-    }
-    clock.Sleep(kTunerSettleMs);
-    std::fprintf(out, "frequency %d\nfine-tuning %+d\n", args.frequency, radio.ReadTunerOffset());
-    std::fflush(out);
-    return 0;
+    return TuneRadioAndReport(radio, boxes, clock, device, args.frequency, out, err);
 }

@@ -33,22 +33,12 @@ int main(int argc, char** argv) {
         }
         return ListChannels(*which, stdout);
     }
-    // listen parses its own arguments too.
-    std::optional<CtlListen> listen;
-    if (!args.empty() && args[0] == "listen") {
-        std::string error;
-        listen = ParseCtlListen({args.begin() + 1, args.end()}, error);
-        if (!listen) {
-            std::fprintf(stderr, "error: %s\n%s", error.c_str(), kCtlUsage);
-            return 2;
-        }
-    }
-    const CtlParse parsed = listen ? CtlParse{CtlArguments{}, {}} : ParseCtlArguments(args);
+    const CtlParse parsed = ParseCtlArguments(args);
     if (!parsed.arguments) {
         std::fprintf(stderr, "error: %s\n%s", parsed.error.c_str(), kCtlUsage);
         return 2;
     }
-    if (parsed.arguments->command == CtlArguments::Command::Help && !listen) {
+    if (parsed.arguments->command == CtlArguments::Command::Help) {
         std::fputs(kCtlUsage, stdout);
         return 0;
     }
@@ -62,8 +52,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("corvane-ctl"));
     QApplication::setOrganizationName(QStringLiteral("Pellworth"));
     EnsureGstInitialised();
-    if (listen) {
-        return Listen(*listen, stdout, stderr);
+    if (parsed.arguments->command == CtlArguments::Command::Listen) {
+        return Listen(*parsed.arguments, stdout, stderr);
     }
     if (parsed.arguments->command == CtlArguments::Command::Devices) {
         return ListDevices(stdout);

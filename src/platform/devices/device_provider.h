@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+// Set the fields after bind by name (designated initialisers): a field added later cannot take another's
+// value.
 struct DeviceDescription {
     std::string friendlyName;
     std::string id;

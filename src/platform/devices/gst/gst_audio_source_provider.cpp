@@ -55,12 +55,14 @@ public:
                 std::string(displayName ? displayName : "") + "|" + (propertiesText ? propertiesText : "");
             std::shared_ptr<GstDevice> owned(GST_DEVICE(gst_object_ref(device)),
                                              [](GstDevice* d) { gst_object_unref(d); });
-            found.push_back({displayName ? displayName : "", std::move(id),
-                             [owned](const Guid& iid, void** object) {
-                                 return BindDeviceElement(gst_device_create_element(owned.get(), nullptr),
-                                                          FilterRole::Source, iid, object);
-                             },
-                             AlsaCardOf(device, properties)});
+            found.push_back({.friendlyName = displayName ? displayName : "",
+                             .id = std::move(id),
+                             .bind =
+                                 [owned](const Guid& iid, void** object) {
+                                     return BindDeviceElement(gst_device_create_element(owned.get(), nullptr),
+                                                              FilterRole::Source, iid, object);
+                                 },
+                             .devicePath = AlsaCardOf(device, properties)});
             g_free(propertiesText);
             if (properties) {
                 gst_structure_free(properties);

@@ -76,8 +76,10 @@ public:
         auto add = [&](const std::string& name, const std::string& id, const std::string& path,
                        std::function<HRESULT(const Guid&, void**)> bind) {
             const int count = ++seen[name];
-            found.push_back(
-                {count == 1 ? name : name + " #" + std::to_string(count), id, std::move(bind), path});
+            found.push_back({.friendlyName = count == 1 ? name : name + " #" + std::to_string(count),
+                             .id = id,
+                             .bind = std::move(bind),
+                             .devicePath = path});
         };
         const std::shared_ptr<V4l2System> system = system_;
         // A card's capture and radio nodes lead to the same sound card; it is listed once.

@@ -48,10 +48,12 @@ public:
         }
         if (category == AM_KSCATEGORY_TVTUNER) {
             // The card's sound reaches the program through its audio capture device.
-            return {{kVirtualCardName, "tuner", bind([](auto c, const Guid& iid, void** o) {
+            return {{.friendlyName = kVirtualCardName,
+                     .id = "tuner",
+                     .bind = bind([](auto c, const Guid& iid, void** o) {
                          return Bind<VirtualTunerFilter>(iid, o, c);
                      }),
-                     /*devicePath=*/"", /*soundId=*/"audio"}};
+                     .soundId = "audio"}};
         }
         if (category == AM_KSCATEGORY_TVAUDIO) {
             return {{kVirtualCardName, "tvaudio", bind([](auto c, const Guid& iid, void** o) {
