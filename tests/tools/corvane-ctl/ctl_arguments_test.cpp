@@ -189,3 +189,37 @@ TEST(CtlArguments, ScanMistakesAreNamed) {
 }
 
 } // namespace
+
+TEST(CtlArguments, ListenTakesTheBandTheFrequencyAndAnOptionalTime) {
+    const CtlParse tv =
+        Parse({"listen", "tv", "175.25", "2.5", "--input", "Video Tuner", "--device", "Card"});
+    ASSERT_TRUE(tv.arguments) << tv.error;
+    EXPECT_EQ(tv.arguments->command, CtlArguments::Command::Listen);
+    EXPECT_EQ(tv.arguments->band, CtlArguments::Band::Tv);
+    EXPECT_EQ(tv.arguments->frequency, 175250000);
+    EXPECT_DOUBLE_EQ(tv.arguments->seconds, 2.5);
+    EXPECT_EQ(tv.arguments->input, "Video Tuner");
+    EXPECT_EQ(tv.arguments->device, "Card");
+
+    // Without a time it plays until Ctrl+C.
+    const CtlParse radio = Parse({"listen", "radio", "101.1", "--device", "FM Radio"});
+    ASSERT_TRUE(radio.arguments) << radio.error;
+    EXPECT_EQ(radio.arguments->band, CtlArguments::Band::Radio);
+    EXPECT_EQ(radio.arguments->seconds, 0);
+    EXPECT_EQ(radio.arguments->device, "FM Radio");
+}
+
+TEST(CtlArguments, ListenMistakes) {
+    EXPECT_EQ(Parse({"listen"}).error, "listen needs a band: listen tv|radio MHZ [SECONDS]");
+    EXPECT_EQ(Parse({"listen", "fm", "100"}).error, "listen needs a band: listen tv|radio MHZ [SECONDS]");
+    EXPECT_EQ(Parse({"listen", "radio", "95,8"}).error, "listen radio needs a frequency in MHz, as 95.8");
+    for (const char* seconds : {"0", "-1", "1e3", "86401", "soon"}) {
+        EXPECT_FALSE(Parse({"listen", "radio", "95.8", seconds}).arguments) << seconds;
+    }
+    // A radio has no video input; options need their value.
+    EXPECT_EQ(Parse({"listen", "radio", "95.8", "--input", "Video Tuner"}).error,
+              "unknown option for listen: --input");
+    EXPECT_FALSE(Parse({"listen", "tv", "175.25", "--device"}).arguments);
+    EXPECT_FALSE(Parse({"listen", "tv", "175.25", "--size", "352x288"}).arguments);
+    EXPECT_EQ(Parse({"listen", "tv", "175.25", "--help"}).arguments->command, CtlArguments::Command::Help);
+}
