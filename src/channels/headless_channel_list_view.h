@@ -2,11 +2,11 @@
 #pragma once
 // A channel list's view with nothing on screen, for loading and saving lists without a page (the command
 // line, the settings fuzzer). It keeps the frequency text and the standard so the editor reads back what it
-// wrote.
+// wrote. A command that tunes through the list says its page is shown and where the picture values go.
 
 #include "channel_list_view.h"
 
-class HeadlessChannelListView final : public ChannelListView {
+class HeadlessChannelListView : public ChannelListView {
 public:
     void showEntries(const ChannelList&) override {}
     void showEntryName(int, const QString&) override {}

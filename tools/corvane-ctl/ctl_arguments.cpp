@@ -20,7 +20,8 @@ const char* const kCtlUsage =
     "\n"
     "Commands:\n"
     "  devices              list the devices, one per line: CATEGORY<TAB>INDEX<TAB>NAME\n"
-    "  record SECONDS       record SECONDS seconds of picture and sound into an AVI file\n"
+    "  record SECONDS       record picture and sound into an AVI file for SECONDS seconds, or\n"
+    "                       for a duration such as 90m, 1h30m or 45s (up to a day)\n"
     "  snapshot FILE        run the preview and write one frame of it to FILE as PNG,\n"
     "                       printing \"snapshot FILE WxH\"\n"
     "  tune tv MHZ          tune the TV tuner to MHZ MHz and print the frequency, the fine-tuning\n"
@@ -43,6 +44,9 @@ const char* const kCtlUsage =
     "  --size WxH           capture or preview size (default: 352x288)\n"
     "  --tune tv MHZ        tune the TV tuner to MHZ MHz first (record, snapshot)\n"
     "  --input NAME         video input of the card, as \"Video Composite\" (record, snapshot)\n"
+    "  --channel NAME       record: tune the stored TV channel NAME first, with its video standard\n"
+    "                       and picture values, as a click on it in the channel list does\n"
+    "  --duration DURATION  record: how long, instead of SECONDS\n"
     "  --deinterlace METHOD\n"
     "                       snapshot: deinterlace an interlaced picture with METHOD, or off\n"
     "                       (default: the one chosen in the program's video window)\n"
@@ -55,6 +59,11 @@ const char* const kCtlUsage =
     "                       at each step (default: 50 for tv, 100 for radio)\n"
     "  -h, --help           show this help and exit\n"
     "  --version            show the version and exit\n"
+    "\n"
+    "To record later, schedule the command with a systemd user timer, or with cron (crontab -e):\n"
+    "    systemd-run --user --on-calendar='2026-12-24 20:15' \\\n"
+    "        corvane-ctl record 1h30m --channel 'Channel 2' --output ~/Videos/film.avi\n"
+    "    15 20 * * 5 corvane-ctl record 45m --channel News --output ~/Videos/news.avi\n"
     "\n"
     "Ctrl+C ends a recording early; the file is complete either way. Ctrl+C stops a scan after\n"
     "the step it is on; what it found is saved. scan refuses to run while Corvane runs on the\n"
@@ -84,14 +93,16 @@ bool IsPlainDecimal(const std::string& text) {
            text.find('.') == text.rfind('.') && text != ".";
 }
 
-bool ParseSeconds(const std::string& text, double& seconds) {
-    if (!IsPlainDecimal(text)) {
-        return false;
-    }
-    char* end = nullptr;
-    seconds = std::strtod(text.c_str(), &end);
-    return end == text.c_str() + text.size() && std::isfinite(seconds) && seconds > 0 &&
-           seconds <= kLongestRecording;
+// A plain decimal's value; IsPlainDecimal has vouched for its spelling.
+double DecimalValue(const std::string& text) {
+    return std::strtod(text.c_str(), nullptr);
+}
+
+const char* const kDurationHint =
+    "above 0 and up to a day: seconds, as 90, or hours, minutes and seconds, as 1h30m, 90m or 45s";
+
+std::string RecordDurationError() {
+    return std::string("record needs a duration ") + kDurationHint;
 }
 
 CtlParse Fail(std::string error) {
@@ -153,16 +164,17 @@ CtlParse ParseListen(const std::vector<std::string>& args) {
     }
     std::size_t first = 3;
     if (first < args.size() && args[first].rfind("--", 0) != 0) {
-        if (!ParseSeconds(args[first], parsed.seconds)) {
-            return Fail("listen needs a number of seconds above 0, up to a day");
+        if (!ParseDuration(args[first], parsed.seconds)) {
+            return Fail(std::string("listen needs a duration ") + kDurationHint);
         }
         ++first;
     }
     return ParseDeviceOptions(args, first, parsed, parsed.band == CtlArguments::Band::Tv);
 }
 
-// The options after a command's own argument (args[2] on). The recording options only where recording is.
-CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed, bool recording) {
+// The options from args[first] on. The recording options only where recording is.
+CtlParse ParseOptions(const std::vector<std::string>& args, std::size_t first, CtlArguments parsed,
+                      bool recording) {
     struct NamedOption {
         const char* name;
         std::optional<std::string> CtlArguments::*field;
@@ -172,14 +184,15 @@ CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed,
                                  {"--input", &CtlArguments::input, false},
                                  {"--audio-device", &CtlArguments::audioDevice, true},
                                  {"--video-codec", &CtlArguments::videoCodec, true},
-                                 {"--audio-codec", &CtlArguments::audioCodec, true}};
-    for (std::size_t i = 2; i < args.size(); ++i) {
+                                 {"--audio-codec", &CtlArguments::audioCodec, true},
+                                 {"--channel", &CtlArguments::channel, true}};
+    for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option == "--help" || option == "-h") {
             return {CtlArguments{}, {}};
         }
         const bool recordingOption =
-            option == "--no-sound" || option == "--output" ||
+            option == "--no-sound" || option == "--output" || option == "--duration" ||
             std::any_of(std::begin(named), std::end(named), [&](const NamedOption& entry) {
                 return entry.recordingOnly && option == entry.name;
             });
@@ -224,6 +237,14 @@ CtlParse ParseOptions(const std::vector<std::string>& args, CtlArguments parsed,
             }
             parsed.deinterlace = value;
             known = true;
+        } else if (option == "--duration" && recording) {
+            if (parsed.seconds > 0) {
+                return Fail("record takes one duration: SECONDS or --duration, not both");
+            }
+            if (!ParseDuration(value, parsed.seconds)) {
+                return Fail("--duration needs a duration " + std::string(kDurationHint));
+            }
+            known = true;
         } else if (option == "--output") {
             if (value.empty()) {
                 return Fail("--output needs a file name");
@@ -265,6 +286,44 @@ CtlParse ParseScan(const std::vector<std::string>& args) {
 }
 
 } // namespace
+
+bool ParseDuration(const std::string& text, double& seconds) {
+    double total = 0;
+    if (IsPlainDecimal(text)) {
+        total = DecimalValue(text);
+    } else {
+        struct Unit {
+            char letter;
+            double seconds;
+        };
+        static constexpr Unit kUnits[] = {{'h', 3600.0}, {'m', 60.0}, {'s', 1.0}};
+        // Each unit at most once and from the largest down, so "30m1h" or "1m1m" is a mistake, not a sum.
+        std::size_t nextUnit = 0;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::size_t letter = text.find_first_not_of("0123456789.", at);
+            if (letter == std::string::npos) {
+                return false; // a number without its unit after another with one, as "1h30"
+            }
+            const std::string number = text.substr(at, letter - at);
+            std::size_t unit = nextUnit;
+            while (unit < std::size(kUnits) && kUnits[unit].letter != text[letter]) {
+                ++unit;
+            }
+            if (!IsPlainDecimal(number) || unit == std::size(kUnits)) {
+                return false;
+            }
+            total += DecimalValue(number) * kUnits[unit].seconds;
+            nextUnit = unit + 1;
+            at = letter + 1;
+        }
+    }
+    if (!std::isfinite(total) || total <= 0 || total > kLongestRecording) {
+        return false;
+    }
+    seconds = total;
+    return true;
+}
 
 bool ParseSettle(const std::string& text, std::uint32_t& milliseconds) {
     const char* end = text.data() + text.size();
@@ -336,7 +395,7 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
             return Fail("snapshot needs a file name");
         }
         parsed.snapshotFile = args[1];
-        return ParseOptions(args, parsed, false);
+        return ParseOptions(args, 2, parsed, false);
     }
     if (command == "scan") {
         return ParseScan(args);
@@ -345,8 +404,23 @@ CtlParse ParseCtlArguments(const std::vector<std::string>& args) {
         return Fail("unknown command: " + command);
     }
     parsed.command = CtlArguments::Command::Record;
-    if (args.size() < 2 || !ParseSeconds(args[1], parsed.seconds)) {
-        return Fail("record needs a number of seconds above 0");
+    // The duration comes first, or as --duration among the options.
+    std::size_t first = 1;
+    if (args.size() >= 2 && args[1].rfind("--", 0) != 0 && args[1] != "-h") {
+        if (!ParseDuration(args[1], parsed.seconds)) {
+            return Fail(RecordDurationError());
+        }
+        first = 2;
     }
-    return ParseOptions(args, parsed, true);
+    CtlParse result = ParseOptions(args, first, parsed, true);
+    if (!result.arguments || result.arguments->command != CtlArguments::Command::Record) {
+        return result;
+    }
+    if (result.arguments->seconds <= 0) {
+        return Fail(RecordDurationError());
+    }
+    if (result.arguments->channel && result.arguments->tuneFrequency) {
+        return Fail("--channel tunes the channel's own frequency: leave out --tune");
+    }
+    return result;
 }

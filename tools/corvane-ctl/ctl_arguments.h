@@ -27,6 +27,8 @@ struct CtlArguments {
     // listen tv's input)
     std::optional<std::int32_t> tuneFrequency;
     std::optional<std::string> input;
+    // record: tune the stored TV channel of this name instead, with its standard and picture values
+    std::optional<std::string> channel;
 
     // snapshot: the PNG file, and how an interlaced picture is deinterlaced ("off" or a method's name; the
     // program's choice when not given)
@@ -60,5 +62,9 @@ inline constexpr std::uint32_t kLongestSettleMs = 10000;
 bool ParseSettle(const std::string& text, std::uint32_t& milliseconds);
 
 bool ParseFrameSize(const std::string& text, std::int32_t& width, std::int32_t& height);
+
+// How long record and listen run, above 0 and up to a day: plain seconds ("90", "2.5"), or hours, minutes
+// and seconds in that order, each at most once, as "1h30m", "90m", "45s", "1.5h".
+bool ParseDuration(const std::string& text, double& seconds);
 
 extern const char* const kCtlUsage;

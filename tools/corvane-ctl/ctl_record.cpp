@@ -8,6 +8,7 @@
 #include "ctl_event_window.h"
 #include "ctl_message_boxes.h"
 #include "ctl_source.h"
+#include "ctl_source_channel.h"
 #include "platform/win/clock.h"
 #include "tv/capture_file.h"
 #include "tv/capture_statistics.h"
@@ -33,7 +34,15 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     targets.tvVideoCaptureDev = &video;
     targets.tvVideoCompression = &videoCodec;
     targets.tvAudioCompression = &audioCodec;
+    CtlStoredChannel channel(clock);
+    if (args.channel) {
+        targets.tvChannels = &channel.list();
+    }
     LoadSettings(targets);
+    if (args.channel && !channel.choose(*args.channel)) {
+        std::fprintf(err, "error: no TV channel named %s\n", args.channel->c_str());
+        return 1;
+    }
 
     struct Named {
         const std::optional<std::string>& name;
@@ -71,6 +80,11 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     const std::string device = video.GetDevice().toStdString();
     if (!tools.videoCapture) {
         return boxes.fail(err, "cannot open " + device);
+    }
+    if (args.channel) {
+        if (const int status = channel.tune(tools, boxes, device, err)) {
+            return status;
+        }
     }
     if (const int status = PrepareSource(tools, boxes, clock, device, args, err)) {
         return status;

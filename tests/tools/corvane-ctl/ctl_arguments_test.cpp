@@ -45,16 +45,28 @@ TEST(CtlArguments, CommandsAndHelp) {
     EXPECT_EQ(Parse({"record", "3", "--help"}).arguments->command, CtlArguments::Command::Help);
 }
 
+const char* const kDurationHint =
+    "above 0 and up to a day: seconds, as 90, or hours, minutes and seconds, as 1h30m, 90m or 45s";
+const std::string kNoDuration = std::string("record needs a duration ") + kDurationHint;
+
 TEST(CtlArguments, MistakesAreNamed) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "no command given"},
         {{"play"}, "unknown command: play"},
         {{"devices", "all"}, "devices takes no arguments"},
-        {{"record"}, "record needs a number of seconds above 0"},
-        {{"record", "0"}, "record needs a number of seconds above 0"},
-        {{"record", "-3"}, "record needs a number of seconds above 0"},
-        {{"record", "3s"}, "record needs a number of seconds above 0"},
-        {{"record", "1e9"}, "record needs a number of seconds above 0"},
+        {{"record"}, kNoDuration},
+        {{"record", "0"}, kNoDuration},
+        {{"record", "-3"}, kNoDuration},
+        {{"record", "1e9"}, kNoDuration},
+        {{"record", "--no-sound"}, kNoDuration},
+        {{"record", "3", "--duration", "1h"}, "record takes one duration: SECONDS or --duration, not both"},
+        {{"record", "--duration", "soon"}, "--duration needs a duration " + std::string(kDurationHint)},
+        {{"record", "--duration"}, "--duration needs a value"},
+        {{"record", "1h", "--channel", "News", "--tune", "tv", "175.25"},
+         "--channel tunes the channel's own frequency: leave out --tune"},
+        {{"record", "1h", "--channel", ""}, "--channel needs a value"},
+        {{"snapshot", "a.png", "--channel", "News"}, "unknown option: --channel"},
+        {{"snapshot", "a.png", "--duration", "1h"}, "unknown option: --duration"},
         {{"record", "3", "--size", "352"}, "--size needs WIDTHxHEIGHT, as 352x288"},
         {{"record", "3", "--size", "0x288"}, "--size needs WIDTHxHEIGHT, as 352x288"},
         {{"record", "3", "--size", "352x288x1"}, "--size needs WIDTHxHEIGHT, as 352x288"},
@@ -81,6 +93,46 @@ TEST(CtlArguments, MistakesAreNamed) {
         EXPECT_FALSE(parsed.arguments) << error;
         EXPECT_EQ(parsed.error, error);
     }
+}
+
+TEST(CtlArguments, DurationsInSecondsOrHoursMinutesAndSeconds) {
+    for (const auto& [text, seconds] : {std::pair<const char*, double>{"90", 90},
+                                        {"2.5", 2.5},
+                                        {"45s", 45},
+                                        {"90m", 5400},
+                                        {"1h30m", 5400},
+                                        {"2h", 7200},
+                                        {"1.5h", 5400},
+                                        {"1h0m30s", 3630},
+                                        {"24h", 86400}}) {
+        double parsed = 0;
+        EXPECT_TRUE(ParseDuration(text, parsed)) << text;
+        EXPECT_DOUBLE_EQ(parsed, seconds) << text;
+    }
+    // Beyond a day, nothing, units out of order or twice, a number without its unit, other spellings.
+    for (const char* text :
+         {"86401", "24h1s",  "1441m", "0",   "0h0m", "",       "h",  "30m1h", "1m1m", "1h30", "1H",
+          "1 h",   "1h 30m", "-1h",   "+1h", "1e3s", "1.2.3m", ".m", "1d",    "inf",  "nan"}) {
+        double parsed = -1;
+        EXPECT_FALSE(ParseDuration(text, parsed)) << text;
+        EXPECT_EQ(parsed, -1) << text;
+    }
+}
+
+TEST(CtlArguments, RecordAStoredChannelForADuration) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"record", "1h30m", "--channel", "Channel 2"},
+          {"record", "--channel", "Channel 2", "--duration", "90m"},
+          {"record", "--duration", "5400", "--channel", "Channel 2"}}) {
+        const CtlParse parsed = Parse(args);
+        ASSERT_TRUE(parsed.arguments) << parsed.error;
+        EXPECT_EQ(parsed.arguments->command, CtlArguments::Command::Record);
+        EXPECT_DOUBLE_EQ(parsed.arguments->seconds, 5400);
+        EXPECT_EQ(parsed.arguments->channel, "Channel 2");
+        EXPECT_FALSE(parsed.arguments->tuneFrequency);
+    }
+    EXPECT_DOUBLE_EQ(Parse({"listen", "radio", "95.8", "1m"}).arguments->seconds, 60);
+    EXPECT_EQ(Parse({"record", "-h"}).arguments->command, CtlArguments::Command::Help);
 }
 
 TEST(CtlArguments, RecordAndSnapshotTuneAndChooseTheInputFirst) {

@@ -2,8 +2,12 @@
 // corvane-ctl end to end on the virtual TV card: tuning reports what the card's tuner hears, and the files it
 // records are complete AVI files that gst-discoverer-1.0 reads with the size, rate, length and streams asked
 // for.
+#include "app/settings_store.h"
 #include "avi_structure.h"
+#include "channels/channel_list_editor.h"
+#include "channels/headless_channel_list_view.h"
 #include "ctl_process.h"
+#include "platform/win/clock.h"
 #include "tone_measure.h"
 #include "tv/device_lock.h"
 
@@ -18,6 +22,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -339,6 +344,77 @@ TEST_F(CtlRecord, RecordTunesAndChoosesTheInputFirst) {
         run({"record", "1", "--tune", "tv", "175.25", "--input", "Video Tuner", "--no-sound"});
     ASSERT_EQ(recorded.exitCode, 0) << recorded.err.toStdString();
     ExpectComplete(file("capture.avi"));
+}
+
+// The luma of the last picture of an uncompressed recording at 352 × 288: YUY2 gives every other byte.
+std::vector<int> LastPictureLuma(const fs::path& avi) {
+    QFile file(QString::fromStdString(avi.string()));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll();
+    constexpr qsizetype kFrameBytes = 352 * 288 * 2;
+    qsizetype last = -1;
+    for (qsizetype at = data.indexOf("00d"); at >= 0; at = data.indexOf("00d", at + 4)) {
+        if (at + 8 + kFrameBytes <= data.size() && ReadLe32(data, at + 4) == kFrameBytes) {
+            last = at + 8;
+            at += kFrameBytes;
+        }
+    }
+    std::vector<int> luma;
+    for (qsizetype i = 0; last >= 0 && i < kFrameBytes; i += 2) {
+        luma.push_back(static_cast<unsigned char>(data[last + i]));
+    }
+    return luma;
+}
+
+double MeanOf(const std::vector<int>& values) {
+    return values.empty() ? 0.0 : std::accumulate(values.begin(), values.end(), 0.0) / values.size();
+}
+
+// Bars, not snow: along a line most neighbouring pixels are alike.
+bool LineShowsBars(const std::vector<int>& luma) {
+    const std::size_t row = 288 / 4 * 352;
+    int alike = 0;
+    for (std::size_t x = 1; x < 352 && row + x < luma.size(); ++x) {
+        alike += std::abs(luma[row + x] - luma[row + x - 1]) <= 2 ? 1 : 0;
+    }
+    return alike > 352 * 9 / 10;
+}
+
+TEST_F(CtlRecord, RecordsAStoredChannelByNameWithItsPictureValues) {
+    useCard("{}");
+    RealClock clock;
+    HeadlessChannelListView view;
+    TVChannelList stored(view, nullptr, clock, QLocale::c());
+    ChannelEntry plain = ChannelEntry::MakeTV(196250000, 16);
+    plain.name = QStringLiteral("Test One");
+    ChannelEntry dark = plain;
+    dark.name = QStringLiteral("Test One dark");
+    dark.brightness = 3000;
+    stored.list().replaceAll({plain, dark});
+    SettingsTargets targets;
+    targets.tvChannels = &stored;
+    ASSERT_TRUE(SaveSettings(targets, registry(), &clock));
+
+    const CtlRun unknown = run({"record", "1", "--channel", "Test Two"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.err, "error: no TV channel named Test Two\n");
+    EXPECT_FALSE(fs::exists(file("capture.avi")));
+
+    std::vector<int> luma[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString output = i == 0 ? QStringLiteral("plain.avi") : QStringLiteral("dark.avi");
+        const CtlRun result = run({"record", "--duration", "1s", "--no-sound", "--output", output,
+                                   "--channel", i == 0 ? plain.name : dark.name});
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+        luma[i] = LastPictureLuma(file(output.toLatin1().constData()));
+        ASSERT_EQ(luma[i].size(), 352u * 288u);
+    }
+    // The untuned card shows snow: bars show the channel's frequency reached the tuner.
+    EXPECT_TRUE(LineShowsBars(luma[0]));
+    EXPECT_TRUE(LineShowsBars(luma[1]));
+    // 3000 of 10000 is well below the card's middle brightness.
+    EXPECT_LT(MeanOf(luma[1]), MeanOf(luma[0]) - 30) << MeanOf(luma[1]) << " against " << MeanOf(luma[0]);
 }
 
 TEST_F(CtlRecord, TuneTvToAFrequencyTheTunerRefuses) {
