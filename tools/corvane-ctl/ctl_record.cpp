@@ -9,6 +9,7 @@
 #include "ctl_message_boxes.h"
 #include "ctl_source.h"
 #include "ctl_source_channel.h"
+#include "platform/devices/gst/gst_encoder_provider.h"
 #include "platform/win/clock.h"
 #include "tv/capture_file.h"
 #include "tv/capture_statistics.h"
@@ -20,6 +21,24 @@
 
 #include <cmath>
 #include <optional>
+
+namespace {
+
+// A compressor by its listed name, or by the one it was listed under before, which scripts may still give.
+bool ChooseCompressor(DevicePickerCombo& picker, const std::string& name) {
+    if (ChooseByName(picker, name)) {
+        return true;
+    }
+    for (int index = 0; index < picker.count(); ++index) {
+        if (IsFormerEncoderName(picker.itemText(index).toStdString(), name)) {
+            picker.setCurrentIndex(index);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     RealClock clock;
@@ -48,12 +67,13 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
         const std::optional<std::string>& name;
         DevicePickerCombo& picker;
         const char* what;
+        bool (*choose)(DevicePickerCombo&, const std::string&);
     };
-    for (const Named& named : {Named{args.device, video, "video capture device"},
-                               Named{args.audioDevice, audio, "audio capture device"},
-                               Named{args.videoCodec, videoCodec, "video compressor"},
-                               Named{args.audioCodec, audioCodec, "audio compressor"}}) {
-        if (named.name && !ChooseByName(named.picker, *named.name)) {
+    for (const Named& named : {Named{args.device, video, "video capture device", ChooseByName},
+                               Named{args.audioDevice, audio, "audio capture device", ChooseByName},
+                               Named{args.videoCodec, videoCodec, "video compressor", ChooseCompressor},
+                               Named{args.audioCodec, audioCodec, "audio compressor", ChooseCompressor}}) {
+        if (named.name && !named.choose(named.picker, *named.name)) {
             std::fprintf(err, "error: no %s named %s\n", named.what, named.name->c_str());
             return 1;
         }

@@ -7,6 +7,8 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 struct Listed {
@@ -81,6 +83,59 @@ TEST(GstEncoders, VideoCompressorsFeedTheAviMultiplexer) {
 
 TEST(GstEncoders, AudioCompressorsFeedTheAviMultiplexer) {
     ExpectEncodersFeedAviMux(CLSID_AudioCompressorCategory, "audio_%u", "avenc_aac");
+}
+
+TEST(GstEncoders, NamesSayEachWordOnceAndTellEncodersApart) {
+    EXPECT_EQ(EncoderName("libav OpenMAX IL H.264 video encoder encoder"),
+              "libav OpenMAX IL H.264 video encoder");
+    EXPECT_EQ(EncoderName("Encoder  encoder ENCODER for  PNG"), "Encoder for PNG");
+    EXPECT_EQ(EncoderName("libav MPEG-4 part 2 encoder"), "libav MPEG-4 part 2 encoder");
+
+    // On the machine's own registry: libav lists its OpenMAX encoders with a doubled word and two AC-3
+    // encoders under one name.
+    auto devEnum = MakeDeviceEnum({MakeGstEncoderProvider()});
+    for (const Guid& category : {CLSID_VideoCompressorCategory, CLSID_AudioCompressorCategory}) {
+        std::set<std::string> names;
+        for (const Listed& entry : List(devEnum.get(), category)) {
+            EXPECT_TRUE(names.insert(entry.name).second) << entry.name << " is listed twice";
+            EXPECT_EQ(EncoderName(entry.name), entry.name);
+        }
+    }
+    // The status line names a video compressor by its description, which says each word once too.
+    for (const Listed& entry : List(devEnum.get(), CLSID_VideoCompressorCategory)) {
+        RefPtr<IBaseFilter> filter;
+        ASSERT_EQ(entry.moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID,
+                                              reinterpret_cast<void**>(filter.put())),
+                  S_OK);
+        RefPtr<IPin> output;
+        ASSERT_EQ(filter->FindPin(L"Output", output.put()), S_OK);
+        const RefPtr<IAMVideoCompression> compression = query<IAMVideoCompression>(output);
+        ASSERT_TRUE(compression) << entry.name;
+        wchar_t description[80] = {};
+        int length = 80;
+        ASSERT_EQ(
+            compression->GetInfo(nullptr, nullptr, description, &length, nullptr, nullptr, nullptr, nullptr),
+            S_OK);
+        const std::wstring text(description);
+        EXPECT_EQ(entry.name.compare(0, text.size(), std::string(text.begin(), text.end())), 0) << entry.name;
+    }
+}
+
+TEST(GstEncoders, FormerNamesStillNameTheirEncoders) {
+    struct Case {
+        const char* listed;
+        const char* former;
+        bool same;
+    };
+    for (const Case& c :
+         {Case{"libav OpenMAX IL H.264 video encoder", "libav OpenMAX IL H.264 video encoder encoder", true},
+          {"libav ATSC A/52A (AC-3) encoder [avenc_ac3]", "libav ATSC A/52A (AC-3) encoder", true},
+          {"libav ATSC A/52A (AC-3) encoder [avenc_ac3]", "libav ATSC A/52A", false},
+          {"libav MPEG-4 part 2 encoder", "libav MPEG-4 part 2", false},
+          {"libav MPEG-4 part 2 encoder [x] [y]", "libav MPEG-4 part 2 encoder", false},
+          {"JPEG image encoder", "", false}}) {
+        EXPECT_EQ(IsFormerEncoderName(c.listed, c.former), c.same) << c.listed << " / " << c.former;
+    }
 }
 
 TEST(GstEncoders, OtherCategoriesAreNotTheirs) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gst_device_element.h"
+#include "gst_encoder_provider.h"
 
 #include <cwchar>
 
@@ -80,7 +81,8 @@ public:
             gst_object_unref(plugin);
         }
         copy(versionText, version, versionLength);
-        copy(longName ? longName : "", description, descriptionLength);
+        // Named as the compressor list names it, each word once.
+        copy(longName ? EncoderName(longName) : std::string(), description, descriptionLength);
         if (defaultKeyFrameRate) {
             *defaultKeyFrameRate = -1;
         }

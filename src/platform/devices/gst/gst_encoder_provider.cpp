@@ -4,8 +4,15 @@
 #include "gst_device_element.h"
 
 #include <cstring>
+#include <map>
+#include <sstream>
 
 namespace {
+
+// The mark that tells apart two encoders of one name.
+std::string FactoryMark(const std::string& factory) {
+    return " [" + factory + "]";
+}
 
 // The caps of avimux's request pads whose name starts with prefix ("video_" or "audio_"); null without
 // avimux.
@@ -47,16 +54,25 @@ public:
         GList* usable = gst_element_factory_list_filter(encoders, accepted, GST_PAD_SRC, FALSE);
         // Best ranked first, then by name, so the order is the same on every start.
         usable = g_list_sort(usable, gst_plugin_feature_rank_compare_func);
+        std::map<std::string, int> named;
         for (GList* item = usable; item; item = item->next) {
             auto* factory = GST_ELEMENT_FACTORY(item->data);
             const gchar* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
             const std::string featureName = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
-            found.push_back({longName ? longName : featureName, featureName,
-                             [featureName](const Guid& iid, void** object) {
+            const std::string name = EncoderName(longName ? longName : featureName);
+            ++named[name];
+            found.push_back({.friendlyName = name,
+                             .id = featureName,
+                             .bind = [featureName](const Guid& iid, void** object) {
                                  return BindDeviceElement(
                                      gst_element_factory_make(featureName.c_str(), nullptr),
                                      FilterRole::Encoder, iid, object);
                              }});
+        }
+        for (DeviceDescription& device : found) {
+            if (named[device.friendlyName] > 1) {
+                device.friendlyName += FactoryMark(device.id);
+            }
         }
         gst_plugin_feature_list_free(usable);
         gst_plugin_feature_list_free(encoders);
@@ -66,6 +82,33 @@ public:
 };
 
 } // namespace
+
+std::string EncoderName(const std::string& longName) {
+    std::istringstream words(longName);
+    std::string name;
+    std::string previous;
+    for (std::string word; words >> word;) {
+        gchar* folded = g_utf8_casefold(word.c_str(), -1);
+        const std::string current = folded ? folded : word;
+        g_free(folded);
+        if (current == previous) {
+            continue;
+        }
+        name += (name.empty() ? "" : " ") + word;
+        previous = current;
+    }
+    return name;
+}
+
+bool IsFormerEncoderName(const std::string& listed, const std::string& oldName) {
+    const std::string name = EncoderName(oldName);
+    if (name.empty() || listed.compare(0, name.size(), name) != 0) {
+        return false;
+    }
+    const std::string rest = listed.substr(name.size());
+    return rest.empty() ||
+           (rest.rfind(" [", 0) == 0 && rest.back() == ']' && rest.find(' ', 2) == std::string::npos);
+}
 
 std::shared_ptr<DeviceProvider> MakeGstEncoderProvider() {
     return std::make_shared<GstEncoderProvider>();
