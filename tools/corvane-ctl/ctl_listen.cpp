@@ -18,19 +18,40 @@
 #include "tv/tuner_tools.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cmath>
 
 namespace {
 
-// Plays until the time is up, Ctrl+C or SIGTERM closes the window, or a graph event ends it.
-void PlayFor(const CtlArguments& listen) {
-    if (listen.seconds > 0) {
-        QTimer::singleShot(static_cast<int>(std::lround(listen.seconds * 1000)), Qt::PreciseTimer, qApp,
-                           [] { QCoreApplication::exit(0); });
-    }
-    QCoreApplication::exec();
+// How long the card's sound may take to reach the output once the graph runs, and how often that is looked
+// at.
+constexpr int kSoundStartMs = 10000;
+constexpr int kPollMs = 10;
+constexpr int kNoSound = -1;
+
+// Plays until SECONDS of sound have been played, Ctrl+C or SIGTERM closes the window, or a graph event ends
+// it. The time counts from the first sound that reaches the output: a live graph takes a varying moment to
+// start, which would otherwise eat into it. False when no sound came at all.
+bool PlayFor(const CtlArguments& listen, const ICardSound& sound) {
+    QElapsedTimer waited;
+    waited.start();
+    QTimer poll;
+    poll.setInterval(kPollMs);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (sound.Sounding()) {
+            poll.stop();
+            if (listen.seconds > 0) {
+                QTimer::singleShot(static_cast<int>(std::lround(listen.seconds * 1000)), Qt::PreciseTimer,
+                                   qApp, [] { QCoreApplication::exit(0); });
+            }
+        } else if (waited.elapsed() > kSoundStartMs) {
+            QCoreApplication::exit(kNoSound);
+        }
+    });
+    poll.start();
+    return QCoreApplication::exec() != kNoSound;
 }
 
 int ListenTv(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
@@ -81,10 +102,13 @@ int ListenTv(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
         return boxes.fail(err, "cannot play the sound of " + device);
     }
     boxes.flush(err, false);
-    PlayFor(listen);
+    const bool sounded = PlayFor(listen, *query<ICardSound>(tools.cardSound));
     tools.HaltPreview();
     if (window.outcome) {
         return boxes.fail(err, "the sound stopped");
+    }
+    if (!sounded) {
+        return boxes.fail(err, "no sound came from " + audio.GetDevice().toStdString());
     }
     return boxes.flush(err, false) ? 1 : 0;
 }
@@ -123,8 +147,11 @@ int ListenRadio(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
     TTunerTools* none = nullptr;
     CaptureEventWindow window(none);
     CloseWindowOnTerminationSignals(&window);
-    PlayFor(listen);
+    const bool sounded = PlayFor(listen, *player.sound());
     player.Stop();
+    if (!sounded) {
+        return boxes.fail(err, "no sound came from " + device);
+    }
     return 0;
 }
 

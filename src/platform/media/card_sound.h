@@ -15,6 +15,9 @@ struct ICardSound : IUnknown {
     // Silences the stream, or lets it sound again, without stopping it.
     virtual HRESULT SetMuted(bool muted) = 0;
     virtual bool muted() const = 0;
+    // Whether any sound has reached the output since the graph was built: a live graph takes a varying
+    // moment to start.
+    virtual bool Sounding() const = 0;
 };
 
 // Name of the renderer filter in a graph.

@@ -194,8 +194,13 @@ void CardSoundRendererFilter::configureSink(GstElement* sink) {
 }
 
 GstPadProbeReturn CardSoundRendererFilter::onInput(GstPad*, GstPadProbeInfo*, gpointer self) {
+    auto* renderer = static_cast<CardSoundRendererFilter*>(self);
     // A failed output takes nothing more, and tells nothing upstream: the picture and the recording go on.
-    return static_cast<CardSoundRendererFilter*>(self)->failed_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+    if (renderer->failed_) {
+        return GST_PAD_PROBE_DROP;
+    }
+    renderer->sounding_ = true;
+    return GST_PAD_PROBE_OK;
 }
 
 void CardSoundRendererFilter::outputFailed(GstMessage* error) {
@@ -214,6 +219,7 @@ void CardSoundRendererFilter::outputFailed(GstMessage* error) {
 HRESULT CardSoundRendererFilter::joinGraph() {
     // A graph built anew opens the output anew.
     failed_ = false;
+    sounding_ = false;
     return S_OK;
 }
 

@@ -28,6 +28,7 @@ public:
 
     HRESULT SetMuted(bool muted) override;
     bool muted() const override { return muted_; }
+    bool Sounding() const override { return sounding_; }
 
     // Whether the output failed (the stream then stays silent until the graph is built again).
     bool failed() const { return failed_; }
@@ -45,6 +46,7 @@ private:
     GstElement* volume_ = nullptr;
     std::atomic<bool> muted_{false};
     std::atomic<bool> failed_{false};
+    std::atomic<bool> sounding_{false};
 };
 
 // Makes the renderer (a new reference in *filter).
