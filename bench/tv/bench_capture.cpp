@@ -4,70 +4,17 @@
 // second of picture and the data rate written. Reports
 // figures only; it asserts nothing. CORVANE_BENCH_SECONDS shortens the runs for a quick look.
 
-#include "components/dev_cmb_pickers.h"
+#include "card_bench.h"
 #include "platform/media/deinterlace_methods.h"
-#include "platform/win/clock.h"
-#include "platform/win/message_boxes.h"
 #include "tv/capture_events.h"
-#include "tv/tuner_platform.h"
-#include "tv/tuner_tools.h"
 
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 
 namespace {
-
-constexpr int kWidth = 720;
-constexpr int kHeight = 576;
-
-double Seconds() {
-    const char* text = std::getenv("CORVANE_BENCH_SECONDS");
-    const double seconds = text ? std::atof(text) : 0.0;
-    return seconds > 0 ? seconds : 20.0;
-}
-
-double ProcessCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-// Runs the event loop for the time given, so the graph's posted messages are handled as in the program.
-void RunFor(double seconds) {
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-struct Card {
-    Card() : tools(&target, TTunerTools::Services{*platform, boxes, clock}) {
-        target.owner = &owner;
-        video.SetDevice(QStringLiteral("Corvane Virtual TV Card"));
-        audio.SetDevice(QStringLiteral("Corvane Virtual TV Card Audio"));
-        tools.notifyWindow = &owner;
-        tools.previewWanted = false;
-        tools.audioWanted = audio.GetMoniker() != nullptr;
-        tools.SelectSources(video.GetMoniker(), audio.GetMoniker());
-    }
-    bool ready() const { return tools.videoCapture && boxes.shown().empty(); }
-
-    RealClock clock;
-    RecordingMessageBoxes boxes;
-    std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
-    QWidget owner;
-    VideoTargetRecord target;
-    TVideoCaptureDevCombo video;
-    TAudioCaptureDevCombo audio;
-    TTunerTools tools;
-};
 
 void BM_Record720x576WithSound(benchmark::State& state) {
     const double seconds = Seconds();
