@@ -7,7 +7,6 @@ namespace {
 
 constexpr guint kCaptureBuffers = 25; // a second of 40 ms buffers
 constexpr int kWaveSine = 0;
-constexpr int kWaveSilence = 4;
 constexpr double kToneVolume = 0.3;
 // 40 ms buffers: the audio arrives in steps as fine as the video's frames.
 constexpr int kSamplesPerBufferAt48k = 1920;
@@ -30,7 +29,9 @@ VirtualAudioFilter::VirtualAudioFilter(std::shared_ptr<VirtualCard> card)
     // The source holds its parts for as long as it lives.
     gst_object_unref(source_);
     gst_object_unref(caps_);
-    g_object_set(source_, "volume", kToneVolume, nullptr);
+    // The tone is always a sine, silenced by its volume: audiotestsrc's "wave" may not change while it
+    // streams, since the new wave's generator is chosen without a lock the streaming thread takes.
+    g_object_set(source_, "wave", kWaveSine, "volume", kToneVolume, nullptr);
     GstPad* from = gst_element_get_static_pad(sound, "src");
     capture_ = std::make_unique<CaptureOutput>(bin, from, kCaptureBuffers);
     gst_object_unref(from);
@@ -73,7 +74,7 @@ void* VirtualAudioFilter::queryPinInterface(const GstPin& pin, const Guid& iid) 
 
 void VirtualAudioFilter::playSound() {
     const SoundState sound = card_->sound();
-    g_object_set(source_, "wave", sound.silent ? kWaveSilence : kWaveSine, nullptr);
+    g_object_set(source_, "volume", sound.silent ? 0.0 : kToneVolume, nullptr);
     if (!sound.silent) {
         g_object_set(source_, "freq", sound.toneHz, nullptr);
     }
