@@ -51,6 +51,10 @@ struct Card {
         tools.SelectSources(video.GetMoniker(), audio.GetMoniker());
     }
     bool ready() const { return tools.videoCapture && boxes.shown().empty(); }
+    // Tunes a carrier of the built-in card, so the picture is a received channel rather than snow.
+    bool tuneChannel() { return tools.PrepareTvTuner() && tools.TuneFrequency(kChannelHz); }
+
+    static constexpr std::int32_t kChannelHz = 175250000;
 
     RealClock clock;
     RecordingMessageBoxes boxes;
