@@ -164,7 +164,7 @@ TEST_F(CtlRecord, ThroughAVideoCompressor) {
 TEST_F(CtlRecord, StoredCompressorSettingsApplyAndAnOptionOverridesThemForOneRun) {
     RealClock clock;
     CompressorOptions stored;
-    stored.set("jpegenc", {{"quality", "3"}, {"nosuch", "1"}});
+    stored.set("jpegenc", {{"nosuch", "1"}, {"quality", "3"}}); // in the order they are read back
     SettingsTargets targets;
     targets.compressors = &stored;
     ASSERT_TRUE(SaveSettings(targets, registry(), &clock));

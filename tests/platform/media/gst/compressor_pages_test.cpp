@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -58,37 +59,36 @@ void OnPage(IBaseFilter* encoder, const std::function<void(ElementSettingsDialog
 }
 
 TEST(CompressorPages, ThePageListsTheEncodersSettingsOkKeepsAndCancelRestores) {
-    const RefPtr<IBaseFilter> x264 = Encoder("x264enc");
-    ASSERT_TRUE(x264);
-    const guint bitrateBefore = Property<guint>(x264.get(), "bitrate");
+    const RefPtr<IBaseFilter> vp8 = Encoder("vp8enc");
+    ASSERT_TRUE(vp8);
+    ASSERT_EQ(Property<int>(vp8.get(), "cq-level"), 10);
 
-    OnPage(x264.get(), [](ElementSettingsDialog& page) {
+    OnPage(vp8.get(), [](ElementSettingsDialog& page) {
         EXPECT_EQ(page.findChild<QWidget*>("name"), nullptr);
         EXPECT_EQ(page.findChild<QWidget*>("parent"), nullptr);
-        auto* bitrate = page.findChild<QSlider*>("bitrate");
-        auto* preset = page.findChild<QComboBox*>("speed-preset");
-        ASSERT_NE(bitrate, nullptr);
-        ASSERT_NE(preset, nullptr);
-        bitrate->setValue(bitrate->value() + 100);
-        const int faster = preset->findText("faster");
-        ASSERT_GE(faster, 0);
-        preset->setCurrentIndex(faster);
-        emit preset->activated(faster);
+        auto* level = page.findChild<QSlider*>("cq-level");
+        auto* usage = page.findChild<QComboBox*>("end-usage");
+        ASSERT_NE(level, nullptr);
+        ASSERT_NE(usage, nullptr);
+        level->setValue(level->value() + 5);
+        const int cq = usage->findText("cq");
+        ASSERT_GE(cq, 0);
+        usage->setCurrentIndex(cq);
+        emit usage->activated(cq);
         page.accept();
     });
-    const guint bitrateKept = Property<guint>(x264.get(), "bitrate");
-    EXPECT_GT(bitrateKept, bitrateBefore);
-    const std::vector<ElementSetting> changed = query<IElementSettings>(x264)->changedSettings();
-    EXPECT_EQ(changed, (std::vector<ElementSetting>{{"bitrate", std::to_string(bitrateKept)},
-                                                    {"speed-preset", "faster"}}));
+    EXPECT_EQ(Property<int>(vp8.get(), "cq-level"), 15);
+    std::vector<ElementSetting> changed = query<IElementSettings>(vp8)->changedSettings();
+    std::sort(changed.begin(), changed.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    EXPECT_EQ(changed, (std::vector<ElementSetting>{{"cq-level", "15"}, {"end-usage", "cq"}}));
 
-    OnPage(x264.get(), [](ElementSettingsDialog& page) {
-        auto* bitrate = page.findChild<QSlider*>("bitrate");
-        ASSERT_NE(bitrate, nullptr);
-        bitrate->setValue(bitrate->minimum());
+    OnPage(vp8.get(), [](ElementSettingsDialog& page) {
+        auto* level = page.findChild<QSlider*>("cq-level");
+        ASSERT_NE(level, nullptr);
+        level->setValue(level->minimum());
         page.reject();
     });
-    EXPECT_EQ(Property<guint>(x264.get(), "bitrate"), bitrateKept);
+    EXPECT_EQ(Property<int>(vp8.get(), "cq-level"), 15);
 }
 
 TEST(CompressorPages, SettingsAsTextAreParsedBackAndRefusedWithTheReason) {
