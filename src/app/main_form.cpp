@@ -148,7 +148,7 @@ SettingsTargets TMainForm::settingsTargets() const {
             tvPage_->videoCompressors(),    tvPage_->audioCompressors(),   &tvPage_->channels(),
             radioPage_->tunerDevices(),     radioPage_->audioDevices(),    radioPage_->crossbarDevices(),
             &radioPage_->stations(),        &radioPage_->exitInputPin,     &videoChoices_,
-            tvPage_->cardSoundBox(),        radioPage_->cardSoundBox()};
+            tvPage_->cardSoundBox(),        radioPage_->cardSoundBox(),    &tvPage_->compressorOptions()};
 }
 
 void TMainForm::FormShow() {

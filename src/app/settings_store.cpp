@@ -3,6 +3,7 @@
 
 #include "channels/channel_list_editor.h"
 #include "components/dev_cmb_base.h"
+#include "compressor_settings_store.h"
 #include "platform/registry/registry.h"
 #include "video_window_settings.h"
 
@@ -221,6 +222,7 @@ bool LoadSettings(const SettingsTargets& targets, const std::filesystem::path& r
     }
     LoadList(reg, targets.radioStations, kStationLayout, canCreate);
     LoadVideoWindowChoices(reg, kBaseKey, targets.videoWindow, canCreate);
+    LoadCompressorOptions(reg, kBaseKey, targets.compressors, canCreate);
     if (canCreate) {
         reg.Commit();
     }
@@ -276,6 +278,7 @@ bool SaveSettings(const SettingsTargets& targets, const std::filesystem::path& r
     }
     SaveList(reg, targets.radioStations, kStationLayout);
     SaveVideoWindowChoices(reg, kBaseKey, targets.videoWindow);
+    SaveCompressorOptions(reg, kBaseKey, targets.compressors);
     if (!reg.Commit()) {
         Complain(registry, "another program holds the file, or the disk is full");
         return false;

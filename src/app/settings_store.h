@@ -13,6 +13,7 @@
 #include <filesystem>
 
 class ChannelListEditor;
+class CompressorOptions;
 class Clock;
 class DevicePickerCombo;
 class QCheckBox;
@@ -36,6 +37,8 @@ struct SettingsTargets {
     // "Play card sound" of each page: PlayCardSound in the TV and Radio keys, on when never stored.
     QCheckBox* tvCardSound = nullptr;
     QCheckBox* radioCardSound = nullptr;
+    // The settings stored per compressor (TV\Compressors).
+    CompressorOptions* compressors = nullptr;
 };
 
 // A stored Count never makes more entries than the list key has subkeys plus this many. Within it a Count

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tuner_tools.h"
 
+#include "compressor_options.h"
 #include "owned_media_type.h"
 #include "platform/win/message_boxes.h"
 #include "tuner_platform.h"
@@ -326,6 +327,10 @@ void TTunerTools::SelectCompressors(IMoniker* video, IMoniker* audio) {
             // A compressor that cannot be made leaves the recording uncompressed, without a word.
             moniker->BindToObject(nullptr, nullptr, IBaseFilter::IID,
                                   reinterpret_cast<void**>(side.compressor.put()));
+            // Every recording, whoever starts it, compresses with the settings the user stored.
+            if (side.compressor && compressorOptions) {
+                ApplyStoredSettings(side.compressor.get(), *compressorOptions, stderr);
+            }
         }
     }
 }

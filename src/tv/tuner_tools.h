@@ -20,6 +20,7 @@
 #include <string>
 
 class Clock;
+class CompressorOptions;
 class MessageBoxes;
 class TunerPlatform;
 
@@ -142,6 +143,9 @@ public:
     // Where recordings go: "capture.avi" in the current directory unless the owner says otherwise. A file
     // already there is kept under a dated name before the next recording starts.
     std::wstring outputFile = L"capture.avi";
+
+    // The settings stored per compressor, which every compressor bound takes; the owner's, or none.
+    CompressorOptions* compressorOptions = nullptr;
 
 private:
     bool PrepareFilters();

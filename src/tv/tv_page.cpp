@@ -103,6 +103,7 @@ void TVPage::createTunerTools() {
     tools_->errorOwner = context_.mainWindow;
     tools_->dialogOwner = context_.mainWindow;
     tools_->notifyWindow = context_.mainWindow;
+    tools_->compressorOptions = &compressorOptions_;
     tools_->previewWanted = false;
     tools_->audioWanted = true;
     chooseCardSound();

@@ -7,6 +7,7 @@
 // controls) and tv_page_capture.cpp (recording, status line, device settings).
 
 #include "components/dev_cmb_pickers.h"
+#include "compressor_options.h"
 #include "device_property_list.h"
 #include "tv_audio_modes.h"
 #include "tv_signal_indicator.h"
@@ -139,6 +140,8 @@ public:
     QPushButton* mixerUnmuteButton() const;
     QPushButton* mixerMuteButton() const;
     QCheckBox* cardSoundBox() const;
+    // What the compressors' settings pages stored, per compressor; the settings fill and save it.
+    CompressorOptions& compressorOptions() { return compressorOptions_; }
 
     QTimer* TVSignalTimer = nullptr;
     QTimer* CaptureTimer = nullptr;
@@ -174,6 +177,7 @@ private:
     TVPageContext context_;
     std::unique_ptr<TunerPlatform> platform_;
     std::unique_ptr<PropertyFrames> frames_;
+    CompressorOptions compressorOptions_;
     // The presets as the page applies them: they also mute the card's sound.
     std::unique_ptr<CardSoundPresets> presets_;
     RefPtr<IBaseFilter> cardSound_;

@@ -5,6 +5,7 @@
 #include "list_device_provider.h"
 #include "platform/registry/registry.h"
 #include "recording_channel_view.h"
+#include "tv/compressor_options.h"
 
 #include <QTemporaryDir>
 
@@ -339,6 +340,46 @@ TEST_F(SettingsStoreTest, ADamagedDatabaseStartsWithDefaultsAndIsNotOverwritten)
     LoadSettings(again.targets(), path());
     ASSERT_EQ(again.tv.list().count(), 1);
     EXPECT_EQ(again.tv.list().at(0).name, "new channel");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SettingsStoreTest, CompressorSettingsSurviveASaveAndALoadAndForgottenOnesGo) {
+    CompressorOptions saved;
+    saved.set("x264enc", {{"bitrate", "4000"}, {"speed-preset", "faster"}});
+    saved.set("lamemp3enc", {{"target", "bitrate"}});
+    SettingsTargets targets;
+    targets.compressors = &saved;
+    ASSERT_TRUE(SaveSettings(targets, path()));
+
+    CompressorOptions loaded;
+    targets.compressors = &loaded;
+    LoadSettings(targets, path());
+    EXPECT_EQ(loaded.all(), saved.all());
+
+    // The page put lamemp3enc back to its own values: the next save leaves nothing of it.
+    loaded.set("lamemp3enc", {});
+    ASSERT_TRUE(SaveSettings(targets, path()));
+    Registry store = Store();
+    EXPECT_FALSE(store.OpenKey("Software\\Pellworth\\Corvane\\TV\\Compressors\\lamemp3enc", false));
+    ASSERT_TRUE(store.OpenKey("Software\\Pellworth\\Corvane\\TV\\Compressors\\x264enc", false));
+    EXPECT_EQ(store.ReadString("bitrate"), "4000");
+}
+
+TEST_F(SettingsStoreTest, ACompressorSettingStoredAsANumberIsSkipped) {
+    {
+        Registry reg(path());
+        reg.OpenKey("Software\\Pellworth\\Corvane\\TV\\Compressors\\jpegenc", true);
+        reg.WriteInteger("quality", 40);
+        reg.WriteString("idct-method", "float");
+    }
+    CompressorOptions loaded;
+    SettingsTargets targets;
+    targets.compressors = &loaded;
+    LoadSettings(targets, path());
+    EXPECT_EQ(loaded.of("jpegenc"), (CompressorOptions::Settings{{"idct-method", "float"}}));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "avi_structure.h"
 #include "card_tools.h"
 #include "platform/devices/gst/gst_device_element.h"
+#include "tv/compressor_options.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -144,6 +145,47 @@ TEST_F(RecordingOnTheCard, ChangingACompressorWhileRecordingEndsTheFileFirst) {
     EXPECT_FALSE(card.tools.captureRunning);
     EXPECT_FALSE(card.tools.videoCompressor);
     EXPECT_TRUE(ReadAviStructure(file()).complete());
+}
+
+} // namespace
+
+namespace {
+
+int Quality(IBaseFilter* compressor) {
+    int quality = -1;
+    if (const RefPtr<IDeviceElement> element = query<IDeviceElement>(compressor)) {
+        g_object_get(element->deviceElement(), "quality", &quality, nullptr);
+    }
+    return quality;
+}
+
+TEST_F(RecordingOnTheCard, EveryBoundCompressorTakesItsStoredSettingsAndSkipsWhatItCannotTake) {
+    CompressorOptions options;
+    options.set("jpegenc", {{"nosuch", "1"}, {"quality", "banana"}, {"quality", "12"}});
+    card.tools.compressorOptions = &options;
+    card.select();
+
+    testing::internal::CaptureStderr();
+    card.tools.SelectCompressors(videoCodec.get(), nullptr);
+    const std::string skipped = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(card.tools.videoCompressor);
+    EXPECT_EQ(Quality(card.tools.videoCompressor.get()), 12);
+    EXPECT_NE(skipped.find("nosuch=1 of the compressor jpegenc is skipped"), std::string::npos) << skipped;
+    EXPECT_NE(skipped.find("quality=banana of the compressor jpegenc is skipped"), std::string::npos)
+        << skipped;
+
+    // What the page leaves set becomes the stored settings, and the compressor made anew by a device change
+    // takes them.
+    g_object_set(query<IDeviceElement>(card.tools.videoCompressor)->deviceElement(), "quality", 30, nullptr);
+    RememberSettings(card.tools.videoCompressor.get(), options);
+    EXPECT_EQ(options.of("jpegenc"), (CompressorOptions::Settings{{"quality", "30"}}));
+    card.tools.SelectSources(card.video.get(), nullptr);
+    ASSERT_TRUE(card.tools.videoCompressor);
+    EXPECT_EQ(Quality(card.tools.videoCompressor.get()), 30);
+
+    recordSomeFrames();
+    ASSERT_TRUE(card.tools.HaltCapture());
+    EXPECT_TRUE(ReadAviStructure(file()).complete()) << "a skipped setting never fails the recording";
 }
 
 } // namespace

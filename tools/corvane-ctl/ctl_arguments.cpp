@@ -52,6 +52,12 @@ const char* const kCtlUsage =
     "                       (default: the one chosen in the program's video window)\n"
     "  --video-codec NAME   video compressor (default: the one chosen in the program)\n"
     "  --audio-codec NAME   audio compressor (default: the one chosen in the program)\n"
+    "  --video-option NAME=VALUE\n"
+    "                       record: the video compressor's setting NAME (a property of its\n"
+    "                       element, as quality or bitrate) for this recording only, over the\n"
+    "                       one stored from its \"...\" page; repeatable\n"
+    "  --audio-option NAME=VALUE\n"
+    "                       record: the same for the audio compressor\n"
     "  --no-sound           record the picture only\n"
     "  --output FILE        output file (default: capture.avi); an existing file is kept\n"
     "                       as NAME-YYYYMMDD-HHMMSS.avi\n"
@@ -193,6 +199,7 @@ CtlParse ParseOptions(const std::vector<std::string>& args, std::size_t first, C
         }
         const bool recordingOption =
             option == "--no-sound" || option == "--output" || option == "--duration" ||
+            option == "--video-option" || option == "--audio-option" ||
             std::any_of(std::begin(named), std::end(named), [&](const NamedOption& entry) {
                 return entry.recordingOnly && option == entry.name;
             });
@@ -244,6 +251,14 @@ CtlParse ParseOptions(const std::vector<std::string>& args, std::size_t first, C
             if (!ParseDuration(value, parsed.seconds)) {
                 return Fail("--duration needs a duration " + std::string(kDurationHint));
             }
+            known = true;
+        } else if (option == "--video-option" || option == "--audio-option") {
+            const std::size_t equals = value.find('=');
+            if (equals == 0 || equals == std::string::npos) {
+                return Fail(option + " needs NAME=VALUE, as quality=50");
+            }
+            (option == "--video-option" ? parsed.videoOptions : parsed.audioOptions)
+                .push_back({value.substr(0, equals), value.substr(equals + 1)});
             known = true;
         } else if (option == "--output") {
             if (value.empty()) {

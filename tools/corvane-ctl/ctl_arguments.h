@@ -2,6 +2,8 @@
 #pragma once
 // The command line of corvane-ctl: what to do and with which choices. Parsing only; nothing is opened here.
 
+#include "platform/media/element_settings.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,6 +46,10 @@ struct CtlArguments {
     std::int32_t height = 288;
     bool noSound = false;
     std::string output = "capture.avi";
+    // record: compressor settings for this recording only, over the stored ones (--video-option NAME=VALUE
+    // and --audio-option NAME=VALUE, in the order given)
+    std::vector<ElementSetting> videoOptions;
+    std::vector<ElementSetting> audioOptions;
 };
 
 // The parsed arguments (without the program name), or the reason they make no command.

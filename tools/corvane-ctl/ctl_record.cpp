@@ -13,6 +13,7 @@
 #include "platform/win/clock.h"
 #include "tv/capture_file.h"
 #include "tv/capture_statistics.h"
+#include "tv/compressor_options.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 
@@ -38,6 +39,33 @@ bool ChooseCompressor(DevicePickerCombo& picker, const std::string& name) {
     return false;
 }
 
+// --video-option and --audio-option on the compressors just bound, before anything is recorded.
+int ApplyCompressorOptions(TTunerTools& tools, const CtlArguments& args, std::FILE* err) {
+    struct Side {
+        const char* option;
+        const CompressorOptions::Settings& settings;
+        IBaseFilter* compressor;
+        const char* what;
+    };
+    for (const Side& side :
+         {Side{"--video-option", args.videoOptions, tools.videoCompressor.get(), "a video compressor"},
+          Side{"--audio-option", args.audioOptions, tools.audioCompressor.get(), "an audio compressor"}}) {
+        if (side.settings.empty()) {
+            continue;
+        }
+        if (!side.compressor) {
+            std::fprintf(err, "error: %s needs %s to record with\n", side.option, side.what);
+            return 1;
+        }
+        const std::string refused = ApplyOneRunSettings(side.compressor, side.settings);
+        if (!refused.empty()) {
+            std::fprintf(err, "error: %s %s\n", side.option, refused.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
@@ -49,7 +77,9 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     TAudioCaptureDevCombo audio;
     TVideoCompressionDevCombo videoCodec;
     TAudioCompressionDevCombo audioCodec;
+    CompressorOptions compressorOptions;
     SettingsTargets targets;
+    targets.compressors = &compressorOptions;
     targets.tvVideoCaptureDev = &video;
     targets.tvVideoCompression = &videoCodec;
     targets.tvAudioCompression = &audioCodec;
@@ -95,6 +125,7 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     tools.previewWanted = false;
     tools.audioWanted = audioMoniker != nullptr;
     tools.outputFile = std::filesystem::path(args.output).wstring();
+    tools.compressorOptions = &compressorOptions;
 
     tools.SelectSources(videoMoniker, audioMoniker);
     const std::string device = video.GetDevice().toStdString();
@@ -118,6 +149,9 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     if ((videoCodec.GetMoniker() && !tools.videoCompressor) ||
         (tools.audioWanted && audioCodec.GetMoniker() && !tools.audioCompressor)) {
         return boxes.fail(err, "cannot make the compressor");
+    }
+    if (const int status = ApplyCompressorOptions(tools, args, err)) {
+        return status;
     }
     if (!tools.AssembleCapture()) {
         return boxes.fail(err, "cannot build the capture graph");

@@ -99,6 +99,10 @@ std::vector<std::string> Registry::GetKeyNames() {
     return db_ && current_ ? db_->childNames(*current_) : std::vector<std::string>();
 }
 
+std::vector<std::string> Registry::GetValueNames() {
+    return db_ && current_ ? db_->valueNames(*current_) : std::vector<std::string>();
+}
+
 bool Registry::DeleteKey(std::string_view name) {
     return db_ && current_ && db_->deleteChild(*current_, name);
 }

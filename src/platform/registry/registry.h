@@ -47,6 +47,8 @@ public:
     bool WriteBool(std::string_view name, bool value);
     // Names of the open key's direct subkeys, in the order they were made.
     std::vector<std::string> GetKeyNames();
+    // Names of the open key's values, in the order of their names.
+    std::vector<std::string> GetValueNames();
     // Deletes a subkey of the open key with everything below it.
     bool DeleteKey(std::string_view name);
 

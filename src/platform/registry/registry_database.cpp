@@ -16,6 +16,7 @@ enum Statement : int {
     FindChild,
     CreateChild,
     ChildNames,
+    ValueNames,
     ChildIds,
     DeleteValuesOfKey,
     DeleteKeyById,
@@ -28,6 +29,7 @@ constexpr std::array<const char*, StatementCount> kStatementSql = {
     "SELECT id FROM keys WHERE parent = ?1 AND name = ?2",
     "INSERT INTO keys(parent, name) VALUES(?1, ?2)",
     "SELECT name FROM keys WHERE parent = ?1 ORDER BY id",
+    "SELECT name FROM vals WHERE key = ?1 ORDER BY name",
     "SELECT id FROM keys WHERE parent = ?1",
     "DELETE FROM vals WHERE key = ?1",
     "DELETE FROM keys WHERE id = ?1",
@@ -275,14 +277,22 @@ std::optional<RegistryDatabase::KeyId> RegistryDatabase::createChild(KeyId paren
     return sqlite3_last_insert_rowid(db_);
 }
 
-std::vector<std::string> RegistryDatabase::childNames(KeyId parent) {
+std::vector<std::string> RegistryDatabase::namesOf(int which, KeyId key) {
     std::vector<std::string> names;
-    Run run(statement(ChildNames));
-    run.bind(1, parent);
+    Run run(statement(which));
+    run.bind(1, key);
     while (noteRead(run.step()) == SQLITE_ROW) {
         names.push_back(ColumnText(run.get(), 0));
     }
     return names;
+}
+
+std::vector<std::string> RegistryDatabase::childNames(KeyId parent) {
+    return namesOf(ChildNames, parent);
+}
+
+std::vector<std::string> RegistryDatabase::valueNames(KeyId key) {
+    return namesOf(ValueNames, key);
 }
 
 bool RegistryDatabase::deleteChild(KeyId parent, std::string_view name) {

@@ -46,6 +46,7 @@ public:
     std::optional<KeyId> findChild(KeyId parent, std::string_view name);
     std::optional<KeyId> createChild(KeyId parent, std::string_view name);
     std::vector<std::string> childNames(KeyId parent);
+    std::vector<std::string> valueNames(KeyId key);
     // Deletes the named child with everything below it.
     bool deleteChild(KeyId parent, std::string_view name);
 
@@ -67,6 +68,8 @@ private:
     // Creates the schema when missing, checks the file and prepares every statement.
     Readiness prepare();
     sqlite3_stmt* statement(int which);
+    // The first column of every row statement which gives for key.
+    std::vector<std::string> namesOf(int which, KeyId key);
     // Passes a read's result code on. A read that met a lock is remembered, and from then on nothing waits
     // any more, so a file that stays locked costs one wait, not one per value.
     int noteRead(int resultCode);

@@ -29,6 +29,17 @@ TEST(CtlArguments, RecordWithEveryOption) {
     EXPECT_EQ(args.output, "out/take.avi");
 }
 
+TEST(CtlArguments, CompressorOptionsRepeatInTheirOrder) {
+    const CtlParse parsed =
+        Parse({"record", "3", "--video-option", "bitrate=4000", "--audio-option", "target=bitrate",
+               "--video-option", "option-string=ref=1:bframes=0", "--video-option", "tune="});
+    ASSERT_TRUE(parsed.arguments) << parsed.error;
+    EXPECT_EQ(parsed.arguments->videoOptions,
+              (std::vector<ElementSetting>{
+                  {"bitrate", "4000"}, {"option-string", "ref=1:bframes=0"}, {"tune", ""}}));
+    EXPECT_EQ(parsed.arguments->audioOptions, (std::vector<ElementSetting>{{"target", "bitrate"}}));
+}
+
 TEST(CtlArguments, RecordDefaults) {
     const CtlParse parsed = Parse({"record", "3"});
     ASSERT_TRUE(parsed.arguments);
@@ -87,6 +98,10 @@ TEST(CtlArguments, MistakesAreNamed) {
         {{"snapshot", "a.png", "--output", "b.avi"}, "unknown option: --output"},
         {{"snapshot", "a.png", "--no-sound"}, "unknown option: --no-sound"},
         {{"snapshot", "a.png", "--video-codec", "x"}, "unknown option: --video-codec"},
+        {{"snapshot", "a.png", "--video-option", "quality=5"}, "unknown option: --video-option"},
+        {{"record", "3", "--video-option", "quality"}, "--video-option needs NAME=VALUE, as quality=50"},
+        {{"record", "3", "--audio-option", "=128"}, "--audio-option needs NAME=VALUE, as quality=50"},
+        {{"record", "3", "--audio-option"}, "--audio-option needs a value"},
     };
     for (const auto& [args, error] : cases) {
         const CtlParse parsed = Parse(args);

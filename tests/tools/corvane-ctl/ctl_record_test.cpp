@@ -9,6 +9,7 @@
 #include "ctl_process.h"
 #include "platform/win/clock.h"
 #include "tone_measure.h"
+#include "tv/compressor_options.h"
 #include "tv/device_lock.h"
 
 #include <QImage>
@@ -158,6 +159,59 @@ TEST_F(CtlRecord, ThroughAVideoCompressor) {
     EXPECT_EQ(found.frameRate, "25/1");
     EXPECT_NEAR(found.seconds, 3.0, 0.2);
     EXPECT_TRUE(found.audio);
+}
+
+TEST_F(CtlRecord, StoredCompressorSettingsApplyAndAnOptionOverridesThemForOneRun) {
+    RealClock clock;
+    CompressorOptions stored;
+    stored.set("jpegenc", {{"nosuch", "1"}, {"quality", "3"}}); // in the order they are read back
+    SettingsTargets targets;
+    targets.compressors = &stored;
+    ASSERT_TRUE(SaveSettings(targets, registry(), &clock));
+    const auto record = [&](const QString& output, const QStringList& options) {
+        return run(QStringList{"record", "1", "--no-sound", "--video-codec", "JPEG image encoder", "--output",
+                               output} +
+                   options);
+    };
+
+    const CtlRun low = record("low.avi", {});
+    ASSERT_EQ(low.exitCode, 0) << low.err.toStdString();
+    EXPECT_EQ(low.err.count("skipped"), 1) << low.err.toStdString();
+    EXPECT_TRUE(low.err.contains("nosuch=1 of the compressor jpegenc")) << low.err.toStdString();
+    const CtlRun high = record("high.avi", {"--video-option", "quality=100"});
+    ASSERT_EQ(high.exitCode, 0) << high.err.toStdString();
+    ExpectComplete(file("high.avi"));
+    // Both hold the same second of the same picture: only the quality differs.
+    const auto lowSize = fs::file_size(file("low.avi"));
+    const auto highSize = fs::file_size(file("high.avi"));
+    EXPECT_GT(highSize, 3 * lowSize) << lowSize << " against " << highSize;
+
+    CompressorOptions after;
+    targets.compressors = &after;
+    LoadSettings(targets, registry(), &clock);
+    EXPECT_EQ(after.of("jpegenc"), stored.of("jpegenc")) << "an option is for its run only";
+}
+
+TEST_F(CtlRecord, ABadCompressorOptionFailsBeforeAnythingIsRecorded) {
+    struct Bad {
+        QStringList args;
+        QString error;
+    };
+    for (const Bad& bad :
+         {Bad{{"--video-codec", "JPEG image encoder", "--video-option", "quality=lots"},
+              "error: --video-option quality=lots: \"lots\" is not a value of quality (compressor "
+              "jpegenc)\n"},
+          Bad{{"--video-codec", "JPEG image encoder", "--video-option", "bitrate=4000"},
+              "error: --video-option bitrate=4000: no setting named bitrate (compressor jpegenc)\n"},
+          Bad{{"--no-sound", "--audio-option", "bitrate=128"},
+              "error: --audio-option needs an audio compressor to record with\n"}}) {
+        const CtlRun result = run(QStringList{"record", "1"} + bad.args);
+        EXPECT_EQ(result.exitCode, 1) << bad.error.toStdString();
+        EXPECT_EQ(result.err, bad.error);
+        EXPECT_FALSE(result.out.contains("recorded ")) << result.out.toStdString();
+        EXPECT_FALSE(fs::exists(file("capture.avi")));
+        EXPECT_FALSE(fs::exists(file("capture.avi.part")));
+    }
 }
 
 TEST_F(CtlRecord, ACompressorThatFailsLeavesNoRecordingAndSaysSo) {

@@ -172,6 +172,9 @@ private:
 };
 
 DeviceFilter::DeviceFilter(GstElement* element, FilterRole role) : GstFilter(role), element_(element) {
+    if (role == FilterRole::Encoder) {
+        settings_ = std::make_unique<EncoderSettings>(element, *static_cast<IDeviceElement*>(this));
+    }
     GstElement* bin = gst_bin_new(nullptr);
     gst_bin_add(GST_BIN(bin), element);
     setBin(bin);
@@ -215,7 +218,10 @@ DeviceFilter::~DeviceFilter() {
 }
 
 void* DeviceFilter::queryOtherInterface(const Guid& iid) {
-    return iid == IDeviceElement::IID ? static_cast<IDeviceElement*>(this) : nullptr;
+    if (iid == IDeviceElement::IID) {
+        return static_cast<IDeviceElement*>(this);
+    }
+    return settings_ ? settings_->find(iid) : nullptr;
 }
 
 void* DeviceFilter::queryPinInterface(const GstPin& pin, const Guid& iid) {

@@ -6,6 +6,7 @@
 // layout through a converter in front of it and describes itself through IAMVideoCompression.
 
 #include "platform/devices/device_enum.h"
+#include "platform/devices/gst/encoder_settings.h"
 #include "platform/media/gst/capture_output.h"
 #include "platform/media/gst/engine_setup.h"
 #include "platform/media/gst/gst_filter.h"
@@ -39,6 +40,7 @@ private:
     std::unique_ptr<CaptureOutput> capture_;
     GstPin* capturePin_ = nullptr;
     std::unique_ptr<Compression> compression_;
+    std::unique_ptr<EncoderSettings> settings_; // an encoder's
     GstPin* compressedPin_ = nullptr;
 };
 

@@ -49,8 +49,13 @@ struct ISpecifyPropertyPages : IUnknown {
     virtual HRESULT GetPages(CAUUID* pages) = 0;
 };
 
-// The settings page generated from an effect's element properties.
+// The settings pages generated from an element's properties (IElementProperties): an effect's and a
+// compressor's, which differ only in what they say when there is nothing to set.
 inline constexpr Guid CLSID_EffectPropertiesPage = Guid::of("{5C2D7A41-3E0B-4F49-9A8D-2B6F1C07E2A4}");
+inline constexpr Guid CLSID_CompressorPropertiesPage = Guid::of("{8A41D3F6-2C7E-4B95-A0D8-6E13F5B2C977}");
+
+// GetPages for an object with the one page given.
+HRESULT ListOnePage(CAUUID* pages, const Guid& page);
 
 // A modal frame with the pages of the objects; returns when the user closes it.
 HRESULT OleCreatePropertyFrame(QWidget* owner, int x, int y, LPCWSTR caption, ULONG objectCount,

@@ -47,16 +47,7 @@ HRESULT DmoWrapperFilter::Init(const Guid& classId, const Guid& category) {
 }
 
 HRESULT GetEffectPages(CAUUID* pages) {
-    if (!pages) {
-        return E_POINTER;
-    }
-    pages->pElems = static_cast<Guid*>(CoTaskMemAlloc(sizeof(Guid)));
-    if (!pages->pElems) {
-        return E_OUTOFMEMORY;
-    }
-    pages->pElems[0] = CLSID_EffectPropertiesPage;
-    pages->cElems = 1;
-    return S_OK;
+    return ListOnePage(pages, CLSID_EffectPropertiesPage);
 }
 
 HRESULT DmoWrapperFilter::GetPages(CAUUID* pages) {

@@ -6,6 +6,7 @@
 #include "com_factory.h"
 #include "dmo_interfaces.h"
 #include "effect_catalog.h"
+#include "element_properties.h"
 #include "gst_filter.h"
 
 class DmoWrapperFilter final : public GstFilter,
@@ -23,7 +24,7 @@ public:
 
     HRESULT Init(const Guid& classId, const Guid& category) override;
     HRESULT GetPages(CAUUID* pages) override;
-    GstElement* effectElement() override { return effect_; }
+    GstElement* settingsElement() override { return effect_; }
 
 private:
     void* queryOtherInterface(const Guid& iid) override;
@@ -38,7 +39,7 @@ public:
     explicit StandaloneEffect(GstElement* element);
 
     HRESULT GetPages(CAUUID* pages) override;
-    GstElement* effectElement() override { return element_; }
+    GstElement* settingsElement() override { return element_; }
 
 private:
     ~StandaloneEffect() override;

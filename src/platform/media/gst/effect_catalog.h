@@ -23,9 +23,3 @@ Guid ClassIdOfEffect(const std::string& factoryName);
 std::optional<std::string> EffectFactoryOf(const Guid& classId);
 // A new instance of the effect's element (floating reference), or null.
 GstElement* MakeEffectElement(const Guid& classId);
-
-// What the settings pages of an effect edit: its element.
-struct IElementProperties : IUnknown {
-    static constexpr Guid IID = Guid::of("{0E7C2B55-6A6B-4F0B-8E51-9C1D2A3F4B60}");
-    virtual GstElement* effectElement() = 0;
-};

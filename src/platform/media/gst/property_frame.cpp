@@ -3,7 +3,8 @@
 #include "dmo_interfaces.h"
 
 #include "effect_catalog.h"
-#include "effect_settings_dialog.h"
+#include "element_properties.h"
+#include "element_settings_dialog.h"
 #include "platform/com/ref_ptr.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ bool Offers(ULONG pageCount, const Guid* pages, const Guid& page) {
     return false;
 }
 
-// The page the frame can draw for the object: its device controls, or else its effect's properties.
+// The page the frame can draw for the object: its device controls, or else its element's properties.
 std::unique_ptr<PropertyFrameDialog> PageFor(IUnknown* object, ULONG pageCount, const Guid* pages,
                                              const QString& caption, QWidget* owner) {
     if (Offers(pageCount, pages, CLSID_DeviceControlsPage)) {
@@ -29,16 +30,35 @@ std::unique_ptr<PropertyFrameDialog> PageFor(IUnknown* object, ULONG pageCount, 
             return std::make_unique<DeviceControlsDialog>(*controls, caption, owner);
         }
     }
+    const RefPtr<IElementProperties> properties = query<IElementProperties>(object);
+    if (!properties || !properties->settingsElement()) {
+        return nullptr;
+    }
     if (Offers(pageCount, pages, CLSID_EffectPropertiesPage)) {
-        RefPtr<IElementProperties> properties = query<IElementProperties>(object);
-        if (properties && properties->effectElement()) {
-            return std::make_unique<EffectSettingsDialog>(properties->effectElement(), caption, owner);
-        }
+        return std::make_unique<ElementSettingsDialog>(properties->settingsElement(), caption,
+                                                       QObject::tr("This effect has no settings."), owner);
+    }
+    if (Offers(pageCount, pages, CLSID_CompressorPropertiesPage)) {
+        return std::make_unique<ElementSettingsDialog>(
+            properties->settingsElement(), caption, QObject::tr("This compressor has no settings."), owner);
     }
     return nullptr;
 }
 
 } // namespace
+
+HRESULT ListOnePage(CAUUID* pages, const Guid& page) {
+    if (!pages) {
+        return E_POINTER;
+    }
+    pages->pElems = static_cast<Guid*>(CoTaskMemAlloc(sizeof(Guid)));
+    if (!pages->pElems) {
+        return E_OUTOFMEMORY;
+    }
+    pages->pElems[0] = page;
+    pages->cElems = 1;
+    return S_OK;
+}
 
 HRESULT OleCreatePropertyFrame(QWidget* owner, int x, int y, LPCWSTR caption, ULONG objectCount,
                                IUnknown** objects, ULONG pageCount, const Guid* pages, std::uint32_t) {

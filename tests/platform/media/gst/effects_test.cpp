@@ -4,7 +4,8 @@
 
 #include "platform/media/gst/dmo_interfaces.h"
 #include "platform/media/gst/effect_catalog.h"
-#include "platform/media/gst/effect_settings_dialog.h"
+#include "platform/media/gst/element_properties.h"
+#include "platform/media/gst/element_settings_dialog.h"
 #include "platform/media/gst/gst_filter.h"
 
 #include <QCheckBox>
@@ -327,12 +328,12 @@ TEST_F(EffectsTest, EffectObjectsAndTheirSettingsPage) {
     EXPECT_EQ(CoCreateInstance(MEDIATYPE_Audio, nullptr, CLSCTX_INPROC_SERVER, IUnknown::IID, &nothing),
               REGDB_E_CLASSNOTREG);
 
-    GstElement* echo = query<IElementProperties>(standalone)->effectElement();
+    GstElement* echo = query<IElementProperties>(standalone)->settingsElement();
     g_object_set(echo, "max-delay", guint64(GST_SECOND), "delay", guint64(GST_SECOND / 10), nullptr);
     float intensityBefore = 0;
     g_object_get(echo, "intensity", &intensityBefore, nullptr);
 
-    EffectSettingsDialog dialog(echo, "Audio echo");
+    ElementSettingsDialog dialog(echo, "Audio echo", "none");
     EXPECT_EQ(dialog.windowTitle(), "Audio echo");
     auto* intensity = dialog.findChild<QSlider*>("intensity");
     auto* surround = dialog.findChild<QCheckBox*>("surround-delay");
@@ -364,7 +365,7 @@ TEST_F(EffectsTest, AFactorOpenToTheLargestFloatGetsASliderAroundItsValue) {
     ASSERT_NE(amplify, nullptr);
     gst_object_ref_sink(amplify);
     {
-        EffectSettingsDialog dialog(amplify, "Amplify");
+        ElementSettingsDialog dialog(amplify, "Amplify", "none");
         auto* slider = dialog.findChild<QSlider*>("amplification");
         ASSERT_NE(slider, nullptr);
         float factor = 0;

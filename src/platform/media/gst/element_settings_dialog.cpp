@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "effect_settings_dialog.h"
+#include "element_settings_dialog.h"
+
+#include "element_properties.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,28 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
-
-// Properties every element has; they are not settings of the effect.
-bool IsCommonProperty(const GParamSpec* property) {
-    static const char* const common[] = {"name", "parent", "qos"};
-    for (const char* name : common) {
-        if (std::strcmp(property->name, name) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool IsEditable(GstElement* element, const GParamSpec* property) {
-    const GParamFlags flags = property->flags;
-    // Some settings only take effect before the element runs; offering them while it plays would mislead.
-    const bool settableNow = !(flags & GST_PARAM_MUTABLE_READY) || GST_STATE(element) <= GST_STATE_READY;
-    return (flags & G_PARAM_READABLE) && (flags & G_PARAM_WRITABLE) && !(flags & G_PARAM_CONSTRUCT_ONLY) &&
-           settableNow && !IsCommonProperty(property);
-}
 
 // A numeric property seen as a range of doubles; integers keep whole steps.
 struct NumericRange {
@@ -130,27 +112,28 @@ QString NumberText(double number, bool integral) {
 
 } // namespace
 
-EffectSettingsDialog::EffectSettingsDialog(GstElement* element, const QString& caption, QWidget* parent)
+ElementSettingsDialog::ElementSettingsDialog(GstElement* element, const QString& caption,
+                                             const QString& emptyNote, QWidget* parent)
     : PropertyFrameDialog(caption, parent), element_(GST_ELEMENT(gst_object_ref(element))) {
     guint count = 0;
     GParamSpec** properties = g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count);
     for (guint i = 0; i < count; ++i) {
-        if (IsEditable(element, properties[i])) {
+        if (IsSettableNow(element, properties[i])) {
             addEditor(properties[i]);
         }
     }
     g_free(properties);
-    finish(editorCount(), tr("This effect has no settings."));
+    finish(editorCount(), emptyNote);
 }
 
-EffectSettingsDialog::~EffectSettingsDialog() {
+ElementSettingsDialog::~ElementSettingsDialog() {
     for (InitialValue& initial : initialValues_) {
         g_value_unset(&initial.value);
     }
     gst_object_unref(element_);
 }
 
-void EffectSettingsDialog::addEditor(GParamSpec* property) {
+void ElementSettingsDialog::addEditor(GParamSpec* property) {
     const GType fundamental = G_TYPE_FUNDAMENTAL(property->value_type);
     GstElement* element = element_;
     const QString label = QString::fromUtf8(g_param_spec_get_nick(property));
@@ -212,7 +195,7 @@ void EffectSettingsDialog::addEditor(GParamSpec* property) {
     initialValues_.push_back(initial);
 }
 
-void EffectSettingsDialog::restore() {
+void ElementSettingsDialog::restore() {
     for (InitialValue& initial : initialValues_) {
         g_object_set_property(G_OBJECT(element_), initial.name, &initial.value);
     }
