@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -164,4 +166,27 @@ public:
 private:
     QProcess process_;
     QByteArray pending_;
+};
+
+// A test on its own sound server: skipped without the tools, the server started on a null sink named sink,
+// and the program's card sound left to the desktop's choice of output, which is now this server.
+class OnPrivateSoundServer : public ::testing::Test {
+protected:
+    explicit OnPrivateSoundServer(const char* sink) : sink_(sink) {}
+    void SetUp() override {
+        if (const QString missing = PrivateSoundServer::missingTools(); !missing.isEmpty()) {
+            GTEST_SKIP() << missing.toStdString();
+        }
+        const QString failed = server.start(QLatin1String(sink_));
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+        unsetenv("CORVANE_CARD_SOUND_SINK");
+    }
+    // Whether SetUp got the server going.
+    bool started() const { return !IsSkipped() && !HasFatalFailure(); }
+    const char* sink() const { return sink_; }
+
+    PrivateSoundServer server;
+
+private:
+    const char* sink_;
 };
