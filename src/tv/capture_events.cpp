@@ -4,6 +4,7 @@
 #include "tuner_tools.h"
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -23,6 +24,7 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
     }
     bool aborted = false;
     bool busy = false;
+    bool soundStopped = false;
     LONG code = 0;
     LONG_PTR param1 = 0;
     LONG_PTR param2 = 0;
@@ -32,17 +34,35 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         if (code == EC_DEVICE_LOST && param1) {
             lost = RefPtr<IUnknown>(reinterpret_cast<IUnknown*>(param1));
         }
+        // The sound device failed: the picture, and a recording, go on without it; no box, as nothing
+        // needs the user's answer, and the graph reports it once.
+        if (code == EC_STREAM_ERROR_STOPPED) {
+            soundStopped = true;
+            const char* words = reinterpret_cast<const char*>(param2);
+            std::fprintf(stderr, "corvane: the TV sound stopped, the picture goes on: %s\n",
+                         words && *words ? words : FormatMessage(static_cast<HRESULT>(param1)).c_str());
+        }
         tools.events->FreeEventParams(code, param1, param2);
         if (code == EC_ERRORABORT) {
             tools.HaltCapture();
             aborted = true;
             busy = busy || static_cast<HRESULT>(param1) == kDeviceBusy;
         } else if (code == EC_DEVICE_LOST && param2 == 0) {
+            if (lost && tools.audioCapture && SameObject(lost.get(), tools.audioCapture.get())) {
+                std::fprintf(stderr, "corvane: the TV sound device went away, the picture goes on\n");
+            }
             if (lost && tools.videoCapture && SameObject(lost.get(), tools.videoCapture.get())) {
                 tools.HaltCapture();
                 tools.ShowGraphError("Stopping Capture/Preview (Device Lost). Select New Capture Device");
                 return CaptureEventOutcome::DeviceLost;
             }
+        }
+    }
+    // An error cuts short a change of state under way (the graph was still starting): the running graph
+    // is asked for again, so the picture goes on.
+    if (soundStopped && !aborted && (tools.previewRunning || tools.captureRunning)) {
+        if (const RefPtr<IMediaControl> control = query<IMediaControl>(tools.graph)) {
+            control->Run();
         }
     }
     if (busy) {

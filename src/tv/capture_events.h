@@ -14,6 +14,7 @@ enum class CaptureEventOutcome {
     // its idle state (the page's stop handler).
     Aborted,
     // The video capture device went away: the recording was halted and the device-lost message shown.
+    // (The sound device's failure or loss stops nothing: one line on standard error says so.)
     DeviceLost,
 };
 

@@ -2,21 +2,15 @@
 // The Radio page plays the tuner's own sound: the virtual card's tone for the station tuned, caught at the
 // card-sound renderer's output and measured there; silence off a carrier and between the presets of a
 // retune; nothing once the page is left or "Play card sound" is unticked.
-#include "radio_card.h"
+#include "radio_page_on_card.h"
 
-#include "channels/channel_list_editor.h"
-#include "components/mixer_presets.h"
-#include "error_boxes.h"
 #include "radio/radio_card_sound.h"
-#include "radio/radio_page.h"
-#include "recording_channel_view.h"
 #include "sound_tap.h"
 
 #include <QCheckBox>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 namespace {
@@ -26,59 +20,14 @@ constexpr std::size_t kMeasured = 4800;
 // Samples that may still be on their way behind the mute when it takes effect: the renderer's queue.
 constexpr std::size_t kInFlight = 9600;
 
-class CallbackPresets final : public MixerPresets {
-public:
-    void ActionPreset(const char* name) override {
-        applied.push_back(name);
-        if (onPreset) {
-            onPreset(name);
-        }
-    }
-    void ActionSetup(const char*) override {}
-    std::vector<std::string> applied;
-    std::function<void(const std::string&)> onPreset;
-};
-
-struct RadioCardSoundTest : ::testing::Test {
-    void SetUp() override {
-        page = std::make_unique<RadioPage>(
-            clock, presets, boxes, [this] { return shown; }, nullptr, radio.factory());
-        RadioStationList& stations = page->stations();
-        const RadioCarrier& carrier = radio.card->definition().radio.at(0);
-        for (const auto& [name, freq] :
-             {std::pair{"On air", std::int32_t(carrier.frequency)}, std::pair{"Nothing", 107900000}}) {
-            ChannelEntry entry = ChannelEntry::MakeRadio(freq);
-            entry.name = QString::fromLatin1(name);
-            stations.list().append(entry);
-        }
-        stations.list().select(0);
-        stations.showEntries();
-    }
+struct RadioCardSoundTest : ::testing::Test, RadioPageOnCard {
+    void SetUp() override { makePage(); }
     void TearDown() override { page.reset(); }
 
-    void show() {
-        shown = true;
-        page->RadioTabSheetShow();
-    }
-    void leave() {
-        page->leavePage();
-        shown = false;
-    }
-    void select(int index) {
-        page->stations().list().select(index);
-        page->stations().RadioCheckListBoxClick();
-    }
     // What is heard now, past whatever was already on its way.
     std::vector<std::int16_t> heard() { return tap.next(tap.count() + kInFlight, kMeasured); }
 
     SoundTap tap;
-    RadioCard radio;
-    EventLog log;
-    LoggingClock clock{log};
-    CallbackPresets presets;
-    RecordingMessageBoxes boxes;
-    bool shown = false;
-    std::unique_ptr<RadioPage> page;
 };
 
 TEST_F(RadioCardSoundTest, PlaysTheStationsToneAndSilenceOffCarrier) {

@@ -44,13 +44,8 @@ int SoundSourcesIn(IGraphBuilder* graph) {
 
 struct TvCardSound : ::testing::Test {
     void SetUp() override {
-        ASSERT_EQ(CreateEngineCardSound(CardSoundRole::Video, card.tools.cardSound.put()), S_OK);
-        card.select();
-        card.tools.previewWanted = true;
-        card.tools.PrepareTvTuner();
-        channel = card.card().definition().tv.at(0);
-        card.tools.TuneFrequency(static_cast<std::int32_t>(channel.frequency));
-        card.tools.RouteTunerInputs();
+        channel = card.tuneFirstChannelWithSound();
+        ASSERT_TRUE(card.tools.cardSound);
     }
     std::vector<std::int16_t> heard() { return tap.next(tap.count() + kInFlight, kMeasured); }
 

@@ -5,6 +5,7 @@
 
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
+#include "tv/card_sound_engine.h"
 #include "tv/tuner_platform.h"
 #include "tv/tuner_tools.h"
 #include "virtual_card_devices.h"
@@ -37,6 +38,18 @@ struct CardTools {
         return false;
     }
     void select() { tools.SelectSources(video.get(), audio.get()); }
+    // The card's first channel tuned for a preview that plays its sound through the media engine's
+    // renderer; the channel.
+    TvCarrier tuneFirstChannelWithSound() {
+        CreateEngineCardSound(CardSoundRole::Video, tools.cardSound.put());
+        select();
+        tools.previewWanted = true;
+        tools.PrepareTvTuner();
+        const TvCarrier channel = card().definition().tv.at(0);
+        tools.TuneFrequency(static_cast<std::int32_t>(channel.frequency));
+        tools.RouteTunerInputs();
+        return channel;
+    }
     VirtualCard& card() const { return *cardDevices.card; }
 
     VirtualCardDevices cardDevices;

@@ -13,6 +13,7 @@
 #include "platform/win/clock.h"
 #include "platform/win/message_boxes.h"
 #include "platform/win/shell.h"
+#include "stderr_capture.h"
 #include "tv/tuner_tools.h"
 #include "tv/tv_page.h"
 #include "ui_tv_page.h"
@@ -509,6 +510,38 @@ TEST_F(TvPageTest, SearchSweepsTheCaptureDevicesTunerWithTheSignalTimerPausedAnd
     EXPECT_EQ(card->frequency(), kCorvaneTwo) << "the selected channel, moved onto its find, is retuned";
     EXPECT_EQ(ui().TVTunningLabel->text(), "Fine tunning: +0");
     EXPECT_TRUE(shown().empty()) << shown().front();
+}
+
+// The sound device fails while the page previews, as an unplugged ALSA device does (a read error, then its
+// stopped task's own error): the picture goes on, one line on standard error says so, and no box comes.
+TEST_F(TvPageTest, AFailingSoundDeviceLeavesThePictureWithOneLineAndNoBox) {
+    open([](CardDefinition& definition) { definition.faults.failSoundAfterMs = 200; });
+    StderrCapture errors;
+    showTV();
+    ASSERT_TRUE(tools().previewRunning);
+    RefPtr<IAMDroppedFrames> frames;
+    ASSERT_EQ(tools().builder->FindInterface(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video,
+                                             tools().videoCapture.get(), IAMDroppedFrames::IID,
+                                             reinterpret_cast<void**>(frames.put())),
+              S_OK);
+    const auto line = QByteArrayLiteral("the TV sound stopped");
+    QElapsedTimer waited;
+    waited.start();
+    while (!errors.text().contains(line) && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    LONG before = 0;
+    frames->GetNumNotDropped(&before);
+    // Frames after the failure: the picture goes on.
+    LONG delivered = before;
+    while (delivered < before + 10 && waited.elapsed() < 40000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        frames->GetNumNotDropped(&delivered);
+    }
+    EXPECT_GE(delivered, before + 10);
+    EXPECT_EQ(errors.text().count(line), 1) << errors.text().toStdString();
+    EXPECT_TRUE(shown().empty()) << shown().front();
+    EXPECT_TRUE(tools().previewRunning);
 }
 
 } // namespace

@@ -113,13 +113,18 @@ void ReadFaults(const json& faults, CardFaults& out) {
                 known = true;
             }
         }
-        if (key == "lose_device_after_ms") {
-            if (!value.is_number_integer() || value.get<std::int64_t>() < 0) {
-                Fail(
-                    "\"faults\": \"lose_device_after_ms\" must be a whole number of milliseconds, 0 or more");
+        const std::pair<const char*, std::optional<std::int64_t>*> times[] = {
+            {"lose_device_after_ms", &out.loseDeviceAfterMs},
+            {"fail_sound_after_ms", &out.failSoundAfterMs},
+        };
+        for (const auto& [name, time] : times) {
+            if (key == name) {
+                if (!value.is_number_integer() || value.get<std::int64_t>() < 0) {
+                    Fail("\"faults\": \"" + key + "\" must be a whole number of milliseconds, 0 or more");
+                }
+                *time = value.get<std::int64_t>();
+                known = true;
             }
-            out.loseDeviceAfterMs = value.get<std::int64_t>();
-            known = true;
         }
         if (!known) {
             Fail("\"faults\": unknown fault \"" + key + "\"");

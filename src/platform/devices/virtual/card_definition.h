@@ -43,6 +43,8 @@ struct CardFaults {
     bool noStreamControl = false;
     bool noPreviewPin = false;
     std::optional<std::int64_t> loseDeviceAfterMs;
+    // The sound device fails as an unplugged ALSA device does: a read error, and its stream stops.
+    std::optional<std::int64_t> failSoundAfterMs;
 };
 
 struct CardDefinition {

@@ -3,8 +3,8 @@
 
 #include "platform/media/gst/capture_device.h"
 
-DeviceLoss::DeviceLoss(GstPad* pad, IBaseFilter& filter, std::optional<std::int64_t> afterMs)
-    : filter_(filter) {
+DeviceLoss::DeviceLoss(GstPad* pad, IBaseFilter& filter, std::optional<std::int64_t> afterMs, LossKind kind)
+    : filter_(filter), kind_(kind) {
     if (!afterMs) {
         return;
     }
@@ -38,6 +38,18 @@ GstPadProbeReturn DeviceLoss::onFrame(GstPad* pad, GstPadProbeInfo* info, gpoint
     if (!loss->lost_ && time - loss->firstTime_ >= loss->after_) {
         loss->lost_ = true;
         GstElement* source = gst_pad_get_parent_element(pad);
+        if (loss->kind_ == LossKind::ReadError) {
+            GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
+                                                "Could not read from resource.");
+            gst_element_post_message(
+                source, gst_message_new_error(GST_OBJECT(source), error, "the device went away"));
+            g_error_free(error);
+            gst_object_unref(source);
+            // The source's task stops on the error, says so in an error of its own and ends the stream.
+            gst_buffer_unref(GST_PAD_PROBE_INFO_BUFFER(info));
+            GST_PAD_PROBE_INFO_FLOW_RETURN(info) = GST_FLOW_ERROR;
+            return GST_PAD_PROBE_HANDLED;
+        }
         PostDeviceLost(source, &loss->filter_);
         gst_object_unref(source);
     }

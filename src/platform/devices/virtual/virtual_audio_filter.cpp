@@ -43,6 +43,8 @@ VirtualAudioFilter::VirtualAudioFilter(std::shared_ptr<VirtualCard> card)
 
     GstPad* samples = gst_element_get_static_pad(source_, "src");
     loss_ = std::make_unique<DeviceLoss>(samples, *this, card_->faults().loseDeviceAfterMs);
+    failure_ =
+        std::make_unique<DeviceLoss>(samples, *this, card_->faults().failSoundAfterMs, LossKind::ReadError);
     gst_object_unref(samples);
 
     changeFormat(*pin_, *std::unique_ptr<AM_MEDIA_TYPE>(NewMediaType(format_)));

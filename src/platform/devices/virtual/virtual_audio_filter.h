@@ -48,6 +48,7 @@ private:
     GstPin* pin_ = nullptr;
     std::unique_ptr<PinStreamConfig> config_;
     std::unique_ptr<DeviceLoss> loss_;
+    std::unique_ptr<DeviceLoss> failure_;
     AudioFormat format_;
     SoundState played_;
 };

@@ -178,11 +178,14 @@ void CardSoundRendererFilter::configureSink(GstElement* sink) {
     }
     GstElementFactory* factory = gst_element_get_factory(sink);
     GstObject* parent = gst_object_get_parent(GST_OBJECT(sink));
-    // autoaudiosink settles for a fake sink when the desktop has no sound output at all.
+    // autoaudiosink settles for a fake sink on its way up when the desktop has no sound output at all. It
+    // also puts one in as a placeholder whenever it goes back down to NULL, which says nothing of the
+    // desktop. (The target is read while the parent changes state, on the thread that changes it.)
     if (factory && parent && g_strcmp0(gst_plugin_feature_get_name(factory), "fakesink") == 0 &&
         GST_IS_BIN(parent) && gst_element_get_factory(GST_ELEMENT(parent)) &&
         g_strcmp0(gst_plugin_feature_get_name(gst_element_get_factory(GST_ELEMENT(parent))),
-                  "autoaudiosink") == 0) {
+                  "autoaudiosink") == 0 &&
+        GST_STATE_TARGET(GST_ELEMENT(parent)) != GST_STATE_NULL) {
         static std::once_flag once;
         std::call_once(once, [] {
             std::fprintf(stderr, "corvane: no audio output found; the card's sound is not played\n");

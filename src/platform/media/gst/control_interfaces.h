@@ -20,6 +20,9 @@ constexpr LONG INFINITE = -1;
 constexpr LONG EC_COMPLETE = 0x01;
 constexpr LONG EC_USERABORT = 0x02;
 constexpr LONG EC_ERRORABORT = 0x03;
+// One stream stopped on an error while the rest of the graph goes on: param1 the HRESULT, param2 the error's
+// words (a string FreeEventParams frees).
+constexpr LONG EC_STREAM_ERROR_STOPPED = 0x06;
 constexpr LONG EC_DEVICE_LOST = 0x1F;
 
 struct IMediaControl : IUnknown {

@@ -35,6 +35,21 @@ HRESULT AbortResultOf(const GError* error) {
     return E_FAIL;
 }
 
+// The sound capture device an element belongs to: a source whose pins all carry sound. Its failure ends only
+// the sound: the picture and the rest of the graph go on.
+GstFilter* SoundSourceOf(GstObject* element) {
+    GstFilter* filter = FilterHolding(element);
+    if (!filter || filter->role() != FilterRole::Source || filter->pins().empty()) {
+        return nullptr;
+    }
+    for (const auto& pin : filter->pins()) {
+        if (pin->kind() != PinKind::Audio) {
+            return nullptr;
+        }
+    }
+    return filter;
+}
+
 } // namespace
 
 FilterGraph::FilterGraph() {
@@ -47,6 +62,9 @@ FilterGraph::FilterGraph() {
 
 FilterGraph::~FilterGraph() {
     SetNotifyWindow(nullptr, 0, 0);
+    for (const Event& event : events_) {
+        FreeEventParams(event.code, event.param1, event.param2);
+    }
     for (const auto& filter : filters_) {
         filter->releaseHolds();
     }
@@ -82,12 +100,16 @@ GstBusSyncReply FilterGraph::onBusMessage(GstBus*, GstMessage* message, gpointer
             break;
         }
         lock.unlock();
-        // The event carries only a result code: the error's own words go to the log, so every aborted
-        // graph, in the program and in its tests, says what stopped it and which element did.
-        g_warning("media engine: graph aborted by %s", DescribeBusError(message).c_str());
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
-        graph->queueEvent(EC_ERRORABORT, AbortResultOf(error), 0);
+        if (GstFilter* sound = SoundSourceOf(GST_MESSAGE_SRC(message))) {
+            graph->soundStopped(sound, AbortResultOf(error), DescribeBusError(message));
+        } else {
+            // The event carries only a result code: the error's own words go to the log, so every aborted
+            // graph, in the program and in its tests, says what stopped it and which element did.
+            g_warning("media engine: graph aborted by %s", DescribeBusError(message).c_str());
+            graph->queueEvent(EC_ERRORABORT, AbortResultOf(error), 0);
+        }
         if (error) {
             g_error_free(error);
         }
@@ -97,6 +119,18 @@ GstBusSyncReply FilterGraph::onBusMessage(GstBus*, GstMessage* message, gpointer
         break;
     }
     return GST_BUS_DROP;
+}
+
+void FilterGraph::soundStopped(GstFilter* source, HRESULT result, const std::string& words) {
+    {
+        // A failing source says so more than once (its read error, then its stopped task): one event a run.
+        std::lock_guard lock(eventMutex_);
+        if (std::find(stoppedSounds_.begin(), stoppedSounds_.end(), source) != stoppedSounds_.end()) {
+            return;
+        }
+        stoppedSounds_.push_back(source);
+    }
+    queueEvent(EC_STREAM_ERROR_STOPPED, result, reinterpret_cast<LONG_PTR>(g_strdup(words.c_str())));
 }
 
 HRESULT FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {

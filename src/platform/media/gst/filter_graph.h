@@ -8,9 +8,12 @@
 #include "gst_filter.h"
 #include "platform/media/picture_options.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <string>
+#include <vector>
 
 // The element message a capture source posts when its device is lost (PostDeviceLost); the graph queues
 // EC_DEVICE_LOST with the device's filter as first parameter.
@@ -108,6 +111,8 @@ private:
     // filter whose output leads nowhere would stop the stream with a not-linked error.
     bool passesDataOn(const GstFilter& filter) const;
     void releaseHoldsThatCanFlow();
+    // EC_STREAM_ERROR_STOPPED for source, once a run.
+    void soundStopped(GstFilter* source, HRESULT result, const std::string& words);
     void restartIfFlushed();
     HRESULT seekTo(REFERENCE_TIME position, bool toKeyFrame);
     bool sendSeek(GstSeekFlags flags, gint64 target);
@@ -129,6 +134,8 @@ private:
         LONG_PTR param2;
     };
     std::deque<Event> events_;
+    // The sound sources whose stream stopped on an error since the graph last stopped.
+    std::vector<GstFilter*> stoppedSounds_;
     // Cleared by its owner before the window goes away (SetNotifyWindow with null).
     QObject* notifyWindow_ = nullptr;
     LONG notifyMessage_ = 0;

@@ -39,6 +39,11 @@ HRESULT FilterGraph::Pause() {
 
 HRESULT FilterGraph::Stop() {
     state_ = State_Stopped;
+    {
+        // A source that failed may run again after the stop.
+        std::lock_guard lock(eventMutex_);
+        stoppedSounds_.clear();
+    }
     // Writers finish their files while the data can still reach them.
     for (const auto& filter : filters_) {
         filter->beforeStop();
@@ -107,10 +112,13 @@ HRESULT FilterGraph::GetEvent(LONG* code, LONG_PTR* param1, LONG_PTR* param2, LO
     return S_OK;
 }
 
-HRESULT FilterGraph::FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR) {
+HRESULT FilterGraph::FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR param2) {
     // A lost device's event holds a reference to the device's filter.
     if (code == EC_DEVICE_LOST && param1) {
         reinterpret_cast<IUnknown*>(param1)->Release();
+    }
+    if (code == EC_STREAM_ERROR_STOPPED) {
+        g_free(reinterpret_cast<gchar*>(param2));
     }
     return S_OK;
 }

@@ -234,6 +234,15 @@ bool GstPin::accepts(const std::string& format) const {
     return accepted;
 }
 
+namespace {
+
+GQuark FilterQuark() {
+    static const GQuark quark = g_quark_from_static_string("corvane-gst-filter");
+    return quark;
+}
+
+} // namespace
+
 GstFilter::GstFilter(FilterRole role) : role_(role) {
     // Every filter builds GStreamer elements, whoever makes it first (a device bound before any graph).
     EnsureGstInitialised();
@@ -242,6 +251,7 @@ GstFilter::GstFilter(FilterRole role) : role_(role) {
 GstFilter::~GstFilter() {
     pins_.clear();
     if (bin_) {
+        g_object_set_qdata(G_OBJECT(bin_), FilterQuark(), nullptr);
         gst_element_set_state(bin_, GST_STATE_NULL);
         gst_object_unref(bin_);
     }
@@ -249,6 +259,21 @@ GstFilter::~GstFilter() {
 
 void GstFilter::setBin(GstElement* bin) {
     bin_ = GST_ELEMENT(gst_object_ref_sink(bin));
+    g_object_set_qdata(G_OBJECT(bin_), FilterQuark(), this);
+}
+
+GstFilter* FilterHolding(GstObject* element) {
+    GstObject* at = element ? GST_OBJECT(gst_object_ref(element)) : nullptr;
+    while (at) {
+        if (auto* filter = static_cast<GstFilter*>(g_object_get_qdata(G_OBJECT(at), FilterQuark()))) {
+            gst_object_unref(at);
+            return filter;
+        }
+        GstObject* parent = gst_object_get_parent(at);
+        gst_object_unref(at);
+        at = parent;
+    }
+    return nullptr;
 }
 
 GstPin& GstFilter::addPin(std::wstring name, PIN_DIRECTION direction, PinKind kind, GstPad* target) {

@@ -132,6 +132,9 @@ private:
 // The media type a pin of that kind carries (an analog pin carries a picture).
 const Guid& MajorTypeOf(PinKind kind);
 
+// The filter whose bin holds element (at any depth), or null.
+GstFilter* FilterHolding(GstObject* element);
+
 // The engine's own filter behind an interface pointer, or null for a foreign object.
 GstFilter* AsGstFilter(IBaseFilter* filter);
 GstPin* AsGstPin(IPin* pin);

@@ -6,15 +6,12 @@
 #include "manual_command.h"
 #include "mixer_model.h"
 #include "preset_actions.h"
+#include "private_sound_server.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
@@ -25,7 +22,6 @@ using namespace faderix;
 
 namespace {
 
-constexpr int kStartMs = 20000;
 constexpr const char* kSink = "corvane_test";
 
 ManualParams manual(const char* command, const char* line, const char* control, int32_t amount) {
@@ -48,67 +44,27 @@ std::vector<int> percentages(const QString& pactlOutput) {
 class SoundServer : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty()) {
-            GTEST_SKIP() << "pulseaudio or pactl is missing (Debian packages pulseaudio, pulseaudio-utils)";
+        if (const QString missing = PrivateSoundServer::missingTools(); !missing.isEmpty()) {
+            GTEST_SKIP() << missing.toStdString();
         }
         if (!QFile::exists(QStringLiteral(ALSA_PLUGIN_DIR "/libasound_module_ctl_pulse.so"))) {
             GTEST_SKIP() << "ALSA's pulse plug-in is missing (Debian package libasound2-plugins)";
         }
-        ASSERT_TRUE(root.isValid());
-        const QString runtime = root.filePath(QStringLiteral("runtime"));
-        const QString home = root.filePath(QStringLiteral("home"));
-        QDir().mkpath(runtime);
-        QDir().mkpath(home);
-        // Only this test's daemon is reachable, and ALSA's default control device is its plug-in.
-        setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
-        setenv("HOME", home.toLocal8Bit().constData(), 1);
-        unsetenv("XDG_CONFIG_HOME");
-        const QString server = QStringLiteral("unix:") + runtime + QStringLiteral("/pulse/native");
-        setenv("PULSE_SERVER", server.toLocal8Bit().constData(), 1);
-        QFile asoundrc(home + QStringLiteral("/.asoundrc"));
+        const QString failed = server.start(QLatin1String(kSink));
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+        // ALSA's default control device is the server's plug-in.
+        setenv("HOME", server.home().toLocal8Bit().constData(), 1);
+        QFile asoundrc(server.home() + QStringLiteral("/.asoundrc"));
         ASSERT_TRUE(asoundrc.open(QIODevice::WriteOnly));
         asoundrc.write("ctl.!default { type pulse }\n");
         asoundrc.close();
-
-        daemon.setProcessChannelMode(QProcess::MergedChannels);
-        daemon.start(QStringLiteral("pulseaudio"),
-                     {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                      QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
-                      QStringLiteral("--log-target=stderr"), QStringLiteral("--log-level=info"),
-                      QStringLiteral("-L"),
-                      QStringLiteral("module-null-sink sink_name=%1").arg(QLatin1String(kSink)),
-                      QStringLiteral("-L"), QStringLiteral("module-native-protocol-unix auth-anonymous=1")});
-        ASSERT_TRUE(daemon.waitForStarted(kStartMs)) << "pulseaudio does not start";
-        // The daemon says when it takes clients; until then nothing can connect.
-        QDeadlineTimer deadline(kStartMs);
-        QByteArray log;
-        while (!log.contains("Daemon startup complete") && !deadline.hasExpired()) {
-            if (!daemon.waitForReadyRead(int(deadline.remainingTime()))) {
-                break;
-            }
-            log += daemon.readAll();
-        }
-        ASSERT_TRUE(log.contains("Daemon startup complete")) << log.toStdString();
-    }
-
-    void TearDown() override {
-        if (daemon.state() != QProcess::NotRunning) {
-            daemon.terminate();
-            if (!daemon.waitForFinished(kStartMs)) {
-                daemon.kill();
-                daemon.waitForFinished(kStartMs);
-            }
-        }
     }
 
     static QString pactl(const QStringList& arguments) {
-        QProcess process;
-        process.start(QStringLiteral("pactl"), arguments);
-        process.waitForFinished(kStartMs);
-        EXPECT_EQ(process.exitCode(), 0) << "pactl " << arguments.join(' ').toStdString() << ": "
-                                         << process.readAllStandardError().toStdString();
-        return QString::fromUtf8(process.readAllStandardOutput());
+        QString error;
+        const QString output = PrivateSoundServer::pactl(arguments, &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return output;
     }
 
     // The sound server's device as the system's device list offers it.
@@ -120,8 +76,7 @@ protected:
         return found != cards.end() ? *found : AlsaCardAddress{};
     }
 
-    QTemporaryDir root;
-    QProcess daemon;
+    PrivateSoundServer server;
 };
 
 TEST_F(SoundServer, IsOneMoreDeviceWithMasterAndCaptureDestinations) {
@@ -168,7 +123,7 @@ TEST_F(SoundServer, ManualCommandsSetAndReadTheSinkVolume) {
     ASSERT_EQ(snd_mixer_attach(watcher, "default"), 0);
     ASSERT_EQ(snd_mixer_selem_register(watcher, nullptr, nullptr), 0);
     ASSERT_EQ(snd_mixer_load(watcher), 0);
-    QDeadlineTimer deadline(kStartMs);
+    QDeadlineTimer deadline(PrivateSoundServer::kWaitMs);
     int32_t seen = runManualCommand(backend, &get).value;
     while (seen != 75 && !deadline.hasExpired()) {
         snd_mixer_wait(watcher, 100);

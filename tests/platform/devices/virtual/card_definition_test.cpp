@@ -18,7 +18,7 @@ TEST(CardDefinition, ReadsEveryPartOfTheFile) {
         "radio": [{"freq": 95800000, "name": "FM"}],
         "crossbars": 2,
         "procamp": {"hue": [-10, 10, 2, 0]},
-        "faults": {"bind": false, "no_preview_pin": true, "lose_device_after_ms": 1500}
+        "faults": {"bind": false, "no_preview_pin": true, "lose_device_after_ms": 1500, "fail_sound_after_ms": 300}
     })",
                                           &error);
     ASSERT_TRUE(card) << error;
@@ -35,6 +35,7 @@ TEST(CardDefinition, ReadsEveryPartOfTheFile) {
     EXPECT_TRUE(card->faults.noPreviewPin);
     EXPECT_FALSE(card->faults.bind);
     EXPECT_EQ(card->faults.loseDeviceAfterMs, 1500);
+    EXPECT_EQ(card->faults.failSoundAfterMs, 300);
 }
 
 TEST(CardDefinition, MalformedFilesAreRefusedWithAReason) {
