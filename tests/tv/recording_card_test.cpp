@@ -103,6 +103,34 @@ TEST_F(RecordingOnTheCard, DeviceSoundAndSizeChangesKeepTheChosenCompressors) {
     EXPECT_EQ(videoFourcc(), "MJPG") << "the recording is compressed as the picker says";
 }
 
+// At 720 x 576 the card's frames are woven from two fields and marked interlaced. Encoders of progressive
+// pictures refuse that marking (libav's MJPEG and WMV) or abort on it (mpeg2enc as MPEG-1): they get the
+// woven frames as pictures, and record.
+TEST_F(RecordingOnTheCard, EncodersOfProgressivePicturesRecordTheCardsInterlacedFrames) {
+    int tried = 0;
+    for (const char* factory : {"avenc_mjpeg", "avenc_wmv1", "avenc_msmpeg4", "mpeg2enc"}) {
+        const RefPtr<IMoniker> codec = Compressor(CLSID_VideoCompressorCategory, factory);
+        if (!codec) {
+            continue; // not installed here
+        }
+        ++tried;
+        card.select();
+        ASSERT_TRUE(card.tools.SetCaptureFormat(720, 576));
+        card.tools.SelectCompressors(codec.get(), nullptr);
+        ASSERT_TRUE(card.tools.videoCompressor) << factory;
+        recordSomeFrames();
+        ASSERT_TRUE(card.tools.HaltCapture()) << factory;
+        const AviStructure avi = ReadAviStructure(file());
+        EXPECT_TRUE(avi.complete()) << factory;
+        EXPECT_GE(avi.videoChunks, 5) << factory;
+        EXPECT_TRUE(card.shown().empty()) << factory << ": " << card.shown().front();
+        card.tools.SelectCompressors(nullptr, nullptr);
+    }
+    if (tried == 0) {
+        GTEST_SKIP() << "none of libav's MJPEG, WMV and MS-MPEG-4 encoders nor mpeg2enc is installed";
+    }
+}
+
 TEST_F(RecordingOnTheCard, AnAudioCompressorChosenWithoutSoundIsBoundWhenSoundComesOn) {
     card.tools.audioWanted = false;
     card.tools.SelectSources(card.video.get(), nullptr);

@@ -27,13 +27,42 @@ PinKind KindOf(GstPad* pad) {
     return kind;
 }
 
+// Encoders that code the two fields of an interlaced frame as such. Every other one takes a woven frame as a
+// progressive picture, the lines as they are; most of them refuse a stream marked interlaced outright
+// (libav's MJPEG, WMV, MS-MPEG-4 and H.263+), and mpeg2enc in its MPEG-1 mode aborts the process on one.
+bool CodesFields(GstElement* encoder) {
+    const gchar* factory = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(gst_element_get_factory(encoder)));
+    for (const char* name : {"x264enc", "avenc_mpeg2video", "avenc_mpeg4", "avenc_dvvideo"}) {
+        if (g_str_equal(factory, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Marks a stream's frames progressive, leaving the rest of its caps (size, layout, field order) alone;
+// null where the element is not installed.
+GstElement* ProgressiveMark() {
+    GstElement* mark = gst_element_factory_make("capssetter", nullptr);
+    if (mark) {
+        GstCaps* progressive = gst_caps_from_string("video/x-raw,interlace-mode=progressive");
+        g_object_set(mark, "caps", progressive, nullptr);
+        gst_caps_unref(progressive);
+    }
+    return mark;
+}
+
 // The converters an encoder needs in front of it to take whatever raw layout a capture pin delivers
 // (avenc_mpeg4 and x264enc take only planar 4:2:0, most audio encoders only some sample formats and rates);
-// returns the first one's sink pad, linked through to target.
-GstPad* ConverterInFront(GstBin* bin, GstPad* target, PinKind kind) {
+// returns the first one's sink pad, linked through to target. The progressive mark goes before the
+// converter, so the converter negotiates the encoder's layout for the marked stream.
+GstPad* ConverterInFront(GstBin* bin, GstPad* target, PinKind kind, GstElement* encoder) {
     std::vector<GstElement*> chain;
     if (kind == PinKind::Video) {
-        chain = {gst_element_factory_make("videoconvert", nullptr)};
+        if (GstElement* mark = CodesFields(encoder) ? nullptr : ProgressiveMark()) {
+            chain.push_back(mark);
+        }
+        chain.push_back(gst_element_factory_make("videoconvert", nullptr));
     } else {
         chain = {gst_element_factory_make("audioconvert", nullptr),
                  gst_element_factory_make("audioresample", nullptr)};
@@ -187,8 +216,9 @@ DeviceFilter::DeviceFilter(GstElement* element, FilterRole role) : GstFilter(rol
         const PinKind kind = KindOf(pad);
         const bool raw = kind == PinKind::Audio || kind == PinKind::Video;
         if (input) {
-            GstPad* target = role == FilterRole::Encoder && raw ? ConverterInFront(GST_BIN(bin), pad, kind)
-                                                                : GST_PAD(gst_object_ref(pad));
+            GstPad* target = role == FilterRole::Encoder && raw
+                                 ? ConverterInFront(GST_BIN(bin), pad, kind, element)
+                                 : GST_PAD(gst_object_ref(pad));
             addPin(L"Input", PINDIR_INPUT, kind, target);
             gst_object_unref(target);
         } else if (role == FilterRole::Source && raw && !capture_) {
