@@ -14,6 +14,9 @@
 
 #include <memory>
 
+class EncoderOutputFormat;
+class SourceSoundFormats;
+
 class DeviceFilter final : public GstFilter, public IDeviceElement {
 public:
     // Takes over a new (floating) element. A source's output pin is "Capture"; other pins are "Input" and
@@ -40,6 +43,9 @@ private:
     GstPin* capturePin_ = nullptr;
     std::unique_ptr<Compression> compression_;
     GstPin* compressedPin_ = nullptr;
+    std::unique_ptr<SourceSoundFormats> soundFormats_;
+    std::unique_ptr<EncoderOutputFormat> outputFormat_;
+    GstPin* outputPin_ = nullptr;
 };
 
 // Binds a freshly made element as the device's filter; E_FAIL when the element could not be made.
