@@ -63,8 +63,8 @@ struct CountingProbe {
     EncoderProbeCache::Probe probe() {
         return [this](const EncoderCandidate& candidate) {
             asked.push_back(candidate.factory);
-            return ProbeVerdict{candidate.factory.rfind("good", 0) == 0,
-                                candidate.factory.rfind("good", 0) == 0 ? "" : "refused"};
+            const bool good = candidate.factory.rfind("good", 0) == 0;
+            return ProbeVerdict{good, good ? "" : "refused", candidate.factory == "slow"};
         };
     }
 };
@@ -116,12 +116,23 @@ TEST_F(ProbeCacheFile, ASecondStartProbesNothingAndAChangedPluginIsProbedAgain) 
     run(third);
     EXPECT_EQ(third.asked, (std::vector<std::string>{"bad"}));
 
+    // An encoder that did not answer in time is tried again at the next start, not within this one.
+    candidates.push_back({"slow", EncoderKind::Video, "k4"});
+    EncoderProbeCache cacheOfOneRun(path(), third.probe());
+    EXPECT_FALSE(cacheOfOneRun.verdicts(candidates).at(3).works);
+    cacheOfOneRun.verdicts(candidates);
+    CountingProbe fourth;
+    run(fourth);
+    EXPECT_EQ(third.asked, (std::vector<std::string>{"bad", "slow"}));
+    EXPECT_EQ(fourth.asked, (std::vector<std::string>{"slow"}));
+    candidates.pop_back();
+
     // A cache of one program run remembers without the file too.
     EncoderProbeCache cache(path(), third.probe());
     cache.verdicts(candidates);
     std::filesystem::remove(path());
     cache.verdicts(candidates);
-    EXPECT_EQ(third.asked.size(), 1u);
+    EXPECT_EQ(third.asked.size(), 2u);
 }
 
 TEST_F(ProbeCacheFile, ADamagedOrUnwritableCacheOnlyCostsAProbe) {

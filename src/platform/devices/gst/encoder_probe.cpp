@@ -148,6 +148,7 @@ ProbeVerdict ProbeEncoderElement(GstElement* encoder, EncoderKind kind, GstClock
         timedOut = verdict.reason.empty();
         if (timedOut) {
             verdict.reason = "no end of stream within the time allowed";
+            verdict.timedOut = true;
         }
     } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
         verdict.reason = ErrorText(message);
@@ -245,6 +246,9 @@ void EncoderProbeCache::load() {
 void EncoderProbeCache::save() const {
     nlohmann::json encoders = nlohmann::json::object();
     for (const auto& [factory, entry] : entries_) {
+        if (entry.verdict.timedOut) {
+            continue;
+        }
         encoders[factory] = {
             {"key", entry.key}, {"works", entry.verdict.works}, {"reason", entry.verdict.reason}};
     }

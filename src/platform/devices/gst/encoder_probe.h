@@ -28,6 +28,9 @@ struct ProbeVerdict {
     bool works = false;
     // Why it does not, in GStreamer's words; empty when it works.
     std::string reason;
+    // No answer in time: on a loaded machine a good encoder can be slow, so this verdict holds for the
+    // process only and is not written to the cache file.
+    bool timedOut = false;
 };
 
 inline constexpr GstClockTime kEncoderProbeTimeout = 5 * GST_SECOND;
@@ -55,7 +58,8 @@ public:
     explicit EncoderProbeCache(std::filesystem::path path, Probe probe = ProbeEncoder);
 
     // One verdict per candidate, in order. Candidates without a verdict for their key are probed and the
-    // cache file rewritten; an unreadable or damaged file counts as empty.
+    // cache file rewritten; an unreadable or damaged file counts as empty. A timed-out verdict is asked
+    // again by the next program, not by this one.
     std::vector<ProbeVerdict> verdicts(const std::vector<EncoderCandidate>& candidates,
                                        const Notice& notice = {});
 
