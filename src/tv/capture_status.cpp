@@ -2,6 +2,7 @@
 #include "capture_status.h"
 
 #include "owned_media_type.h"
+#include "platform/media/wave_format_tags.h"
 #include "tuner_tools.h"
 
 #include <QString>
@@ -68,22 +69,38 @@ std::string DescribeWaveFormat(const WAVEFORMATEX& format) {
         std::snprintf(text, sizeof text, "%u.%03u kHz, %u Bit, %s", khz, hz,
                       static_cast<unsigned>(format.wBitsPerSample), channels);
     } else {
-        // A compressed stream is known by its bit rate rather than its sample size.
-        std::snprintf(text, sizeof text, "%u kBit/s, %u.%03u kHz, %s", format.nAvgBytesPerSec * 8 / 1000, khz,
-                      hz, channels);
+        // A compressed stream is known by its name and bit rate rather than its sample size.
+        const char* name = WaveFormatTagName(format.wFormatTag);
+        char rate[32] = "";
+        if (format.nAvgBytesPerSec > 0) {
+            std::snprintf(rate, sizeof rate, "%u kBit/s, ", format.nAvgBytesPerSec * 8 / 1000);
+        }
+        std::snprintf(text, sizeof text, "%s%s%s%u.%03u kHz, %s", name ? name : "", name ? ", " : "", rate,
+                      khz, hz, channels);
     }
     return text;
 }
 
-std::string AudioFormatText(IBaseFilter* audioCompressor) {
-    if (!audioCompressor) {
-        return kNoAudioFormat;
+namespace {
+
+// The filter's output pin: the encoder filters name theirs "Output", not "Out".
+RefPtr<IPin> OutputPinOf(IBaseFilter* filter) {
+    RefPtr<IEnumPins> pins;
+    if (FAILED(filter->EnumPins(pins.put())) || !pins) {
+        return nullptr;
     }
-    RefPtr<IPin> out;
-    if (FAILED(audioCompressor->FindPin(L"Out", out.put())) || !out) {
-        return kUnknownAudioFormat;
+    IPin* fetched = nullptr;
+    while (pins->Next(1, &fetched, nullptr) == S_OK) {
+        RefPtr<IPin> pin = RefPtr<IPin>::adopt(fetched);
+        PIN_DIRECTION direction = PINDIR_INPUT;
+        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_OUTPUT) {
+            return pin;
+        }
     }
-    const RefPtr<IAMStreamConfig> config = query<IAMStreamConfig>(out);
+    return nullptr;
+}
+
+std::string FormatText(IAMStreamConfig* config) {
     OwnedMediaType format;
     if (!config || FAILED(config->GetFormat(&format.type)) || !format.type ||
         format.type->formattype != FORMAT_WaveFormatEx) {
@@ -91,4 +108,14 @@ std::string AudioFormatText(IBaseFilter* audioCompressor) {
     }
     const WAVEFORMATEX* wave = WaveFormatOf(format.type);
     return wave ? DescribeWaveFormat(*wave) : kUnknownAudioFormat;
+}
+
+} // namespace
+
+std::string AudioFormatText(IBaseFilter* audioCompressor, IAMStreamConfig* captureFormat) {
+    if (audioCompressor) {
+        const RefPtr<IPin> out = OutputPinOf(audioCompressor);
+        return out ? FormatText(query<IAMStreamConfig>(out).get()) : kUnknownAudioFormat;
+    }
+    return captureFormat ? FormatText(captureFormat) : kNoAudioFormat;
 }

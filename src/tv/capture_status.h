@@ -5,6 +5,7 @@
 
 #include <string>
 
+struct IAMStreamConfig;
 struct IAMVideoCompression;
 struct IBaseFilter;
 struct WAVEFORMATEX;
@@ -19,7 +20,8 @@ inline constexpr const char* kUnknownAudioFormat = "Can't get audio format";
 std::string CaptureSourceName(IAMVideoCompression* compression, const std::string& deviceName);
 // "Rec: NAME [WxH]" while recording, "View: NAME [WxH]" otherwise; "Info: N/A" without a tuner object.
 std::string CaptureStatusLine(TTunerTools* tools, const std::string& deviceName);
-// The output format of the audio compressor's "Out" pin in words; "N/A" without a compressor.
-std::string AudioFormatText(IBaseFilter* audioCompressor);
-// "44.100 kHz, 16 Bit, Stereo"
+// The sound format that is recorded, in words: the audio compressor's output format, else the capture pin's
+// format (captureFormat, null without sound); "N/A" with neither.
+std::string AudioFormatText(IBaseFilter* audioCompressor, IAMStreamConfig* captureFormat);
+// "44.100 kHz, 16 Bit, Stereo"; "MPEG Layer-3, 128 kBit/s, 44.100 kHz, Stereo" (the rate when known)
 std::string DescribeWaveFormat(const WAVEFORMATEX& format);

@@ -143,8 +143,11 @@ void TVPage::refreshStatusLine() {
     ui_->TVStatusBar->showMessage(line);
     ui_->TVStatusBar->setToolTip(line);
     if (tools_) {
+        // Raw sound is described by the capture pin's format, when sound is recorded at all.
+        IAMStreamConfig* sound =
+            tools_->audioWanted && tools_->audioCapture ? tools_->audioConfig.get() : nullptr;
         ui_->TVAudioFormatLabel->setText(
-            QString::fromLocal8Bit(AudioFormatText(tools_->audioCompressor.get()).c_str()));
+            QString::fromLocal8Bit(AudioFormatText(tools_->audioCompressor.get(), sound).c_str()));
     }
     showOutputFile();
 }

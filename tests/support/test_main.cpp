@@ -30,6 +30,9 @@ int main(int argc, char** argv) {
         setenv("XDG_RUNTIME_DIR", path.constData(), 1);
         setenv("CORVANE_REGISTRY", (path + "/registry.sqlite").constData(), 1);
     }
+    // The encoders' verdicts are shared by every test of the build, so only the first pays for trying them;
+    // a test of the cache itself names its own file.
+    setenv("XDG_CACHE_HOME", CORVANE_TEST_CACHE_HOME, 1);
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

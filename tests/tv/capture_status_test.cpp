@@ -49,10 +49,10 @@ TEST(CaptureStatus, StatusLineNamesTheDeviceOrTheCompressorThatDescribesItself) 
 }
 
 TEST(CaptureStatus, AudioFormatInWords) {
-    EXPECT_EQ(AudioFormatText(nullptr), "N/A");
+    EXPECT_EQ(AudioFormatText(nullptr, nullptr), "N/A");
     auto compressor = MakeCom<FakeFilter>("compressor");
-    EXPECT_EQ(AudioFormatText(compressor.get()), "Can't get audio format")
-        << "a compressor without an \"Out\" pin";
+    EXPECT_EQ(AudioFormatText(compressor.get(), nullptr), "Can't get audio format")
+        << "a compressor without an output pin";
 
     WAVEFORMATEX pcm;
     pcm.wFormatTag = WAVE_FORMAT_PCM;
@@ -65,7 +65,11 @@ TEST(CaptureStatus, AudioFormatInWords) {
     coded.nChannels = 1;
     coded.nSamplesPerSec = 22050;
     coded.nAvgBytesPerSec = 4000;
-    EXPECT_EQ(DescribeWaveFormat(coded), "32 kBit/s, 22.050 kHz, Mono");
+    EXPECT_EQ(DescribeWaveFormat(coded), "MPEG Layer-3, 32 kBit/s, 22.050 kHz, Mono");
+    coded.wFormatTag = 0x2000;
+    coded.nAvgBytesPerSec = 0;
+    coded.nChannels = 6;
+    EXPECT_EQ(DescribeWaveFormat(coded), "AC-3, 22.050 kHz, 6 channels") << "a rate not known is not shown";
 }
 
 } // namespace

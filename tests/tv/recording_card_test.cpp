@@ -3,7 +3,8 @@
 // recording under way and to the compressors chosen for the next one.
 #include "avi_structure.h"
 #include "card_tools.h"
-#include "platform/devices/gst/gst_device_element.h"
+#include "one_element.h"
+#include "record_frames.h"
 #include "tv/compressor_options.h"
 
 #include <QCoreApplication>
@@ -13,33 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// One GStreamer encoder as the only compressor of its category.
-class OneEncoder final : public DeviceProvider {
-public:
-    OneEncoder(const Guid& category, std::string factory)
-        : category_(category), factory_(std::move(factory)) {}
-    const char* name() const override { return "test-encoder"; }
-    std::vector<DeviceDescription> devices(const Guid& category) override {
-        if (category != category_) {
-            return {};
-        }
-        const std::string factory = factory_;
-        return {{factory, factory, [factory](const Guid& iid, void** object) {
-                     return BindDeviceElement(gst_element_factory_make(factory.c_str(), nullptr),
-                                              FilterRole::Encoder, iid, object);
-                 }}};
-    }
-
-private:
-    Guid category_;
-    std::string factory_;
-};
-
-RefPtr<IMoniker> Compressor(const Guid& category, const char* factory) {
-    const RefPtr<ICreateDevEnum> devices = MakeDeviceEnum({std::make_shared<OneEncoder>(category, factory)});
-    return FirstDevice(devices.get(), category);
-}
 
 class RecordingOnTheCard : public ::testing::Test {
 protected:
@@ -51,19 +25,7 @@ protected:
         ASSERT_TRUE(videoCodec && audioCodec);
     }
     QString file() const { return folder.path() + "/capture.avi"; }
-    // Frames arrive in real time; the deadline only ends a test that would otherwise wait forever.
-    void recordSomeFrames() {
-        ASSERT_TRUE(card.tools.AssembleCapture()) << (card.shown().empty() ? "" : card.shown().front());
-        ASSERT_TRUE(card.tools.RunCapture());
-        ASSERT_TRUE(card.tools.droppedFrames);
-        LONG delivered = 0;
-        QElapsedTimer waited;
-        waited.start();
-        while (delivered - card.tools.notDroppedBase < 5 && waited.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            card.tools.droppedFrames->GetNumNotDropped(&delivered);
-        }
-    }
+    void recordSomeFrames() { RecordSomeFrames(card); }
     // The fourcc of the first video stream's format ("MJPG"), from the file's header list.
     QByteArray videoFourcc() const {
         QFile avi(file());

@@ -176,7 +176,7 @@ TEST_F(TvPageTest, FirstShowingSetsTheCardUpAndShowsItsPicture) {
     EXPECT_EQ(ui().TVStatusBar->currentMessage(), kStatusView);
     EXPECT_EQ(ui().TVStatusBar->toolTip(), kStatusView);
     EXPECT_TRUE(page().TVSignalTimer->isActive());
-    EXPECT_EQ(ui().TVAudioFormatLabel->text(), "N/A");
+    EXPECT_EQ(ui().TVAudioFormatLabel->text(), "44.100 kHz, 16 Bit, Stereo") << "the raw sound recorded";
     ASSERT_GE(ui().TVVideoSourceComboBox->count(), 2);
     EXPECT_EQ(ui().TVVideoSourceComboBox->currentText(), "Video Tuner");
     EXPECT_TRUE(ui().TVVideoSourceComboBox->isEnabled());

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ctl_devices.h"
 
+#include "platform/devices/gst/encoder_probe.h"
+
 const CtlCategory kCtlCategories[7] = {
     {kVideoCapturePicker, "video-capture"},
     {kAudioCapturePicker, "audio-capture"},
@@ -12,6 +14,11 @@ const CtlCategory kCtlCategories[7] = {
 };
 
 int ListDevices(std::FILE* out, const DeviceEnumFactory& factory) {
+    // The first listing after an installation tries every encoder, which takes a while; say why.
+    SetEncoderProbeNotice([](std::size_t count) {
+        std::fprintf(stderr, "probing %zu encoders...\n", count);
+        std::fflush(stderr);
+    });
     for (const CtlCategory& category : kCtlCategories) {
         // The picker itself lists them, so the indexes are the ones the program stores.
         DevicePickerCombo picker(category.kind, nullptr, factory);

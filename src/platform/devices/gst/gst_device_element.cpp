@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gst_device_element.h"
+#include "encoder_output_format.h"
 #include "gst_encoder_provider.h"
+#include "source_sound_formats.h"
 
 #include <cwchar>
 
@@ -222,10 +224,18 @@ DeviceFilter::DeviceFilter(GstElement* element, FilterRole role) : GstFilter(rol
             addPin(L"Input", PINDIR_INPUT, kind, target);
             gst_object_unref(target);
         } else if (role == FilterRole::Source && raw && !capture_) {
-            capture_ = std::make_unique<CaptureOutput>(GST_BIN(bin), pad, kCaptureBuffers);
+            if (kind == PinKind::Audio) {
+                soundFormats_ = std::make_unique<SourceSoundFormats>(GST_BIN(bin), pad);
+            }
+            capture_ = std::make_unique<CaptureOutput>(
+                GST_BIN(bin), pad, kCaptureBuffers,
+                soundFormats_ ? std::vector{soundFormats_->capsFilter()} : std::vector<GstElement*>{});
             capturePin_ = &addPin(L"Capture", PINDIR_OUTPUT, kind, capture_->pad());
             capturePin_->setCategory(PIN_CATEGORY_CAPTURE);
             capture_->setPin(capturePin_);
+            if (soundFormats_) {
+                soundFormats_->setPin(*capturePin_);
+            }
         } else {
             GstPin& pin =
                 addPin(role == FilterRole::Source ? L"Capture" : L"Output", PINDIR_OUTPUT, kind, pad);
@@ -236,6 +246,9 @@ DeviceFilter::DeviceFilter(GstElement* element, FilterRole role) : GstFilter(rol
             if (videoEncoder && !compression_) {
                 compression_ = std::make_unique<Compression>(element, pin);
                 compressedPin_ = &pin;
+            } else if (role == FilterRole::Encoder && !videoEncoder && !outputFormat_) {
+                outputFormat_ = std::make_unique<EncoderOutputFormat>(element, pin);
+                outputPin_ = &pin;
             }
         }
         gst_object_unref(pad);
@@ -262,6 +275,12 @@ void* DeviceFilter::queryPinInterface(const GstPin& pin, const Guid& iid) {
         if (iid == IAMDroppedFrames::IID) {
             return static_cast<IAMDroppedFrames*>(capture_.get());
         }
+        if (iid == IAMStreamConfig::IID && soundFormats_) {
+            return soundFormats_->config();
+        }
+    }
+    if (&pin == outputPin_ && iid == IAMStreamConfig::IID) {
+        return static_cast<IAMStreamConfig*>(outputFormat_.get());
     }
     if (&pin == compressedPin_ && iid == IAMVideoCompression::IID) {
         return static_cast<IAMVideoCompression*>(compression_.get());

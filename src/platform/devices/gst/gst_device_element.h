@@ -15,6 +15,9 @@
 
 #include <memory>
 
+class EncoderOutputFormat;
+class SourceSoundFormats;
+
 class DeviceFilter final : public GstFilter, public IDeviceElement {
 public:
     // Takes over a new (floating) element. A source's output pin is "Capture"; other pins are "Input" and
@@ -42,6 +45,9 @@ private:
     std::unique_ptr<Compression> compression_;
     std::unique_ptr<EncoderSettings> settings_; // an encoder's
     GstPin* compressedPin_ = nullptr;
+    std::unique_ptr<SourceSoundFormats> soundFormats_;
+    std::unique_ptr<EncoderOutputFormat> outputFormat_;
+    GstPin* outputPin_ = nullptr;
 };
 
 // Binds a freshly made element as the device's filter; E_FAIL when the element could not be made.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gst_encoder_provider.h"
 
+#include "encoder_probe.h"
 #include "gst_device_element.h"
 
 #include <cstring>
@@ -55,12 +56,16 @@ public:
         // Best ranked first, then by name, so the order is the same on every start.
         usable = g_list_sort(usable, gst_plugin_feature_rank_compare_func);
         std::map<std::string, int> named;
+        std::vector<EncoderCandidate> candidates;
         for (GList* item = usable; item; item = item->next) {
             auto* factory = GST_ELEMENT_FACTORY(item->data);
             const gchar* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
             const std::string featureName = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
             const std::string name = EncoderName(longName ? longName : featureName);
             ++named[name];
+            candidates.push_back({.factory = featureName,
+                                  .kind = video ? EncoderKind::Video : EncoderKind::Audio,
+                                  .key = EncoderRegistryKey(factory)});
             found.push_back({.friendlyName = name,
                              .id = featureName,
                              .bind = [featureName](const Guid& iid, void** object) {
@@ -69,11 +74,21 @@ public:
                                      FilterRole::Encoder, iid, object);
                              }});
         }
+        // Marked among all candidates, so a name does not change when its namesake's verdict does.
         for (DeviceDescription& device : found) {
             if (named[device.friendlyName] > 1) {
                 device.friendlyName += FactoryMark(device.id);
             }
         }
+        const std::vector<ProbeVerdict> verdicts =
+            SharedEncoderProbeCache().verdicts(candidates, EncoderProbeNotice());
+        std::vector<DeviceDescription> working;
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            if (verdicts[i].works) {
+                working.push_back(std::move(found[i]));
+            }
+        }
+        found = std::move(working);
         gst_plugin_feature_list_free(usable);
         gst_plugin_feature_list_free(encoders);
         gst_caps_unref(accepted);
