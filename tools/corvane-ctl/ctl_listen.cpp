@@ -9,6 +9,7 @@
 #include "ctl_event_window.h"
 #include "ctl_message_boxes.h"
 #include "ctl_source.h"
+#include "ctl_timed_run.h"
 #include "ctl_tune.h"
 #include "platform/win/clock.h"
 #include "radio/radio_card_sound.h"
@@ -18,40 +19,17 @@
 #include "tv/tuner_tools.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
-
-#include <cmath>
 
 namespace {
 
-// How long the card's sound may take to reach the output once the graph runs, and how often that is looked
-// at.
+// How long the card's sound may take to reach the output once the graph runs.
 constexpr int kSoundStartMs = 10000;
-constexpr int kPollMs = 10;
-constexpr int kNoSound = -1;
 
 // Plays until SECONDS of sound have been played, Ctrl+C or SIGTERM closes the window, or a graph event ends
-// it. The time counts from the first sound that reaches the output: a live graph takes a varying moment to
-// start, which would otherwise eat into it. False when no sound came at all.
+// it. The time counts from the first sound that reaches the output. False when no sound came at all.
 bool PlayFor(const CtlArguments& listen, const ICardSound& sound) {
-    QElapsedTimer waited;
-    waited.start();
-    QTimer poll;
-    poll.setInterval(kPollMs);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (sound.Sounding()) {
-            poll.stop();
-            if (listen.seconds > 0) {
-                QTimer::singleShot(static_cast<int>(std::lround(listen.seconds * 1000)), Qt::PreciseTimer,
-                                   qApp, [] { QCoreApplication::exit(0); });
-            }
-        } else if (waited.elapsed() > kSoundStartMs) {
-            QCoreApplication::exit(kNoSound);
-        }
-    });
-    poll.start();
-    return QCoreApplication::exec() != kNoSound;
+    return RunForAfterStart(
+        listen.seconds, [&sound] { return sound.Sounding(); }, kSoundStartMs);
 }
 
 int ListenTv(const CtlArguments& listen, std::FILE* out, std::FILE* err) {

@@ -9,6 +9,7 @@
 #include "ctl_message_boxes.h"
 #include "ctl_source.h"
 #include "ctl_source_channel.h"
+#include "ctl_timed_run.h"
 #include "platform/devices/gst/gst_encoder_provider.h"
 #include "platform/win/clock.h"
 #include "tv/capture_file.h"
@@ -20,10 +21,20 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <cmath>
 #include <optional>
 
 namespace {
+
+// How long the device may take to deliver its first frame once the graph runs.
+constexpr int kFirstFrameMs = 10000;
+
+LONG FramesDelivered(IAMDroppedFrames* counters) {
+    LONG delivered = 0;
+    if (counters) {
+        counters->GetNumNotDropped(&delivered);
+    }
+    return delivered;
+}
 
 // A compressor by its listed name, or by the one it was listed under before, which scripts may still give.
 bool ChooseCompressor(DevicePickerCombo& picker, const std::string& name) {
@@ -176,10 +187,22 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
         }
     });
     figures.start(1000);
-    // A coarse timer may fire 5 % early, which would cut the recording short.
-    QTimer::singleShot(static_cast<int>(std::lround(args.seconds * 1000)), Qt::PreciseTimer, qApp,
-                       [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+    // The seconds count from the first picture or sound the devices deliver, so a slow start does not shorten
+    // the file.
+    RefPtr<IAMDroppedFrames> soundCounters;
+    if (tools.audioWanted && tools.audioCapture) {
+        tools.builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, tools.audioCapture.get(),
+                                     IAMDroppedFrames::IID, reinterpret_cast<void**>(soundCounters.put()));
+    }
+    const LONG framesBefore = FramesDelivered(counters.get());
+    const LONG soundBefore = FramesDelivered(soundCounters.get());
+    const bool started = RunForAfterStart(
+        args.seconds,
+        [&] {
+            return !counters || FramesDelivered(counters.get()) > framesBefore ||
+                   FramesDelivered(soundCounters.get()) > soundBefore;
+        },
+        kFirstFrameMs);
     figures.stop();
 
     tools.HaltCapture();
@@ -188,6 +211,10 @@ int RecordCapture(const CtlArguments& args, std::FILE* out, std::FILE* err) {
     const bool failed = window.outcome.has_value() || boxes.flush(err, false);
     if (window.outcome) {
         return boxes.fail(err, "the recording stopped");
+    }
+    if (!started) {
+        std::fprintf(err, "error: no picture came from %s\n", device.c_str());
+        return 1;
     }
     if (!IsFinishedRecording(args.output)) {
         std::fprintf(err, "error: the recording %s could not be finished\n", args.output.c_str());
