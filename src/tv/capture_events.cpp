@@ -38,9 +38,12 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         // needs the user's answer, and the graph reports it once.
         if (code == EC_STREAM_ERROR_STOPPED) {
             soundStopped = true;
-            const char* words = reinterpret_cast<const char*>(param2);
-            std::fprintf(stderr, "corvane: the TV sound stopped, the picture goes on: %s\n",
-                         words && *words ? words : FormatMessage(static_cast<HRESULT>(param1)).c_str());
+            // Only the first event of a failing device carries its words; the later ones ask for the run
+            // again.
+            if (const char* words = reinterpret_cast<const char*>(param2)) {
+                std::fprintf(stderr, "corvane: the TV sound stopped, the picture goes on: %s\n",
+                             *words ? words : FormatMessage(static_cast<HRESULT>(param1)).c_str());
+            }
         }
         tools.events->FreeEventParams(code, param1, param2);
         if (code == EC_ERRORABORT) {

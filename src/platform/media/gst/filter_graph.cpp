@@ -122,15 +122,19 @@ GstBusSyncReply FilterGraph::onBusMessage(GstBus*, GstMessage* message, gpointer
 }
 
 void FilterGraph::soundStopped(GstFilter* source, HRESULT result, const std::string& words) {
+    bool first = false;
     {
-        // A failing source says so more than once (its read error, then its stopped task): one event a run.
+        // A failing source says so more than once (its read error, then its stopped task): its words come
+        // with the first event of a run only. Every error still makes an event, since each one may cut short
+        // the change of state the last event's handling asked for.
         std::lock_guard lock(eventMutex_);
-        if (std::find(stoppedSounds_.begin(), stoppedSounds_.end(), source) != stoppedSounds_.end()) {
-            return;
+        first = std::find(stoppedSounds_.begin(), stoppedSounds_.end(), source) == stoppedSounds_.end();
+        if (first) {
+            stoppedSounds_.push_back(source);
         }
-        stoppedSounds_.push_back(source);
     }
-    queueEvent(EC_STREAM_ERROR_STOPPED, result, reinterpret_cast<LONG_PTR>(g_strdup(words.c_str())));
+    queueEvent(EC_STREAM_ERROR_STOPPED, result,
+               first ? reinterpret_cast<LONG_PTR>(g_strdup(words.c_str())) : LONG_PTR(0));
 }
 
 HRESULT FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name) {
