@@ -47,7 +47,8 @@ bool IsSettableNow(GstElement* element, const GParamSpec* property) {
 std::vector<ElementSetting> ChangedElementSettings(GstElement* element) {
     std::vector<ElementSetting> changed;
     GstElementFactory* factory = gst_element_get_factory(element);
-    // A new element, not the specification's defaults: elements set some values of their own when made.
+    // A newly made element, not the properties' declared defaults: elements set some values of their own when
+    // made.
     GstElement* fresh = factory ? gst_element_factory_create(factory, nullptr) : nullptr;
     if (!fresh) {
         return changed;
