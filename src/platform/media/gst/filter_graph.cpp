@@ -268,9 +268,20 @@ HRESULT FilterGraph::ConnectDirect(IPin* output, IPin* input, const AM_MEDIA_TYP
     out->setPeer(in);
     in->setPeer(out);
     in->filter().inputConnected(*in);
-    // Upstream first: a reader that pulls (typefind, demuxers) then takes the source over in pull mode.
-    syncWithPipeline(out->filter());
-    syncWithPipeline(in->filter());
+    if (in->filter().role() == FilterRole::Decoder && isRunning() &&
+        GST_STATE(out->filter().element()) == GST_STATE_NULL) {
+        // A file's reader (typefind, a demuxer) pulls its data, and activates the source for that as it
+        // starts. A file source that reached PAUSED first would already push: its first data then races the
+        // switch to pulling, and the file can end at once in an error. So the source only gets ready here,
+        // the reader starts, and then the source follows with its pad already pulled from, as a whole
+        // graph starting from nothing does.
+        gst_element_set_state(out->filter().element(), GST_STATE_READY);
+        syncWithPipeline(in->filter());
+        syncWithPipeline(out->filter());
+    } else {
+        syncWithPipeline(out->filter());
+        syncWithPipeline(in->filter());
+    }
     // Held data goes only into filters that run. After a flush it waits for the seek that restarts it: let
     // go now, it would race with that seek's flush, and an element caught renegotiating by the flush stops
     // the stream as not negotiated.

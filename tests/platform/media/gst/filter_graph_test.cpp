@@ -8,6 +8,8 @@
 
 #include <QFile>
 
+#include <atomic>
+
 #include <sys/stat.h>
 
 namespace {
@@ -26,6 +28,36 @@ RefPtr<IPin> RendererInput(IGraphBuilder* graph) {
     }
     return input;
 }
+
+// Counts how often the file source behind a source pin is started in push mode.
+class PushActivations {
+public:
+    explicit PushActivations(GstPad* pin) {
+        pad_ = GST_IS_GHOST_PAD(pin) ? gst_ghost_pad_get_target(GST_GHOST_PAD(pin))
+                                     : GST_PAD(gst_object_ref(pin));
+        original_ = GST_PAD_ACTIVATEMODEFUNC(pad_);
+        g_object_set_data(G_OBJECT(pad_), "push-activations", this);
+        gst_pad_set_activatemode_function(pad_, &PushActivations::activate);
+    }
+    ~PushActivations() {
+        gst_pad_set_activatemode_function(pad_, original_);
+        g_object_set_data(G_OBJECT(pad_), "push-activations", nullptr);
+        gst_object_unref(pad_);
+    }
+    int count() const { return count_; }
+
+private:
+    static gboolean activate(GstPad* pad, GstObject* parent, GstPadMode mode, gboolean active) {
+        auto* self = static_cast<PushActivations*>(g_object_get_data(G_OBJECT(pad), "push-activations"));
+        if (active && mode == GST_PAD_MODE_PUSH) {
+            ++self->count_;
+        }
+        return self->original_(pad, parent, mode, active);
+    }
+    GstPad* pad_ = nullptr;
+    GstPadActivateModeFunction original_ = nullptr;
+    std::atomic<int> count_{0};
+};
 
 TEST_F(FilterGraphTest, RendersAnAudioFileToTheNamedSoundRendererAndHasNoPicture) {
     const QString file = WriteAudioFile(media.path("tone.wav"), 1.0);
@@ -250,6 +282,44 @@ TEST_F(FilterGraphTest, AFilterWhoseDataWaitsInAHoldIsRemovedWithoutHangingOrAnE
     ASSERT_EQ(graph->FindFilterByName(L"Decoder", decoder.put()), S_OK);
     EXPECT_EQ(graph->RemoveFilter(decoder.get()), S_OK);
     EXPECT_EQ(NextEventCode(events.get(), 200), 0);
+}
+
+TEST_F(FilterGraphTest, EachNextFileInTheLastOnesGraphIsPulledFromAndPlaysToItsEnd) {
+    // The player opens the next file into the graph of the last one, which its stop left paused.
+    auto graph = MakeGraph();
+    ASSERT_EQ(RenderFile(graph.get(), WriteAudioFile(media.path("first.wav"), 0.3)), S_OK);
+    auto control = query<IMediaControl>(graph);
+    auto events = query<IMediaEventEx>(graph);
+    control->Run();
+    ASSERT_EQ(NextEventCode(events.get(), 10000), EC_COMPLETE);
+    for (int round = 0; round < 5; ++round) {
+        control->Stop();
+        const std::wstring next = media.path(QStringLiteral("next%1.wav").arg(round)).toStdWString();
+        WriteAudioFile(QString::fromStdWString(next), 0.3);
+        RefPtr<IBaseFilter> source;
+        ASSERT_EQ(graph->AddSourceFilter(next.c_str(), next.c_str(), source.put()), S_OK);
+        RefPtr<IPin> output;
+        ASSERT_EQ(source->FindPin(L"Output", output.put()), S_OK);
+        // A file source started in push mode pushes before its reader can take it over in pull mode.
+        PushActivations pushes(AsGstPin(output.get())->pad());
+        RefPtr<IEnumFilters> filters;
+        graph->EnumFilters(filters.put());
+        std::vector<RefPtr<IBaseFilter>> old;
+        for (IBaseFilter* filter = nullptr; filters->Next(1, &filter, nullptr) == S_OK;) {
+            if (filter != source.get()) {
+                old.push_back(RefPtr<IBaseFilter>::adopt(filter));
+            } else {
+                filter->Release();
+            }
+        }
+        for (const auto& filter : old) {
+            graph->RemoveFilter(filter.get());
+        }
+        ASSERT_EQ(graph->Render(output.get()), S_OK) << "round " << round;
+        control->Run();
+        EXPECT_EQ(NextEventCode(events.get(), 10000), EC_COMPLETE) << "round " << round;
+        EXPECT_EQ(pushes.count(), 0) << "round " << round;
+    }
 }
 
 TEST_F(FilterGraphTest, OpensPathsWithSpacesAndNonLatinLetters) {
