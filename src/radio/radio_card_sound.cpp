@@ -3,6 +3,8 @@
 
 #include "tv/tuner_platform.h"
 
+#include <QTimer>
+
 #include <cstdio>
 
 RefPtr<IMoniker> TunerSoundDevice(IMoniker* tuner, ICreateDevEnum* devices) {
@@ -29,7 +31,18 @@ RefPtr<IMoniker> TunerSoundDevice(IMoniker* tuner, ICreateDevEnum* devices) {
     return {};
 }
 
-RadioCardSound::RadioCardSound(Services services) : services_(std::move(services)) {}
+namespace {
+
+// How soon a failed device is noticed; its events wait in the graph until then.
+constexpr int kEventCheckMs = 250;
+
+} // namespace
+
+RadioCardSound::RadioCardSound(Services services)
+    : services_(std::move(services)), eventCheck_(std::make_unique<QTimer>()) {
+    eventCheck_->setInterval(kEventCheckMs);
+    QObject::connect(eventCheck_.get(), &QTimer::timeout, [this] { handleGraphEvents(); });
+}
 
 RadioCardSound::~RadioCardSound() {
     Stop();
@@ -82,10 +95,49 @@ bool RadioCardSound::Play(IMoniker* audioDevice) {
         return Fail("the audio device does not start", control ? hr : E_NOINTERFACE);
     }
     running_ = true;
+    eventCheck_->start();
     return true;
 }
 
+void RadioCardSound::handleGraphEvents() {
+    const RefPtr<IMediaEventEx> events = query<IMediaEventEx>(graph_);
+    LONG code = 0;
+    LONG_PTR param1 = 0;
+    LONG_PTR param2 = 0;
+    bool failed = false;
+    std::string words;
+    while (events && SUCCEEDED(events->GetEvent(&code, &param1, &param2, 0))) {
+        if (code == EC_STREAM_ERROR_STOPPED || code == EC_ERRORABORT) {
+            failed = true;
+            // A failing source reports more than once; only its first event carries its words.
+            const char* said =
+                code == EC_STREAM_ERROR_STOPPED ? reinterpret_cast<const char*>(param2) : nullptr;
+            if (words.empty()) {
+                words = said && *said ? said : FormatMessage(static_cast<HRESULT>(param1));
+            }
+        } else if (code == EC_DEVICE_LOST) {
+            failed = true;
+            if (words.empty()) {
+                words = "the device went away";
+            }
+        }
+        events->FreeEventParams(code, param1, param2);
+    }
+    if (!failed || !running_) {
+        return;
+    }
+    // Nothing asks the user anything, so no box: the radio stays tuned, silent, and says so once. The
+    // filters stay until Stop, as the presets hold the stream's mute.
+    std::fprintf(stderr, "corvane: the radio's sound stopped, the station stays tuned: %s\n", words.c_str());
+    running_ = false;
+    eventCheck_->stop();
+    if (const RefPtr<IMediaControl> control = query<IMediaControl>(graph_)) {
+        control->Stop();
+    }
+}
+
 void RadioCardSound::Stop() {
+    eventCheck_->stop();
     if (graph_) {
         if (const RefPtr<IMediaControl> control = query<IMediaControl>(graph_)) {
             control->Stop();

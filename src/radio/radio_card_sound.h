@@ -11,7 +11,9 @@
 #include "platform/media/card_sound.h"
 
 #include <functional>
+#include <memory>
 
+class QTimer;
 class TunerPlatform;
 
 // Makes a card-sound renderer (the media engine's CreateCardSoundRenderer, or a test's).
@@ -35,19 +37,23 @@ public:
 
     // Plays the device's sound, muted until Unmute (a station is tuned between the presets). Playing the
     // device already playing changes nothing. False, with one line on standard error, when the device cannot
-    // be opened or played; the radio goes on without its sound.
+    // be opened or played; the radio goes on without its sound. A device that fails while it plays
+    // (unplugged, a read error) is stopped with one line on standard error; playing it again tries it anew.
     bool Play(IMoniker* audioDevice);
     // Stops and closes the device.
     void Stop();
     bool playing() const { return running_; }
 
-    // The stream's mute, for the presets; null while nothing plays.
+    // The stream's mute, for the presets; null until Play and after Stop, and kept while a failed device is
+    // stopped, so the presets' handle stays valid.
     ICardSound* sound() const { return sound_.get(); }
     // The capture filter of the device playing, for tests and the graph dumps; null while nothing plays.
     IBaseFilter* capture() const { return capture_.get(); }
 
 private:
     bool Fail(const char* what, HRESULT hr);
+    // The sound graph's events, handled on the thread that plays it.
+    void handleGraphEvents();
 
     Services services_;
     RefPtr<IMoniker> device_;
@@ -56,4 +62,6 @@ private:
     RefPtr<IBaseFilter> renderer_;
     RefPtr<ICardSound> sound_;
     bool running_ = false;
+    // Looks at the sound graph's events while it plays.
+    std::unique_ptr<QTimer> eventCheck_;
 };

@@ -66,6 +66,8 @@ void RadioPage::startCardSound() {
     const HRESULT listed = devices_ ? devices_(devices.put()) : CreateSystemDeviceEnum(devices.put());
     const RefPtr<IMoniker> sound =
         SUCCEEDED(listed) ? TunerSoundDevice(ui->RadioTunerDevCombo->GetMoniker(), devices.get()) : nullptr;
+    // Playing again may replace the stream whose mute the presets hold.
+    presets_->setCardSound(nullptr);
     if (sound && radio_ && radio_->hasTuner() && cardSound_->Play(sound.get())) {
         presets_->setCardSound(cardSound_->sound());
     }

@@ -6,8 +6,13 @@
 
 #include "radio/radio_card_sound.h"
 #include "sound_tap.h"
+#include "stderr_capture.h"
+#include "tv/card_sound_engine.h"
+#include "tv/tuner_platform.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +91,40 @@ TEST_F(RadioCardSoundTest, UntickedPlayCardSoundPlaysNothing) {
     EXPECT_GT(Peak(heard()), 3000);
     page->cardSoundBox()->click();
     EXPECT_FALSE(page->cardSound().playing());
+}
+
+// The card's sound device fails while it plays, as an unplugged ALSA device does (a read error, then its
+// stopped task's own error): the sound stops with one line on standard error, and the stream's mute the
+// presets hold stays valid until the page stops it.
+TEST(RadioCardSoundDevice, AFailingDeviceStopsTheSoundWithOneLine) {
+    RadioCard radio([](CardDefinition& definition) { definition.faults.failSoundAfterMs = 300; });
+    SoundTap tap;
+    const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
+    RadioCardSound sound({*platform, &CreateEngineCardSound});
+    StderrCapture errors;
+    const RefPtr<IMoniker> device = TunerSoundDevice(radio.tuner.get(), radio.devices.get());
+    ASSERT_TRUE(sound.Play(device.get()));
+    QElapsedTimer waited;
+    waited.start();
+    while (sound.playing() && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_FALSE(sound.playing());
+    // The later errors of the same failure come too, and say nothing more.
+    QElapsedTimer after;
+    after.start();
+    while (after.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    const QByteArray line = QByteArrayLiteral("the radio's sound stopped");
+    EXPECT_EQ(errors.text().count(line), 1) << errors.text().toStdString();
+    ASSERT_NE(sound.sound(), nullptr);
+    EXPECT_EQ(sound.sound()->SetMuted(false), S_OK);
+    // Played again, the device is tried anew.
+    EXPECT_TRUE(sound.Play(device.get()));
+    EXPECT_TRUE(sound.playing());
+    sound.Stop();
+    EXPECT_EQ(sound.sound(), nullptr);
 }
 
 TEST(TunerSoundDevice, TheVirtualTunersSoundIsTheCardsAudioDevice) {

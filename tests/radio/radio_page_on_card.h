@@ -4,6 +4,7 @@
 // frequency ("Nothing"), and presets that tell a test when each is applied.
 
 #include "radio_card.h"
+#include "radio_stations.h"
 
 #include "channels/channel_list_editor.h"
 #include "components/mixer_presets.h"
@@ -33,16 +34,8 @@ struct RadioPageOnCard {
     void makePage() {
         page = std::make_unique<RadioPage>(
             clock, presets, boxes, [this] { return shown; }, nullptr, radio.factory());
-        RadioStationList& stations = page->stations();
         const RadioCarrier& carrier = radio.card->definition().radio.at(0);
-        for (const auto& [name, freq] :
-             {std::pair{"On air", std::int32_t(carrier.frequency)}, std::pair{"Nothing", 107900000}}) {
-            ChannelEntry entry = ChannelEntry::MakeRadio(freq);
-            entry.name = QString::fromLatin1(name);
-            stations.list().append(entry);
-        }
-        stations.list().select(0);
-        stations.showEntries();
+        FillStations(*page, {{"On air", std::int32_t(carrier.frequency)}, {"Nothing", 107900000}}, 0, false);
     }
     void show() {
         shown = true;

@@ -2,6 +2,7 @@
 // The Radio page on the virtual TV card: what its shows tune and fill, the order of the exit routing and the
 // presets, a page with only a tuner chosen, a device change, the radio error box and the property buttons.
 #include "radio_card.h"
+#include "radio_stations.h"
 
 #include "channels/channel_list_editor.h"
 #include "channels/channel_search_button.h"
@@ -79,15 +80,7 @@ struct RadioPageTest : ::testing::Test {
     void SetUp() override {
         page = std::make_unique<RadioPage>(
             clock, presets, boxes, [this] { return shown; }, nullptr, devices());
-        RadioStationList& stations = page->stations();
-        for (const auto& [name, freq] : {std::pair{"Classic", 95800000}, std::pair{"Jazz", 101050000}}) {
-            ChannelEntry entry = ChannelEntry::MakeRadio(freq);
-            entry.name = QString::fromLatin1(name);
-            entry.enabled = true;
-            stations.list().append(entry);
-        }
-        stations.list().select(1);
-        stations.showEntries();
+        FillStations(*page, {{"Classic", 95800000}, {"Jazz", 101050000}}, 1, true);
     }
 
     void show() {
