@@ -239,9 +239,20 @@ TEST_F(CtlRecord, LostDeviceStillLeavesACompleteFile) {
 TEST_F(CtlRecord, CtrlCStopsWithACompleteFile) {
     QProcess process;
     start(process, {"record", "30", "--no-sound"});
-    // The first figures show the recording runs.
-    while (!process.readAllStandardOutput().contains("Time:") && process.state() == QProcess::Running) {
+    // Stopped once the figures count a second of frames: their clock starts with the graph, and on a busy
+    // machine the first frames come later than that.
+    const QRegularExpression frames(QStringLiteral("Frames: (\\d+)"));
+    QByteArray said;
+    auto framesSoFar = [&] {
+        int count = 0;
+        for (auto match = frames.globalMatch(QString::fromUtf8(said)); match.hasNext();) {
+            count = match.next().captured(1).toInt();
+        }
+        return count;
+    };
+    while (framesSoFar() < 25 && process.state() == QProcess::Running) {
         process.waitForReadyRead(10000);
+        said += process.readAllStandardOutput();
     }
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(20000));
