@@ -158,16 +158,16 @@ TEST_F(CtlRecord, ThroughAVideoCompressor) {
     EXPECT_EQ(found.height, 288);
     EXPECT_EQ(found.frameRate, "25/1");
     EXPECT_TRUE(found.audio);
-    // The statistics count the frames that reach the file. A sanitizer build on a busy machine cannot draw
-    // the card's pictures in real time, so fewer may come than the 3 s would hold; the span is checked
-    // without an encoder.
+    // The statistics count the frames that reach the file. How many come depends on the machine: a sanitizer
+    // build on a busy one cannot draw the card's pictures in real time (46 of 75 were seen). The span is
+    // checked without an encoder.
     const auto recorded =
         QRegularExpression(QStringLiteral(R"(recorded jpeg\.avi frames (\d+) dropped \d+\n$)"))
             .match(result.out);
     ASSERT_TRUE(recorded.hasMatch()) << result.out.toStdString();
     const int written = ReadAviStructure(QString::fromStdString(file("jpeg.avi").string())).videoChunks;
+    EXPECT_GT(written, 0);
     EXPECT_NEAR(recorded.captured(1).toInt(), written, 1);
-    EXPECT_GT(written, 50);
 }
 
 TEST_F(CtlRecord, StoredCompressorSettingsApplyAndAnOptionOverridesThemForOneRun) {
