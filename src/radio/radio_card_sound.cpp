@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "radio_card_sound.h"
 
+#include "tv/capture_events.h"
 #include "tv/tuner_platform.h"
 
 #include <QTimer>
@@ -110,10 +111,9 @@ void RadioCardSound::handleGraphEvents() {
         if (code == EC_STREAM_ERROR_STOPPED || code == EC_ERRORABORT) {
             failed = true;
             // A failing source reports more than once; only its first event carries its words.
-            const char* said =
-                code == EC_STREAM_ERROR_STOPPED ? reinterpret_cast<const char*>(param2) : nullptr;
             if (words.empty()) {
-                words = said && *said ? said : FormatMessage(static_cast<HRESULT>(param1));
+                words = code == EC_STREAM_ERROR_STOPPED ? StreamErrorWords(param1, param2)
+                                                        : FormatMessage(static_cast<HRESULT>(param1));
             }
         } else if (code == EC_DEVICE_LOST) {
             failed = true;
@@ -133,6 +133,9 @@ void RadioCardSound::handleGraphEvents() {
     eventCheck_->stop();
     if (const RefPtr<IMediaControl> control = query<IMediaControl>(graph_)) {
         control->Stop();
+    }
+    if (services_.stopped) {
+        services_.stopped();
     }
 }
 

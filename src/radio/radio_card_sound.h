@@ -28,6 +28,8 @@ public:
     struct Services {
         TunerPlatform& platform;
         CardSoundFactory makeRenderer;
+        // Told once the device failed while it played and its sound was stopped; may be empty.
+        std::function<void()> stopped = {};
     };
 
     explicit RadioCardSound(Services services);

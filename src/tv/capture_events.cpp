@@ -25,6 +25,7 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
     bool aborted = false;
     bool busy = false;
     bool soundStopped = false;
+    bool soundLost = false;
     LONG code = 0;
     LONG_PTR param1 = 0;
     LONG_PTR param2 = 0;
@@ -38,11 +39,10 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         // needs the user's answer, and the graph reports it once.
         if (code == EC_STREAM_ERROR_STOPPED) {
             soundStopped = true;
-            // Only the first event of a failing device carries its words; the later ones ask for the run
-            // again.
-            if (const char* words = reinterpret_cast<const char*>(param2)) {
+            // The later events of a failing device carry no words; they ask for the run again.
+            if (const std::string words = StreamErrorWords(param1, param2); !words.empty()) {
                 std::fprintf(stderr, "corvane: the TV sound stopped, the picture goes on: %s\n",
-                             *words ? words : FormatMessage(static_cast<HRESULT>(param1)).c_str());
+                             words.c_str());
             }
         }
         tools.events->FreeEventParams(code, param1, param2);
@@ -53,6 +53,7 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         } else if (code == EC_DEVICE_LOST && param2 == 0) {
             if (lost && tools.audioCapture && SameObject(lost.get(), tools.audioCapture.get())) {
                 std::fprintf(stderr, "corvane: the TV sound device went away, the picture goes on\n");
+                soundLost = true;
             }
             if (lost && tools.videoCapture && SameObject(lost.get(), tools.videoCapture.get())) {
                 tools.HaltCapture();
@@ -77,5 +78,13 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         tools.ShowGraphError("ERROR during capture/preview");
         return CaptureEventOutcome::Aborted;
     }
-    return CaptureEventOutcome::None;
+    return soundStopped || soundLost ? CaptureEventOutcome::SoundStopped : CaptureEventOutcome::None;
+}
+
+std::string StreamErrorWords(LONG_PTR param1, LONG_PTR param2) {
+    const char* words = reinterpret_cast<const char*>(param2);
+    if (!words) {
+        return {};
+    }
+    return *words ? words : FormatMessage(static_cast<HRESULT>(param1));
 }

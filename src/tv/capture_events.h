@@ -3,6 +3,10 @@
 // What the owner of a TTunerTools does when the graph posts CaptureNotifyMessage: drain the graph's events,
 // stop a recording that failed, and say why. The TV page and corvane-ctl both handle the message with this.
 
+#include "platform/media/gst/control_interfaces.h"
+
+#include <string>
+
 class TTunerTools;
 
 enum class CaptureEventOutcome {
@@ -14,8 +18,14 @@ enum class CaptureEventOutcome {
     // its idle state (the page's stop handler).
     Aborted,
     // The video capture device went away: the recording was halted and the device-lost message shown.
-    // (The sound device's failure or loss stops nothing: one line on standard error says so.)
     DeviceLost,
+    // The sound device failed or went away. It stops nothing: the picture and a recording go on, and one
+    // line on standard error says so. Only who listens to the sound alone ends on it.
+    SoundStopped,
 };
+
+// The words for EC_STREAM_ERROR_STOPPED: the source's own (param2), else the result code's text (param1).
+// Empty for a later event of the same failure, which carries no words: the failure was told already.
+std::string StreamErrorWords(LONG_PTR param1, LONG_PTR param2);
 
 CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // What the owner of the capture graph does with its events: an error abort and a lost device stop the
-// recording with one box each; other devices' losses and ordinary events change nothing.
+// recording with one box each; the sound device's loss is told and stops nothing; ordinary events change
+// nothing.
 #include "tuner_test_card.h"
 #include "tv/capture_events.h"
 
@@ -60,10 +61,9 @@ TEST(CaptureEvents, LostVideoDeviceStopsReadingAtOnce) {
     EXPECT_EQ(card.platform.graph->events.size(), 1u);
 }
 
-TEST(CaptureEvents, OtherDevicesAndArrivalsAreIgnored) {
+TEST(CaptureEvents, ArrivalsAndOrdinaryEventsAreIgnored) {
     RecordingCard card;
-    card.platform.graph->events = {{EC_DEVICE_LOST, card.param(card.audioFilter.get()), 0},
-                                   {EC_DEVICE_LOST, card.param(card.videoFilter.get()), 1},
+    card.platform.graph->events = {{EC_DEVICE_LOST, card.param(card.videoFilter.get()), 1},
                                    {EC_COMPLETE, 0, 0}};
 
     EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::None);
@@ -71,6 +71,30 @@ TEST(CaptureEvents, OtherDevicesAndArrivalsAreIgnored) {
     EXPECT_TRUE(card.tools.captureRunning);
     EXPECT_TRUE(card.shown().empty());
     EXPECT_TRUE(card.platform.graph->events.empty());
+}
+
+// The sound device's loss or failure is told, so that who listens can end, but it stops no recording.
+TEST(CaptureEvents, TheSoundDeviceStoppingIsToldAndStopsNothing) {
+    RecordingCard card;
+    card.platform.graph->events = {{EC_DEVICE_LOST, card.param(card.audioFilter.get()), 0},
+                                   {EC_COMPLETE, 0, 0}};
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::SoundStopped);
+    EXPECT_TRUE(card.tools.captureRunning);
+    EXPECT_TRUE(card.shown().empty());
+
+    // A stream error, whose later events carry no words.
+    card.platform.graph->events = {{EC_STREAM_ERROR_STOPPED, E_FAIL, 0}};
+    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::SoundStopped);
+    EXPECT_TRUE(card.tools.captureRunning);
+    EXPECT_TRUE(card.shown().empty());
+}
+
+TEST(CaptureEvents, StreamErrorWordsAreTheSourcesOwnElseTheResultsText) {
+    char said[] = "Could not read from resource.";
+    char none[] = "";
+    EXPECT_EQ(StreamErrorWords(E_FAIL, reinterpret_cast<LONG_PTR>(said)), said);
+    EXPECT_EQ(StreamErrorWords(E_FAIL, reinterpret_cast<LONG_PTR>(none)), FormatMessage(E_FAIL));
+    EXPECT_EQ(StreamErrorWords(E_FAIL, 0), "") << "a later event of a failure told already";
 }
 
 } // namespace

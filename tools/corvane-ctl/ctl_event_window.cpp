@@ -12,7 +12,10 @@ bool CaptureEventWindow::event(QEvent* event) {
         static_cast<WindowMessageEvent*>(event)->message() == CaptureNotifyMessage) {
         if (tools_) {
             const CaptureEventOutcome result = DrainCaptureEvents(*tools_);
-            if (result != CaptureEventOutcome::None) {
+            const bool ends = result == CaptureEventOutcome::SoundStopped
+                                  ? endsWhenSoundStops
+                                  : result != CaptureEventOutcome::None;
+            if (ends) {
                 outcome = result;
                 QCoreApplication::exit(1);
             }

@@ -18,6 +18,9 @@ public:
 
     std::optional<CaptureEventOutcome> outcome;
     bool interrupted = false;
+    // Whether the sound device failing ends the command: it does for listening, not for a recording or a
+    // snapshot, whose picture goes on.
+    bool endsWhenSoundStops = false;
 
 protected:
     bool event(QEvent* event) override;

@@ -49,6 +49,7 @@ int ListenTv(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
     }
     TTunerTools* current = nullptr;
     CaptureEventWindow window(current);
+    window.endsWhenSoundStops = true;
     CloseWindowOnTerminationSignals(&window);
     VideoTargetRecord target;
     TTunerTools tools(&target, TTunerTools::Services{*platform, boxes, clock});
@@ -116,7 +117,12 @@ int ListenRadio(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
     }
 
     const std::unique_ptr<TunerPlatform> platform = MakeEngineTunerPlatform();
-    RadioCardSound player(RadioCardSound::Services{*platform, &CreateEngineCardSound});
+    // A device that fails while it plays ends the listening at once, as there is nothing left to hear.
+    bool stopped = false;
+    RadioCardSound player(RadioCardSound::Services{*platform, &CreateEngineCardSound, [&stopped] {
+                                                       stopped = true;
+                                                       QCoreApplication::exit(1);
+                                                   }});
     if (!player.Play(sound.get())) {
         return 1;
     }
@@ -127,6 +133,9 @@ int ListenRadio(const CtlArguments& listen, std::FILE* out, std::FILE* err) {
     CloseWindowOnTerminationSignals(&window);
     const bool sounded = PlayFor(listen, *player.sound());
     player.Stop();
+    if (stopped) {
+        return boxes.fail(err, "the sound stopped");
+    }
     if (!sounded) {
         return boxes.fail(err, "no sound came from " + device);
     }

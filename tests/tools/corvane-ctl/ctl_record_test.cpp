@@ -577,6 +577,30 @@ TEST_F(CtlRecord, ListenPrintsTheTuneLinesAndPlaysTheStationForTheTimeGiven) {
     }
 }
 
+// Listening ends as soon as the sound device fails, with an error: there is nothing left to hear. A
+// recording goes on with its picture.
+TEST_F(CtlRecord, ASoundDeviceFailingEndsListeningButNotARecording) {
+    useCard(R"({"fail_sound_after_ms":300})");
+    environment_.insert(QStringLiteral("CORVANE_CARD_SOUND_SINK"), QStringLiteral("fakesink"));
+    for (const QStringList& args :
+         {QStringList{"listen", "radio", "100.1", "40"}, QStringList{"listen", "tv", "196.25", "40"}}) {
+        const std::string what = args.join(' ').toStdString();
+        // Far less than the seconds asked for: a listening that ran its time out would not finish here.
+        const CtlRun result = run(args, 30000);
+        EXPECT_EQ(result.exitCode, 1) << what << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(
+            QRegularExpression(QStringLiteral("corvane: the (radio's|TV) sound stopped"))))
+            << what << result.err.toStdString();
+        EXPECT_TRUE(result.err.endsWith("error: the sound stopped\n")) << what << result.err.toStdString();
+    }
+
+    const CtlRun recorded = run({"record", "2"});
+    EXPECT_EQ(recorded.exitCode, 0) << recorded.err.toStdString();
+    EXPECT_TRUE(recorded.err.contains("corvane: the TV sound stopped, the picture goes on"))
+        << recorded.err.toStdString();
+    ExpectComplete(file("capture.avi"));
+}
+
 TEST_F(CtlRecord, TuneRadioRefusals) {
     useCard("{}");
     // Below the FM band, and the frequency no tuner takes.
