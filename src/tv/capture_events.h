@@ -29,3 +29,8 @@ enum class CaptureEventOutcome {
 std::string StreamErrorWords(LONG_PTR param1, LONG_PTR param2);
 
 CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools);
+
+// Whether the outcome stopped the graph: the sound device stopping leaves it running.
+constexpr bool StopsTheGraph(CaptureEventOutcome outcome) {
+    return outcome == CaptureEventOutcome::Aborted || outcome == CaptureEventOutcome::DeviceLost;
+}

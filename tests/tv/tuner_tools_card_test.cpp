@@ -157,7 +157,7 @@ TEST(TunerToolsOnTheCard, LostDeviceStopsTheRecordingWithItsBox) {
     CaptureEventOutcome outcome = CaptureEventOutcome::None;
     QElapsedTimer waited;
     waited.start();
-    while (outcome == CaptureEventOutcome::None && waited.elapsed() < 10000) {
+    while (!StopsTheGraph(outcome) && waited.elapsed() < 10000) {
         RunFor(50);
         outcome = DrainCaptureEvents(card.tools);
     }

@@ -88,7 +88,7 @@ struct V4l2Tools {
         CaptureEventOutcome outcome = CaptureEventOutcome::None;
         QElapsedTimer waited;
         waited.start();
-        while (outcome == CaptureEventOutcome::None && waited.elapsed() < 10000) {
+        while (!StopsTheGraph(outcome) && waited.elapsed() < 10000) {
             RunFor(50);
             outcome = DrainCaptureEvents(tools);
         }

@@ -12,9 +12,8 @@ bool CaptureEventWindow::event(QEvent* event) {
         static_cast<WindowMessageEvent*>(event)->message() == CaptureNotifyMessage) {
         if (tools_) {
             const CaptureEventOutcome result = DrainCaptureEvents(*tools_);
-            const bool ends = result == CaptureEventOutcome::SoundStopped
-                                  ? endsWhenSoundStops
-                                  : result != CaptureEventOutcome::None;
+            const bool ends =
+                StopsTheGraph(result) || (result == CaptureEventOutcome::SoundStopped && endsWhenSoundStops);
             if (ends) {
                 outcome = result;
                 QCoreApplication::exit(1);
