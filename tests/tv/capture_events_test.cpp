@@ -61,32 +61,25 @@ TEST(CaptureEvents, LostVideoDeviceStopsReadingAtOnce) {
     EXPECT_EQ(card.platform.graph->events.size(), 1u);
 }
 
-TEST(CaptureEvents, ArrivalsAndOrdinaryEventsAreIgnored) {
+// Events that stop nothing: an arrival and the ordinary ones change nothing; the sound device's loss or
+// failure (a stream error, whose later events carry no words) is told, so that who listens can end.
+TEST(CaptureEvents, EventsThatStopNothingLeaveTheRecordingRunning) {
     RecordingCard card;
-    card.platform.graph->events = {{EC_DEVICE_LOST, card.param(card.videoFilter.get()), 1},
-                                   {EC_COMPLETE, 0, 0}};
-
-    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::None);
-
-    EXPECT_TRUE(card.tools.captureRunning);
-    EXPECT_TRUE(card.shown().empty());
-    EXPECT_TRUE(card.platform.graph->events.empty());
-}
-
-// The sound device's loss or failure is told, so that who listens can end, but it stops no recording.
-TEST(CaptureEvents, TheSoundDeviceStoppingIsToldAndStopsNothing) {
-    RecordingCard card;
-    card.platform.graph->events = {{EC_DEVICE_LOST, card.param(card.audioFilter.get()), 0},
-                                   {EC_COMPLETE, 0, 0}};
-    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::SoundStopped);
-    EXPECT_TRUE(card.tools.captureRunning);
-    EXPECT_TRUE(card.shown().empty());
-
-    // A stream error, whose later events carry no words.
-    card.platform.graph->events = {{EC_STREAM_ERROR_STOPPED, E_FAIL, 0}};
-    EXPECT_EQ(DrainCaptureEvents(card.tools), CaptureEventOutcome::SoundStopped);
-    EXPECT_TRUE(card.tools.captureRunning);
-    EXPECT_TRUE(card.shown().empty());
+    struct Case {
+        std::vector<FakeGraph::Event> events;
+        CaptureEventOutcome outcome;
+    };
+    for (const Case& c : {Case{{{EC_DEVICE_LOST, card.param(card.videoFilter.get()), 1}, {EC_COMPLETE, 0, 0}},
+                               CaptureEventOutcome::None},
+                          Case{{{EC_DEVICE_LOST, card.param(card.audioFilter.get()), 0}, {EC_COMPLETE, 0, 0}},
+                               CaptureEventOutcome::SoundStopped},
+                          Case{{{EC_STREAM_ERROR_STOPPED, E_FAIL, 0}}, CaptureEventOutcome::SoundStopped}}) {
+        card.platform.graph->events = c.events;
+        EXPECT_EQ(DrainCaptureEvents(card.tools), c.outcome) << c.events.front().code;
+        EXPECT_TRUE(card.tools.captureRunning);
+        EXPECT_TRUE(card.shown().empty());
+        EXPECT_TRUE(card.platform.graph->events.empty());
+    }
 }
 
 TEST(CaptureEvents, StreamErrorWordsAreTheSourcesOwnElseTheResultsText) {
