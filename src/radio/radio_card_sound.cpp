@@ -4,7 +4,7 @@
 #include "tv/capture_events.h"
 #include "tv/tuner_platform.h"
 
-#include <QTimer>
+#include "platform/win/message_receiver.h"
 
 #include <cstdio>
 
@@ -34,16 +34,18 @@ RefPtr<IMoniker> TunerSoundDevice(IMoniker* tuner, ICreateDevEnum* devices) {
 
 namespace {
 
-// How soon a failed device is noticed; its events wait in the graph until then.
-constexpr int kEventCheckMs = 250;
+// What the sound graph posts for each of its events.
+constexpr UINT kSoundGraphMessage = WM_USER + 3;
 
 } // namespace
 
 RadioCardSound::RadioCardSound(Services services)
-    : services_(std::move(services)), eventCheck_(std::make_unique<QTimer>()) {
-    eventCheck_->setInterval(kEventCheckMs);
-    QObject::connect(eventCheck_.get(), &QTimer::timeout, [this] { handleGraphEvents(); });
-}
+    : services_(std::move(services)),
+      graphEvents_(std::make_unique<MessageReceiver>([this](const WindowMessageEvent& message) {
+          if (message.message() == kSoundGraphMessage) {
+              handleGraphEvents();
+          }
+      })) {}
 
 RadioCardSound::~RadioCardSound() {
     Stop();
@@ -91,12 +93,15 @@ bool RadioCardSound::Play(IMoniker* audioDevice) {
                                           renderer_.get()))) {
         return Fail("the audio device's sound does not reach the output", hr);
     }
+    // Events are posted from the start: a device failing while the graph starts is told too.
+    if (const RefPtr<IMediaEventEx> events = query<IMediaEventEx>(graph_)) {
+        events->SetNotifyWindow(graphEvents_.get(), LONG(kSoundGraphMessage), 0);
+    }
     const RefPtr<IMediaControl> control = query<IMediaControl>(graph_);
     if (!control || FAILED(hr = control->Run())) {
         return Fail("the audio device does not start", control ? hr : E_NOINTERFACE);
     }
     running_ = true;
-    eventCheck_->start();
     return true;
 }
 
@@ -130,7 +135,6 @@ void RadioCardSound::handleGraphEvents() {
     // filters stay until Stop, as the presets hold the stream's mute.
     std::fprintf(stderr, "corvane: the radio's sound stopped, the station stays tuned: %s\n", words.c_str());
     running_ = false;
-    eventCheck_->stop();
     if (const RefPtr<IMediaControl> control = query<IMediaControl>(graph_)) {
         control->Stop();
     }
@@ -140,10 +144,13 @@ void RadioCardSound::handleGraphEvents() {
 }
 
 void RadioCardSound::Stop() {
-    eventCheck_->stop();
     if (graph_) {
         if (const RefPtr<IMediaControl> control = query<IMediaControl>(graph_)) {
             control->Stop();
+        }
+        // Nothing more is posted to the receiver; what was posted already finds no graph and does nothing.
+        if (const RefPtr<IMediaEventEx> events = query<IMediaEventEx>(graph_)) {
+            events->SetNotifyWindow(nullptr, 0, 0);
         }
     }
     running_ = false;

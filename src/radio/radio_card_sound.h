@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-class QTimer;
+class MessageReceiver;
 class TunerPlatform;
 
 // Makes a card-sound renderer (the media engine's CreateCardSoundRenderer, or a test's).
@@ -54,7 +54,7 @@ public:
 
 private:
     bool Fail(const char* what, HRESULT hr);
-    // The sound graph's events, handled on the thread that plays it.
+    // The sound graph's events, handled on the thread that plays it when the graph posts them.
     void handleGraphEvents();
 
     Services services_;
@@ -64,6 +64,6 @@ private:
     RefPtr<IBaseFilter> renderer_;
     RefPtr<ICardSound> sound_;
     bool running_ = false;
-    // Looks at the sound graph's events while it plays.
-    std::unique_ptr<QTimer> eventCheck_;
+    // Where the sound graph posts its events; it outlives the graph, which is told to stop before it goes.
+    std::unique_ptr<MessageReceiver> graphEvents_;
 };

@@ -93,7 +93,7 @@ public:
     VideoTargetRecord* target;
     OAHWND errorOwner = nullptr;
     OAHWND dialogOwner = nullptr;
-    OAHWND notifyWindow = nullptr;
+    QObject* notifyWindow = nullptr;
     std::int32_t captureWidth = 0;
     std::int32_t captureHeight = 0;
     std::int32_t droppedBase = 0;

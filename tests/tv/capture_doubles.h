@@ -157,7 +157,7 @@ public:
 
     HRESULT GetEvent(LONG* code, LONG_PTR* param1, LONG_PTR* param2, LONG) override;
     HRESULT FreeEventParams(LONG, LONG_PTR, LONG_PTR) override { return S_OK; }
-    HRESULT SetNotifyWindow(OAHWND, LONG message, LONG_PTR) override {
+    HRESULT SetNotifyWindow(QObject*, LONG message, LONG_PTR) override {
         return note(("SetNotifyWindow " + std::to_string(message)).c_str(), S_OK);
     }
 

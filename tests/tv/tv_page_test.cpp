@@ -70,7 +70,7 @@ public:
         }
         return S_OK;
     }
-    HRESULT SetNotifyWindow(OAHWND, LONG, LONG_PTR) override { return S_OK; }
+    HRESULT SetNotifyWindow(QObject*, LONG, LONG_PTR) override { return S_OK; }
 
 private:
     std::vector<Event> events_;

@@ -42,8 +42,9 @@ struct IMediaEventEx : IUnknown {
     // E_ABORT when no event arrived within the time-out.
     virtual HRESULT GetEvent(LONG* code, LONG_PTR* param1, LONG_PTR* param2, LONG timeoutMs) = 0;
     virtual HRESULT FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR param2) = 0;
-    // Every queued event posts message to the window; a null window stops the posting.
-    virtual HRESULT SetNotifyWindow(OAHWND window, LONG message, LONG_PTR instance) = 0;
+    // Every queued event posts message to the receiver (a window, or any object with an event loop's thread,
+    // such as a core library's handler); a null receiver stops the posting.
+    virtual HRESULT SetNotifyWindow(QObject* window, LONG message, LONG_PTR instance) = 0;
 };
 
 inline constexpr Guid TIME_FORMAT_MEDIA_TIME = Guid::of("{7B785574-8C82-11CF-BC0C-00AA00AC74F6}");

@@ -47,7 +47,7 @@ public:
     // IMediaEventEx
     HRESULT GetEvent(LONG* code, LONG_PTR* param1, LONG_PTR* param2, LONG timeoutMs) override;
     HRESULT FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR param2) override;
-    HRESULT SetNotifyWindow(OAHWND window, LONG message, LONG_PTR instance) override;
+    HRESULT SetNotifyWindow(QObject* window, LONG message, LONG_PTR instance) override;
 
     // IMediaSeeking
     HRESULT SetTimeFormat(const Guid* format) override;

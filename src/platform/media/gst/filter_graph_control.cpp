@@ -123,7 +123,7 @@ HRESULT FilterGraph::FreeEventParams(LONG code, LONG_PTR param1, LONG_PTR param2
     return S_OK;
 }
 
-HRESULT FilterGraph::SetNotifyWindow(OAHWND window, LONG message, LONG_PTR instance) {
+HRESULT FilterGraph::SetNotifyWindow(QObject* window, LONG message, LONG_PTR instance) {
     std::lock_guard lock(eventMutex_);
     notifyWindow_ = window;
     notifyMessage_ = message;
