@@ -40,6 +40,8 @@ TVPage::TVPage(TVPageContext context, QWidget* parent)
     TVSignalTimer->setInterval(kSignalIntervalMs);
     CaptureTimer->setObjectName(QStringLiteral("CaptureTimer"));
     CaptureTimer->setInterval(kCaptureIntervalMs);
+    // The figures count whole tenths from the start: a coarse timer firing early shows a second short.
+    CaptureTimer->setTimerType(Qt::PreciseTimer);
     channelWidgets_ = std::make_unique<ChannelListWidgets>(this, kTVChannelList, context_.pageShown);
     channels_ = std::make_unique<TVChannelList>(*channelWidgets_, presets_.get(), context_.clock);
     channelWidgets_->bind(*channels_);
