@@ -64,6 +64,6 @@ private:
     RefPtr<IBaseFilter> renderer_;
     RefPtr<ICardSound> sound_;
     bool running_ = false;
-    // Where the sound graph posts its events; it outlives the graph, which is told to stop before it goes.
+    // Where the sound graph posts its events; Stop, which the destructor calls, ends the posting first.
     std::unique_ptr<MessageReceiver> graphEvents_;
 };
