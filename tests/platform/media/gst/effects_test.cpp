@@ -141,7 +141,7 @@ TEST_F(EffectsTest, AnEffectPlacedBetweenStreamAndRendererPlaysToTheEnd) {
 
     MessageCounter notify;
     auto events = query<IMediaEventEx>(graph);
-    events->SetNotifyWindow(&notify, WM_USER + 2, 0);
+    events->SetNotifyWindow(&notify.receiver, WM_USER + 2, 0);
     REFERENCE_TIME start = 0;
     query<IMediaSeeking>(graph)->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
                                               AM_SEEKING_NoPositioning);

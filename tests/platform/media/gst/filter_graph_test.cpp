@@ -105,7 +105,7 @@ TEST_F(FilterGraphTest, PlaysVideoWithSoundToTheEndAndPostsTheCompletion) {
 
     MessageCounter notify;
     auto events = query<IMediaEventEx>(graph);
-    events->SetNotifyWindow(&notify, WM_USER + 2, 0);
+    events->SetNotifyWindow(&notify.receiver, WM_USER + 2, 0);
     auto control = query<IMediaControl>(graph);
     ASSERT_EQ(control->Run(), S_OK);
     ASSERT_TRUE(WaitUntil([&] { return !notify.messages.empty(); }));
@@ -193,7 +193,7 @@ TEST_F(FilterGraphTest, BadFilesFailWithoutChangingTheGraphOrHanging) {
         // What can be decoded plays and ends, with the end or the error as an event.
         MessageCounter notify;
         auto events = query<IMediaEventEx>(other);
-        events->SetNotifyWindow(&notify, WM_USER + 2, 0);
+        events->SetNotifyWindow(&notify.receiver, WM_USER + 2, 0);
         query<IMediaControl>(other)->Run();
         EXPECT_TRUE(WaitUntil([&] { return !notify.messages.empty(); }));
         const LONG code = NextEventCode(events.get(), 0);

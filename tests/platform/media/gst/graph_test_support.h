@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// Shared pieces of the engine tests: a graph made the way the player makes it, and a window that counts the
+// Shared pieces of the engine tests: a graph made the way the player makes it, and a receiver that counts the
 // messages the graph posts.
 
 #include "media_test_support.h"
@@ -8,25 +8,18 @@
 #include "platform/media/gst/com_factory.h"
 #include "platform/media/gst/control_interfaces.h"
 #include "platform/media/gst/filter_interfaces.h"
-#include "platform/win/window_message.h"
-
-#include <QObject>
+#include "platform/win/message_receiver.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-class MessageCounter final : public QObject {
-public:
-    bool event(QEvent* event) override {
-        if (event->type() == WindowMessageEvent::eventType()) {
-            messages.push_back(static_cast<WindowMessageEvent*>(event)->message());
-            return true;
-        }
-        return QObject::event(event);
-    }
+// The graph posts to receiver; messages lists what came, in order.
+struct MessageCounter {
     std::vector<UINT> messages;
+    MessageReceiver receiver{
+        [this](const WindowMessageEvent& message) { messages.push_back(message.message()); }};
 };
 
 inline RefPtr<IGraphBuilder> MakeGraph() {
