@@ -109,15 +109,16 @@ protected:
     }
 };
 
-// The last line of a recording names its file and its frames: those are the frames the file holds, with the
-// ones the multiplexer still held at the stop. dropped is a pattern for the dropped count.
+// The last line of a recording names its file and its frames: those are the pictures the file holds, with the
+// ones the multiplexer still held at the stop (a frame never delivered is an empty chunk, no picture).
+// dropped is a pattern for the dropped count.
 void ExpectFramesReportedAsWritten(const QString& out, const fs::path& avi, const char* dropped) {
     const QString line = QStringLiteral("recorded %1 frames (\\d+) dropped %2\n$")
                              .arg(QRegularExpression::escape(QString::fromStdString(avi.filename().string())),
                                   QString::fromLatin1(dropped));
     const auto recorded = QRegularExpression(line).match(out);
     ASSERT_TRUE(recorded.hasMatch()) << out.toStdString();
-    const int written = ReadAviStructure(QString::fromStdString(avi.string())).videoChunks;
+    const int written = ReadAviStructure(QString::fromStdString(avi.string())).pictures();
     EXPECT_GT(written, 0);
     EXPECT_NEAR(recorded.captured(1).toInt(), written, 1);
 }

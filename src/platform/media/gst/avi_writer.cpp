@@ -37,8 +37,9 @@ void* AviMuxFilter::queryOtherInterface(const Guid& iid) {
 }
 
 HRESULT AviMuxFilter::SetMasterStream(LONG stream) {
-    // The streams are interleaved by their timestamps, all taken from the one pipeline clock, so every
-    // stream keeps time with the others; the choice is kept for GetMasterStream.
+    // The streams are interleaved by their timestamps, all taken from the one pipeline clock, and the
+    // picture's missing frames are filled (video_gap_filler.h), so every stream keeps time with the others;
+    // the choice is kept for GetMasterStream.
     if (stream < -1) {
         return E_INVALIDARG;
     }
@@ -77,13 +78,22 @@ GstPin* AviMuxFilter::addInput(PinKind kind, bool video) {
     }
     gst_pad_add_probe(
         pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
-        [](GstPad* input, GstPadProbeInfo*, gpointer self) {
+        [](GstPad* input, GstPadProbeInfo* info, gpointer self) {
             auto* mux = static_cast<AviMuxFilter*>(self);
+            GstBuffer* first = GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER
+                                   ? GST_PAD_PROBE_INFO_BUFFER(info)
+                                   : gst_buffer_list_get(GST_PAD_PROBE_INFO_BUFFER_LIST(info), 0);
+            if (first) {
+                mux->start_->saw(StreamTimeOf(first));
+            }
             std::lock_guard lock(mux->fedMutex_);
             mux->fed_.insert(input);
             return GST_PAD_PROBE_REMOVE;
         },
         this, nullptr);
+    if (video) {
+        FillVideoGaps(pad, start_);
+    }
     wchar_t name[16];
     std::swprintf(name, 16, L"Input %02d", ++inputs_);
     GstPin& pin = addPin(name, PINDIR_INPUT, kind, pad);

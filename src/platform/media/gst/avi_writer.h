@@ -7,10 +7,12 @@
 // complete AVI even after the device was lost or an error stopped the data.
 
 #include "gst_filter.h"
+#include "video_gap_filler.h"
 
 class CaptureOutput;
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <set>
 
@@ -52,6 +54,8 @@ private:
     // Inputs that have had data; a file some stream never reached (its compressor failed) is no recording.
     std::mutex fedMutex_;
     std::set<GstPad*> fed_;
+    // Taken from each input's first data, before the picture's gaps are filled.
+    std::shared_ptr<StreamsStart> start_ = std::make_shared<StreamsStart>();
     LONG masterStream_ = -1;
     bool finished_ = false;
 };

@@ -16,8 +16,13 @@ struct AviStructure {
     bool hasHeaderList = false; // LIST hdrl
     bool hasMovi = false;       // LIST movi
     bool idx1AfterMovi = false;
-    int videoChunks = 0; // "##dc" / "##db" in movi
-    int audioChunks = 0; // "##wb" in movi
+    int videoChunks = 0;      // "##dc" / "##db" in movi
+    int emptyVideoChunks = 0; // of those, the empty ones: frames the source never delivered
+    int emptyAtStart = 0;     // the empty ones before the first picture: the picture started after the sound
+    int audioChunks = 0;      // "##wb" in movi
+
+    // The pictures the file holds.
+    int pictures() const { return videoChunks - emptyVideoChunks; }
 
     bool complete() const {
         return riff && riffSize + 8ull == fileSize && hasHeaderList && hasMovi && idx1AfterMovi;
@@ -62,6 +67,8 @@ inline AviStructure ReadAviStructure(const QString& path) {
                 const std::uint32_t chunkSize = ReadLe32(data, chunk + 4);
                 if (chunkId.endsWith("dc") || chunkId.endsWith("db")) {
                     ++avi.videoChunks;
+                    avi.emptyVideoChunks += chunkSize == 0 ? 1 : 0;
+                    avi.emptyAtStart += chunkSize == 0 && avi.videoChunks == avi.emptyVideoChunks ? 1 : 0;
                 } else if (chunkId.endsWith("wb")) {
                     ++avi.audioChunks;
                 }

@@ -6,6 +6,9 @@
 #include "avi_structure.h"
 #include "capture_test_support.h"
 #include "platform/devices/gst/gst_encoder_provider.h"
+#include "platform/media/gst/gst_filter.h"
+
+#include <gst/app/gstappsink.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -69,6 +72,32 @@ Recording BuildRecording(CaptureRig& rig, const QString& path, bool withSound) {
     recording.counters = rig.onCapturePin<IAMDroppedFrames>();
     EXPECT_TRUE(recording.counters);
     return recording;
+}
+
+// Where a player (GStreamer's AVI reader) puts each buffer of one of the file's streams ("video_0"): the
+// time it starts and the time it ends.
+struct StreamTimes {
+    std::vector<GstClockTime> starts;
+    GstClockTime end = 0;
+};
+
+StreamTimes ReadStreamTimes(const QString& path, const char* stream) {
+    const std::string description = "filesrc location=\"" + path.toStdString() + "\" ! avidemux name=d d." +
+                                    stream + " ! appsink name=s sync=false";
+    GstElement* pipeline = gst_parse_launch(description.c_str(), nullptr);
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "s");
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    StreamTimes times;
+    while (GstSample* sample = gst_app_sink_pull_sample(GST_APP_SINK(sink))) {
+        GstBuffer* buffer = gst_sample_get_buffer(sample);
+        times.starts.push_back(GST_BUFFER_PTS(buffer));
+        times.end = GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer);
+        gst_sample_unref(sample);
+    }
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(sink);
+    gst_object_unref(pipeline);
+    return times;
 }
 
 } // namespace
@@ -260,12 +289,59 @@ TEST(CaptureGraph, AStoppedRecordingIsACompleteAviWithItsIndex) {
     const AviStructure avi = ReadAviStructure(path);
     EXPECT_TRUE(avi.complete()) << "RIFF " << avi.riffSize << " file " << avi.fileSize;
     // Every frame delivered is in the file: the stop lets those still on their way arrive.
-    EXPECT_GE(avi.videoChunks, 10);
-    EXPECT_EQ(avi.videoChunks, Delivered(recording.counters.get()));
+    EXPECT_GE(avi.pictures(), 10);
+    EXPECT_EQ(avi.pictures(), Delivered(recording.counters.get()));
     EXPECT_GT(avi.audioChunks, 0);
     LONG average = 0;
     recording.counters->GetAverageFrameSize(&average);
     EXPECT_EQ(average, 352 * 288 * 2);
+}
+
+TEST(CaptureGraph, AFrameTheSourceNeverDeliveredIsAnEmptyChunkSoThePictureKeepsTime) {
+    CaptureRig rig;
+    rig.card->setFrequency(175250000);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("gaps.avi");
+    Recording recording = BuildRecording(rig, path, true);
+    RefPtr<IPin> input;
+    ASSERT_EQ(recording.mux->FindPin(L"Input 01", input.put()), S_OK);
+    // Every fourth frame is lost on its way to the file, as a driver without a free buffer loses one.
+    struct Frames {
+        std::atomic<int> passed{0};
+        std::atomic<int> lost{0};
+    } frames;
+    gst_pad_add_probe(
+        dynamic_cast<GstPin*>(input.get())->pad(), GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad*, GstPadProbeInfo*, gpointer data) {
+            auto& counted = *static_cast<Frames*>(data);
+            if ((counted.passed + counted.lost) % 4 == 3) {
+                ++counted.lost;
+                return GST_PAD_PROBE_DROP;
+            }
+            ++counted.passed;
+            return GST_PAD_PROBE_OK;
+        },
+        &frames, nullptr);
+
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return frames.passed >= 30; }));
+    ASSERT_EQ(rig.control()->Stop(), S_OK);
+
+    const AviStructure avi = ReadAviStructure(path);
+    EXPECT_TRUE(avi.complete()) << "RIFF " << avi.riffSize << " file " << avi.fileSize;
+    EXPECT_EQ(avi.pictures(), frames.passed);
+    // Each lost frame is an empty chunk in its place, but for a last one that no later frame showed missing.
+    const int emptyAmongPictures = avi.emptyVideoChunks - avi.emptyAtStart;
+    EXPECT_GE(emptyAmongPictures, frames.lost - 1);
+    EXPECT_LE(emptyAmongPictures, frames.lost.load());
+    // A player shows every picture, each at the time it was taken, so the picture ends with the sound rather
+    // than a lost frame's time earlier for each frame lost, and than the device's start later than the
+    // sound's (the frames due before its first, filled too).
+    const StreamTimes picture = ReadStreamTimes(path, "video_0");
+    const StreamTimes sound = ReadStreamTimes(path, "audio_0");
+    EXPECT_EQ(static_cast<int>(picture.starts.size()), avi.pictures());
+    EXPECT_NEAR(double(picture.end) / GST_MSECOND, double(sound.end) / GST_MSECOND, 100.0)
+        << frames.lost << " frames lost";
 }
 
 TEST(CaptureGraph, StreamControlKeepsTheCapturePinIdleUntilStarted) {
@@ -341,8 +417,8 @@ TEST(CaptureGraph, ARecordingWhoseDeviceIsLostIsStillComplete) {
     const AviStructure avi = ReadAviStructure(path);
     EXPECT_TRUE(avi.complete()) << "RIFF " << avi.riffSize << " file " << avi.fileSize;
     // Every frame taken before the loss is in the file, even those the multiplexer still held back.
-    EXPECT_GT(avi.videoChunks, 0);
-    EXPECT_EQ(avi.videoChunks, Delivered(recording.counters.get()));
+    EXPECT_GT(avi.pictures(), 0);
+    EXPECT_EQ(avi.pictures(), Delivered(recording.counters.get()));
     EXPECT_GT(avi.audioChunks, 0);
 }
 
