@@ -311,7 +311,7 @@ TEST(CaptureGraph, AFrameTheSourceNeverDeliveredIsAnEmptyChunkSoThePictureKeepsT
         std::atomic<int> lost{0};
     } frames;
     gst_pad_add_probe(
-        dynamic_cast<GstPin*>(input.get())->pad(), GST_PAD_PROBE_TYPE_BUFFER,
+        AsGstPin(input.get())->pad(), GST_PAD_PROBE_TYPE_BUFFER,
         [](GstPad*, GstPadProbeInfo*, gpointer data) {
             auto& counted = *static_cast<Frames*>(data);
             if ((counted.passed + counted.lost) % 4 == 3) {
