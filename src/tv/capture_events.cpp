@@ -47,6 +47,11 @@ CaptureEventOutcome DrainCaptureEvents(TTunerTools& tools) {
         }
         tools.events->FreeEventParams(code, param1, param2);
         if (code == EC_ERRORABORT) {
+            // The whole graph stops, also when the recording ran beside the preview: the preview starts
+            // afresh after an error, as it does after a recording in a graph of its own.
+            if (tools.captureBesidePreview) {
+                tools.HaltPreview();
+            }
             tools.HaltCapture();
             aborted = true;
             busy = busy || static_cast<HRESULT>(param1) == kDeviceBusy;

@@ -119,25 +119,9 @@ bool TTunerTools::AssembleCapture() {
     if (previewBuilt) {
         DismantleGraph();
     }
-    if (videoCompressor) {
-        graph->AddFilter(videoCompressor.get(), nullptr);
-    }
-    if (audioCompressor) {
-        graph->AddFilter(audioCompressor.get(), nullptr);
-    }
-    if (FAILED(
-            builder->SetOutputFileName(&MEDIASUBTYPE_Avi, outputFile.c_str(), mux.put(), fileSink.put())) ||
-        !mux) {
-        ShowGraphError("Cannot set output file");
+    if (!AddRecordingFilters()) {
         DismantleGraph();
         return false;
-    }
-    aviMux = query<IConfigAviMux>(mux);
-    if (aviMux) {
-        aviMux->SetOutputCompatibilityIndex(OATRUE);
-        if (audioWanted && FAILED(aviMux->SetMasterStream(0))) {
-            ShowGraphError("SetMasterStream failed!");
-        }
     }
     if (FAILED(builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, videoCapture.get(),
                                      videoCompressor.get(), mux.get()))) {
@@ -180,6 +164,119 @@ bool TTunerTools::AssembleCapture() {
     return true;
 }
 
+bool TTunerTools::AddRecordingFilters() {
+    if (videoCompressor) {
+        graph->AddFilter(videoCompressor.get(), nullptr);
+    }
+    if (audioCompressor) {
+        graph->AddFilter(audioCompressor.get(), nullptr);
+    }
+    if (FAILED(
+            builder->SetOutputFileName(&MEDIASUBTYPE_Avi, outputFile.c_str(), mux.put(), fileSink.put())) ||
+        !mux) {
+        ShowGraphError("Cannot set output file");
+        return false;
+    }
+    aviMux = query<IConfigAviMux>(mux);
+    if (aviMux) {
+        aviMux->SetOutputCompatibilityIndex(OATRUE);
+        if (audioWanted && FAILED(aviMux->SetMasterStream(0))) {
+            ShowGraphError("SetMasterStream failed!");
+        }
+    }
+    return true;
+}
+
+void TTunerTools::RemoveRecordingFilters() {
+    // The multiplexer first: it finishes the file while its streams still reach it.
+    const RefPtr<IBaseFilter> writer = query<IBaseFilter>(fileSink);
+    for (IBaseFilter* filter : {mux.get(), writer.get(), videoCompressor.get(), audioCompressor.get()}) {
+        if (filter) {
+            graph->RemoveFilter(filter);
+        }
+    }
+    fileSink = nullptr;
+    aviMux = nullptr;
+    mux = nullptr;
+}
+
+bool TTunerTools::KeepPreviousRecording() {
+    if (const std::error_code kept = KeepPreviousCapture(std::filesystem::path(outputFile)); kept) {
+        ShowGraphError("Cannot keep the previous recording %s: %s", std::filesystem::path(outputFile).c_str(),
+                       kept.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+void TTunerTools::StartCounting() {
+    if (!droppedFrames) {
+        builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, videoCapture.get(),
+                               IAMDroppedFrames::IID, reinterpret_cast<void**>(droppedFrames.put()));
+    }
+    if (droppedFrames) {
+        LONG dropped = 0;
+        LONG delivered = 0;
+        droppedFrames->GetNumDropped(&dropped);
+        droppedFrames->GetNumNotDropped(&delivered);
+        droppedBase = dropped;
+        notDroppedBase = delivered;
+    }
+}
+
+bool TTunerTools::CanCaptureBesidePreview() const {
+    return previewRunning && previewBuilt && previewWanted && !captureBuilt && !captureRunning &&
+           videoCapture && (!audioWanted || audioCapture);
+}
+
+bool TTunerTools::StartCaptureBesidePreview() {
+    if (!CanCaptureBesidePreview()) {
+        return false;
+    }
+    // The writer opens its file as it joins the running graph: the previous recording goes aside first.
+    if (!KeepPreviousRecording() || !AddRecordingFilters()) {
+        RemoveRecordingFilters();
+        return false;
+    }
+    const char* failure = nullptr;
+    if (FAILED(builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, videoCapture.get(),
+                                     videoCompressor.get(), mux.get()))) {
+        failure = "Cannot render video capture stream";
+    } else if (audioWanted &&
+               FAILED(builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, audioCapture.get(),
+                                            audioCompressor.get(), mux.get()))) {
+        failure = "Cannot render audio capture stream";
+    }
+    const RefPtr<IMediaControl> control = query<IMediaControl>(graph);
+    // Telling the running graph to run lets the streams into the multiplexer, all of them connected now.
+    const HRESULT hr = failure || !control ? E_FAIL : control->Run();
+    if (failure || FAILED(hr)) {
+        if (failure) {
+            ShowGraphError("%s", failure);
+        } else {
+            ShowGraphErrorCode(hr, "Cannot start graph");
+        }
+        RemoveRecordingFilters();
+        return false;
+    }
+    // No stream control: the capture pins feed the preview too, and the branch takes data only from now.
+    droppedBase = 0;
+    notDroppedBase = 0;
+    StartCounting();
+    captureBuilt = true;
+    captureBesidePreview = true;
+    captureStartMs = services_.clock.timeGetTime();
+    captureRunning = true;
+    return true;
+}
+
+void TTunerTools::EndCaptureBesidePreview() {
+    RemoveRecordingFilters();
+    captureBesidePreview = false;
+    captureBuilt = false;
+    captureRunning = false;
+}
+
 bool TTunerTools::RunPreview() {
     if (previewRunning) {
         return true;
@@ -211,6 +308,11 @@ bool TTunerTools::HaltPreview() {
         return false;
     }
     previewRunning = false;
+    // A recording beside the preview ran in the same graph: it ended with it, its file finished, and its
+    // branch goes, so the graph runs again as the preview alone.
+    if (captureBesidePreview) {
+        EndCaptureBesidePreview();
+    }
     return true;
 }
 
@@ -226,9 +328,7 @@ bool TTunerTools::RunCapture() {
     }
     // The writer opens the file when the graph starts: the previous recording is moved aside first, and a
     // recording that could not be kept stops this one from starting.
-    if (const std::error_code kept = KeepPreviousCapture(std::filesystem::path(outputFile)); kept) {
-        ShowGraphError("Cannot keep the previous recording %s: %s", std::filesystem::path(outputFile).c_str(),
-                       kept.message().c_str());
+    if (!KeepPreviousRecording()) {
         return false;
     }
     droppedBase = 0;
@@ -248,19 +348,8 @@ bool TTunerTools::RunCapture() {
         return false;
     }
     if (streamControl) {
-        if (!droppedFrames) {
-            builder->FindInterface(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, videoCapture.get(),
-                                   IAMDroppedFrames::IID, reinterpret_cast<void**>(droppedFrames.put()));
-        }
         builder->ControlStream(&PIN_CATEGORY_CAPTURE, nullptr, nullptr, nullptr, &never, 0, 0);
-        if (droppedFrames) {
-            LONG dropped = 0;
-            LONG delivered = 0;
-            droppedFrames->GetNumDropped(&dropped);
-            droppedFrames->GetNumNotDropped(&delivered);
-            droppedBase = dropped;
-            notDroppedBase = delivered;
-        }
+        StartCounting();
     } else {
         hr = control->Run();
         if (FAILED(hr)) {
@@ -278,6 +367,11 @@ bool TTunerTools::HaltCapture() {
     if (!captureRunning) {
         return false;
     }
+    if (captureBesidePreview) {
+        // The recording's branch goes, its file finished; the preview's graph runs on as it was.
+        EndCaptureBesidePreview();
+        return true;
+    }
     const RefPtr<IMediaControl> control = query<IMediaControl>(graph);
     const HRESULT hr = control ? control->Stop() : E_NOINTERFACE;
     if (FAILED(hr)) {
@@ -288,7 +382,22 @@ bool TTunerTools::HaltCapture() {
     return true;
 }
 
+bool TTunerTools::PinHasFormat(IAMStreamConfig* config, int width, int height) const {
+    OwnedMediaType format;
+    if (!config || config->GetFormat(&format.type) != S_OK || !format.type) {
+        return false;
+    }
+    const VIDEOINFOHEADER* info = VideoInfoOf(format.type);
+    return info && info->bmiHeader.biWidth == width && info->bmiHeader.biHeight == height &&
+           info->bmiHeader.biBitCount == 16 && info->AvgTimePerFrame == FrameTimeOf(frameRate);
+}
+
 bool TTunerTools::SetPinFormat(bool preview, int width, int height) {
+    // The size a running preview's pin already has changes nothing: the graph is not rebuilt for it, so
+    // what the user sees and hears goes on (the record buttons set both sizes again).
+    if (previewRunning && PinHasFormat(preview ? previewConfig.get() : captureConfig.get(), width, height)) {
+        return true;
+    }
     if (previewWanted) {
         HaltPreview();
     }

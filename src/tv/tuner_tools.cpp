@@ -341,6 +341,10 @@ void TTunerTools::DismantleGraph() {
         HaltCapture();
         captureRunning = false;
     }
+    // Nor is a graph taken apart while it runs (the preview a recording beside it leaves running).
+    if (previewRunning) {
+        HaltPreview();
+    }
     fileSink = nullptr;
     aviMux = nullptr;
     mux = nullptr;

@@ -61,7 +61,14 @@ public:
     bool HaltPreview();
     bool AssembleCapture();
     bool RunCapture();
+    // Stops the recording; one beside the preview ends alone, and the preview goes on.
     bool HaltCapture();
+    // A recording that joins the running preview graph instead of a capture graph built anew, so the
+    // picture and the card's sound go on without a break: it needs the preview running and wanted beside it.
+    bool CanCaptureBesidePreview() const;
+    // Builds the recording's branch onto the running preview and starts it. A failure is shown in a box and
+    // takes the branch out again; the preview goes on.
+    bool StartCaptureBesidePreview();
     void DismantleGraph();
     bool SetPreviewFormat(int width, int height);
     bool SetCaptureFormat(int width, int height);
@@ -140,6 +147,9 @@ public:
     // (card_sound_branch.cpp).
     RefPtr<IBaseFilter> cardSound;
 
+    // The recording runs beside the preview, in the preview's graph (StartCaptureBesidePreview).
+    bool captureBesidePreview = false;
+
     // Where recordings go: "capture.avi" in the current directory unless the owner says otherwise. A file
     // already there is kept under a dated name before the next recording starts.
     std::wstring outputFile = L"capture.avi";
@@ -165,7 +175,20 @@ private:
     };
     FrameRateResult ApplyFrameRate(IAMStreamConfig* config);
     void ListenForEvents();
+    // The recording's start in both kinds of graph: its compressors, the multiplexer and the file writer.
+    bool AddRecordingFilters();
+    // The recording's compressors, multiplexer and file writer out of the graph; a running one finishes the
+    // file first.
+    void RemoveRecordingFilters();
+    // The recording beside the preview is over: its branch goes, and the graph is the preview's alone.
+    void EndCaptureBesidePreview();
+    // Moves a previous recording aside; false (with a box) when it could not be kept.
+    bool KeepPreviousRecording();
+    // The recording's frame counters start from here.
+    void StartCounting();
     bool SetPinFormat(bool preview, int width, int height);
+    // Whether the pin's format is the one SetPinFormat would write for that size.
+    bool PinHasFormat(IAMStreamConfig* config, int width, int height) const;
     // Takes the device's lock where it has one; the busy message when another process holds it.
     std::string LockFailure(DeviceLock& lock, IMoniker* moniker);
     // LockFailure's message in a box; false when the device is busy.

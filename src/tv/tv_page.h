@@ -169,6 +169,8 @@ private:
     void enableGraphControls(bool enabled);
     // The recording ends and the sheet goes back to idle, without a preview rebuilt (closing, a lost device).
     void finishRecording();
+    // The recording in a capture graph built anew (the preview stopped for it); true once it runs.
+    bool startCaptureGraph();
     // A handler about to take the graph apart stops a recording first, as its Stop button does.
     void stopRecordingBeforeTearDown();
     void showOutputFile();

@@ -22,10 +22,7 @@ constexpr int kFirstFullSize = 3;
 
 } // namespace
 
-void TVPage::RecButtonClick() {
-    if (!tools_) {
-        return;
-    }
+bool TVPage::startCaptureGraph() {
     if (tools_->previewRunning) {
         tools_->HaltPreview();
     }
@@ -43,7 +40,24 @@ void TVPage::RecButtonClick() {
         tools_->previewWanted = true;
     }
     tools_->AssembleCapture();
-    if (tools_->RunCapture()) {
+    return tools_->RunCapture();
+}
+
+void TVPage::RecButtonClick() {
+    if (!tools_) {
+        return;
+    }
+    const bool previewBeside = ui_->TVCapResCombo->currentIndex() < kFirstFullSize &&
+                               ui_->TVPrvResCombo->currentIndex() < kFirstFullSize;
+    if (previewBeside && tools_->previewRunning) {
+        TVCapResComboChange();
+    }
+    // The recording joins the running preview where it can: the picture and the card's sound go on without
+    // a break.
+    const bool started = previewBeside && tools_->CanCaptureBesidePreview()
+                             ? tools_->StartCaptureBesidePreview()
+                             : startCaptureGraph();
+    if (started) {
         ui_->RecStopButton->setEnabled(true);
         ui_->RecButton->setEnabled(false);
         enableGraphControls(false);

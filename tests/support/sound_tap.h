@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 inline constexpr int kTapRate = 48000;
@@ -58,6 +59,37 @@ public:
     // The next count samples from now.
     std::vector<std::int16_t> next(std::size_t count) { return next(this->count(), count); }
 
+    // Buffers played so far.
+    std::size_t buffers() const {
+        std::lock_guard lock(mutex_);
+        return spans_.size();
+    }
+    // The longest stretch of the stream's time without sound between the buffers played from buffer first
+    // on: what a listener would miss. Zero for a stream without gaps.
+    GstClockTime longestGapSince(std::size_t first) const {
+        GstClockTime longest = 0;
+        for (const auto& [buffer, gap] : gapsSince(first)) {
+            longest = std::max(longest, gap);
+        }
+        return longest;
+    }
+    // Each gap from buffer first on: the buffer after it, and how long it is.
+    std::vector<std::pair<std::size_t, GstClockTime>> gapsSince(std::size_t first) const {
+        std::lock_guard lock(mutex_);
+        std::vector<std::pair<std::size_t, GstClockTime>> gaps;
+        for (std::size_t i = std::max<std::size_t>(first, 1); i < spans_.size(); ++i) {
+            const auto [start, length] = spans_[i - 1];
+            if (!GST_CLOCK_TIME_IS_VALID(start) || !GST_CLOCK_TIME_IS_VALID(length)) {
+                continue;
+            }
+            const GstClockTime end = start + length;
+            if (GST_CLOCK_TIME_IS_VALID(spans_[i].first) && spans_[i].first > end) {
+                gaps.emplace_back(i, spans_[i].first - end);
+            }
+        }
+        return gaps;
+    }
+
     // The sinks made so far (one per renderer), for their state.
     std::vector<GstElement*> sinks() const {
         std::lock_guard lock(mutex_);
@@ -93,6 +125,7 @@ private:
             {
                 std::lock_guard lock(mutex_);
                 samples_.insert(samples_.end(), data, data + map.size / 2);
+                spans_.emplace_back(GST_BUFFER_PTS(buffer), GST_BUFFER_DURATION(buffer));
             }
             gst_buffer_unmap(buffer, &map);
             arrived_.notify_all();
@@ -103,5 +136,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::vector<std::int16_t> samples_;
+    // Each buffer's time in the stream and its length.
+    std::vector<std::pair<GstClockTime, GstClockTime>> spans_;
     std::vector<GstElement*> sinks_;
 };

@@ -194,6 +194,93 @@ TEST(TunerGraphsCapture, RefusedWhileAPreviewRuns) {
     EXPECT_TRUE(card.shown().empty());
 }
 
+// The preview running, and wanted beside a recording as the TV page wants it for the smaller sizes.
+bool PreviewWantedBesideARecording(GraphCard& card) {
+    card.tools.previewWanted = true;
+    return card.tools.AssemblePreview() && card.tools.RunPreview();
+}
+
+TEST(TunerGraphsBesidePreview, TheRecordingJoinsAndLeavesTheRunningPreviewGraph) {
+    GraphCard card;
+    ASSERT_TRUE(PreviewWantedBesideARecording(card));
+    card.droppedFrames->delivered = 7;
+    card.log.clear();
+
+    ASSERT_TRUE(card.tools.CanCaptureBesidePreview());
+    ASSERT_TRUE(card.tools.StartCaptureBesidePreview());
+    // Nothing stops: the branch is built onto the running graph, and the graph told to run lets it start.
+    const CallLog expected = {"SetOutputFileName capture.avi",
+                              "RenderStream capture video through compressor into mux",
+                              "RenderStream capture audio into mux", "Run"};
+    EXPECT_EQ(Only(card.log, {"Stop", "Pause", "Run", "SetOutputFileName capture.avi",
+                              "RenderStream capture video through compressor into mux",
+                              "RenderStream capture audio into mux", "RenderStream preview video"}),
+              expected);
+    EXPECT_FALSE(card.logged("ControlStream start now stop never"))
+        << "the capture pins feed the preview too";
+    EXPECT_EQ(card.tools.notDroppedBase, 7);
+    EXPECT_TRUE(card.tools.captureRunning);
+    EXPECT_TRUE(card.tools.previewRunning);
+    EXPECT_FALSE(card.tools.CanCaptureBesidePreview());
+    card.log.clear();
+
+    ASSERT_TRUE(card.tools.HaltCapture());
+    EXPECT_FALSE(card.logged("Stop"));
+    EXPECT_TRUE(card.logged("RemoveFilter"));
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_FALSE(card.tools.captureBuilt);
+    EXPECT_FALSE(card.tools.mux);
+    EXPECT_TRUE(card.tools.previewRunning);
+    EXPECT_TRUE(card.tools.previewBuilt);
+    EXPECT_TRUE(card.shown().empty());
+}
+
+TEST(TunerGraphsBesidePreview, StoppingThePreviewEndsTheRecordingAndLeavesAPreviewGraph) {
+    GraphCard card;
+    ASSERT_TRUE(PreviewWantedBesideARecording(card));
+    ASSERT_TRUE(card.tools.StartCaptureBesidePreview());
+    card.log.clear();
+
+    ASSERT_TRUE(card.tools.HaltPreview());
+    EXPECT_EQ(Only(card.log, {"Stop", "RemoveFilter"}).front(), "Stop") << "the file ends with the graph";
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_FALSE(card.tools.captureBuilt);
+    EXPECT_FALSE(card.tools.HaltCapture());
+    // Run again, it is the preview alone.
+    card.log.clear();
+    ASSERT_TRUE(card.tools.RunPreview());
+    EXPECT_FALSE(card.logged("SetOutputFileName capture.avi"));
+}
+
+TEST(TunerGraphsBesidePreview, NeedsThePreviewRunningAndWanted) {
+    GraphCard card;
+    EXPECT_FALSE(card.tools.CanCaptureBesidePreview());
+    EXPECT_FALSE(card.tools.StartCaptureBesidePreview());
+    ASSERT_TRUE(card.tools.AssemblePreview());
+    ASSERT_TRUE(card.tools.RunPreview());
+    EXPECT_FALSE(card.tools.CanCaptureBesidePreview()) << "a preview not wanted beside the recording";
+    card.tools.previewWanted = true;
+    EXPECT_TRUE(card.tools.CanCaptureBesidePreview());
+    EXPECT_FALSE(card.logged("SetOutputFileName capture.avi"));
+}
+
+TEST(TunerGraphsBesidePreview, ABranchThatCannotBeBuiltIsTakenOutAndThePreviewGoesOn) {
+    GraphCard card;
+    ASSERT_TRUE(PreviewWantedBesideARecording(card));
+    card.platform.builder->renderResults["capture audio"] = E_FAIL;
+    card.log.clear();
+
+    EXPECT_FALSE(card.tools.StartCaptureBesidePreview());
+    EXPECT_EQ(card.shown(), Boxes{"Cannot render audio capture stream"});
+    EXPECT_TRUE(card.logged("RemoveFilter"));
+    EXPECT_FALSE(card.logged("Stop"));
+    EXPECT_FALSE(card.logged("Run"));
+    EXPECT_FALSE(card.tools.captureRunning);
+    EXPECT_FALSE(card.tools.captureBuilt);
+    EXPECT_FALSE(card.tools.mux);
+    EXPECT_TRUE(card.tools.previewRunning);
+}
+
 struct CaptureFailure {
     const char* name;
     std::function<void(GraphCard&)> arrange;
@@ -400,9 +487,7 @@ TEST(TunerGraphsFormats, RefusedPreviewSizeStillCountsAsWritten) {
 
 TEST(TunerGraphsFormats, CaptureSizeChangeRebuildsTheWantedPreview) {
     GraphCard card;
-    card.tools.previewWanted = true;
-    ASSERT_TRUE(card.tools.AssemblePreview());
-    ASSERT_TRUE(card.tools.RunPreview());
+    ASSERT_TRUE(PreviewWantedBesideARecording(card));
 
     EXPECT_TRUE(card.tools.SetCaptureFormat(720, -576));
 

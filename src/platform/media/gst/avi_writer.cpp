@@ -98,13 +98,38 @@ GstPin* AviMuxFilter::addInput(PinKind kind, bool video) {
     std::swprintf(name, 16, L"Input %02d", ++inputs_);
     GstPin& pin = addPin(name, PINDIR_INPUT, kind, pad);
     gst_object_unref(pad);
+    // Joining a graph that already runs (a recording beside the preview), each stream would reach avimux as
+    // soon as it is connected, and avimux takes no other stream after its first data: until the graph is
+    // told to run, when all of them are connected, their data goes no further than the input. It is
+    // dropped, not held: a held input would hold up the tee behind the device, and the preview with it, as
+    // soon as a query that waits for the data before it (the device renegotiating) came along.
+    if (graph() && GST_STATE_TARGET(graph()->pipeline()) >= GST_STATE_PAUSED) {
+        const gulong probe = gst_pad_add_probe(
+            pin.pad(), GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+            [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
+        beforeRun_.emplace_back(pin.pad(), probe);
+    }
     return &pin;
+}
+
+void AviMuxFilter::graphRuns() {
+    for (const auto& [pad, probe] : beforeRun_) {
+        gst_pad_remove_probe(pad, probe);
+    }
+    beforeRun_.clear();
 }
 
 void AviMuxFilter::dropInput(GstPin& pin) {
     if (pin.peer() || pin.direction() != PINDIR_INPUT) {
         return;
     }
+    std::erase_if(beforeRun_, [&pin](const auto& waiting) {
+        if (waiting.first != pin.pad()) {
+            return false;
+        }
+        gst_pad_remove_probe(waiting.first, waiting.second);
+        return true;
+    });
     GstPad* target = gst_ghost_pad_get_target(GST_GHOST_PAD(pin.pad()));
     removePin(pin);
     if (target) {
@@ -115,7 +140,11 @@ void AviMuxFilter::dropInput(GstPin& pin) {
 }
 
 void AviMuxFilter::beforeStop() {
-    finish(kFinishTimeoutMs);
+    finish(kFinishTimeoutMs, false);
+}
+
+void AviMuxFilter::beforeRemoval() {
+    finish(kFinishTimeoutMs, true);
 }
 
 // The capture outputs whose frames reach this input, through compressors if any.
@@ -153,11 +182,13 @@ bool AviMuxFilter::everyInputFed(const std::vector<GstPad*>& inputs) {
     return !inputs.empty();
 }
 
-void AviMuxFilter::finish(int timeoutMs) {
+void AviMuxFilter::finish(int timeoutMs, bool graphGoesOn) {
     if (finished_ || !mux_ || GST_STATE(mux_) < GST_STATE_PAUSED) {
         return;
     }
     finished_ = true;
+    // Streams still waiting for the graph to run end now, with what they have.
+    graphRuns();
     FileWriterFilter* writer = nullptr;
     std::vector<GstPad*> inputs;
     std::vector<CaptureOutput*> sources;
@@ -207,11 +238,24 @@ void AviMuxFilter::finish(int timeoutMs) {
     for (std::thread& sender : senders) {
         sender.join();
     }
+    if (graphGoesOn) {
+        // The finished file takes nothing more: what the reopened sources send until the graph takes the
+        // multiplexer out stops at its inputs.
+        for (GstPad* input : inputs) {
+            gst_pad_add_probe(
+                input, GstPadProbeType(GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                [](GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }, nullptr, nullptr);
+        }
+    }
     for (GstPad* input : inputs) {
         gst_object_unref(input);
     }
     for (CaptureOutput* source : sources) {
-        source->restart();
+        if (graphGoesOn) {
+            source->reopen();
+        } else {
+            source->restart();
+        }
     }
 }
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Recording to a file: the AVI multiplexer (avimux, which writes the idx1 index after the movi list) and the
-// file writer (filesink). Stopping the graph finishes the file first: end-of-stream starts at each capture
-// device's output, behind the frames still on their way, and the graph waits, bounded, until the writer has
-// it; a stream that does not end so gets it straight at the multiplexer's input. A stopped recording is a
-// complete AVI even after the device was lost or an error stopped the data.
+// file writer (filesink). Stopping the graph, or taking the multiplexer out of a graph that runs on (a
+// recording beside the preview), finishes the file first: end-of-stream starts at each capture device's
+// output, behind the frames still on their way, and the graph waits, bounded, until the writer has it; a
+// stream that does not end so gets it straight at the multiplexer's input. A stopped recording is a complete
+// AVI even after the device was lost or an error stopped the data.
 
 #include "gst_filter.h"
 #include "video_gap_filler.h"
@@ -15,6 +16,8 @@ class CaptureOutput;
 #include <memory>
 #include <mutex>
 #include <set>
+#include <utility>
+#include <vector>
 
 class AviMuxFilter final : public GstFilter, public IConfigAviMux {
 public:
@@ -41,11 +44,14 @@ public:
     int inputCount() const { return inputs_; }
 
     void beforeStop() override;
+    void beforeRemoval() override;
+    void graphRuns() override;
 
 private:
     void* queryOtherInterface(const Guid& iid) override;
-    // Ends the file; bounded by timeoutMs.
-    void finish(int timeoutMs);
+    // Ends the file; bounded by timeoutMs. The sources it ended start afresh with the graph's next start,
+    // or at once when the graph goes on running without the multiplexer.
+    void finish(int timeoutMs, bool graphGoesOn);
     static std::vector<CaptureOutput*> outputsFeeding(GstPin& input);
     bool everyInputFed(const std::vector<GstPad*>& inputs);
 
@@ -56,6 +62,8 @@ private:
     std::set<GstPad*> fed_;
     // Taken from each input's first data, before the picture's gaps are filled.
     std::shared_ptr<StreamsStart> start_ = std::make_shared<StreamsStart>();
+    // The inputs' probes that drop their data until the graph runs (joining a running graph), by pad.
+    std::vector<std::pair<GstPad*, gulong>> beforeRun_;
     LONG masterStream_ = -1;
     bool finished_ = false;
 };

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr std::size_t kDroppedInfoKept = 256;
+// A push into a leaky queue returns at once; the bound only guards against an element that never returns.
+constexpr int kIdleTimeoutMs = 2000;
 constexpr std::uint64_t kFramesBetweenDumps = 250;
 
 REFERENCE_TIME UnitsOf(GstClockTime time) {
@@ -19,7 +21,7 @@ REFERENCE_TIME UnitsOf(GstClockTime time) {
 
 CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames,
                              const std::vector<GstElement*>& conversion)
-    : maxFrames_(maxFrames) {
+    : upstream_(GST_PAD(gst_object_ref(upstream))), maxFrames_(maxFrames) {
     queue_ = gst_element_factory_make("queue", nullptr);
     // Leaky at the consumer's end: when the consumer falls behind, the oldest frame goes, as a card's
     // driver drops a frame for which it has no buffer.
@@ -28,6 +30,7 @@ CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames,
     gst_bin_add(bin, queue_);
     GstPad* sink = gst_element_get_static_pad(queue_, "sink");
     gst_pad_link(upstream, sink);
+    gst_pad_add_probe(upstream, GST_PAD_PROBE_TYPE_BUFFER, &CaptureOutput::onArrive, this, nullptr);
     gst_pad_add_probe(sink, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
                       &CaptureOutput::onEnter, this, nullptr);
     gst_object_unref(sink);
@@ -45,6 +48,11 @@ CaptureOutput::CaptureOutput(GstBin* bin, GstPad* upstream, guint maxFrames,
 
 CaptureOutput::~CaptureOutput() {
     gst_object_unref(source_);
+    gst_object_unref(upstream_);
+}
+
+GstPadProbeReturn CaptureOutput::onArrive(GstPad*, GstPadProbeInfo*, gpointer self) {
+    return static_cast<CaptureOutput*>(self)->ended_ ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
 }
 
 HRESULT CaptureOutput::QueryInterface(const Guid& iid, void** object) {
@@ -85,11 +93,33 @@ void CaptureOutput::leftQueue(REFERENCE_TIME time) {
 }
 
 bool CaptureOutput::endStream() {
+    ended_ = true;
+    // A frame already past the drop on its way in must not meet the end of the stream.
+    WaitUntilIdle(upstream_, kIdleTimeoutMs);
     GstPad* sink = gst_element_get_static_pad(queue_, "sink");
     const bool accepted = gst_pad_send_event(sink, gst_event_new_eos());
     gst_object_unref(sink);
-    ended_ = true;
     return accepted;
+}
+
+void CaptureOutput::reopen() {
+    if (!ended_) {
+        return;
+    }
+    GstPad* sink = gst_element_get_static_pad(queue_, "sink");
+    if (gst_pad_is_active(sink)) {
+        // The flush takes the end of the stream out of the queue and restarts its thread; it also forgets the
+        // stream's segment, which the upstream pad would not send again by itself.
+        gst_pad_send_event(sink, gst_event_new_flush_start());
+        gst_pad_send_event(sink, gst_event_new_flush_stop(FALSE));
+        for (GstEventType type : {GST_EVENT_STREAM_START, GST_EVENT_CAPS, GST_EVENT_SEGMENT}) {
+            if (GstEvent* sticky = gst_pad_get_sticky_event(upstream_, type, 0)) {
+                gst_pad_send_event(sink, sticky);
+            }
+        }
+    }
+    gst_object_unref(sink);
+    ended_ = false;
 }
 
 void CaptureOutput::restart() {

@@ -9,6 +9,7 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -31,11 +32,18 @@ public:
     GstPin* pin() const { return pin_; }
 
     // Ends the output's stream behind the frames it still holds, so its consumer gets all of them and then
-    // end-of-stream; from then on it takes no frames until restart(). False when the stream cannot end so
-    // (its consumer failed and the output stopped).
+    // end-of-stream; from then on it takes no frames until restart() or reopen(). What comes from upstream
+    // meanwhile is dropped before the queue: an ended queue would answer it with end-of-stream, which a tee
+    // upstream takes as the end of every branch, the preview's and the card sound's too. False when the
+    // stream cannot end so (its consumer failed and the output stopped).
     bool endStream();
     // After endStream(): the device starts afresh when its graph next starts (its filter goes back to READY).
     void restart();
+    // After endStream(), while the graph goes on running: the queue is flushed out of its end and takes
+    // frames again, for the next consumer, without the device or its other outputs stopping. The stream's
+    // format goes in again first. Call it only while nothing that must keep the ended stream is behind the
+    // output: the flush and what follows it go downstream.
+    void reopen();
 
     // Stream control is a device feature; an output without it always delivers.
     void setStreamControlled(bool controlled) { controlled_ = controlled; }
@@ -61,6 +69,7 @@ private:
     static GstPadProbeReturn onEnter(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn onLeave(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn onDeliver(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn onArrive(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     bool linked() const;
     // The running time now, in 100 ns units, or 0 before the element runs.
     REFERENCE_TIME runningTimeNow() const;
@@ -69,7 +78,8 @@ private:
     void leftQueue(REFERENCE_TIME time);
 
     GstElement* queue_;
-    bool ended_ = false;
+    GstPad* upstream_;
+    std::atomic<bool> ended_{false};
     GstPad* source_;
     GstPin* pin_ = nullptr;
     bool controlled_ = true;

@@ -194,6 +194,9 @@ HRESULT FilterGraph::RemoveFilter(IBaseFilter* filter) {
         return VFW_E_NOT_IN_GRAPH;
     }
     RefPtr<GstFilter> keep(own);
+    if (isRunning()) {
+        own->beforeRemoval();
+    }
     for (const auto& pin : own->pins()) {
         detach(*pin);
     }
@@ -232,6 +235,27 @@ HRESULT FilterGraph::FindFilterByName(LPCWSTR name, IBaseFilter** filter) {
 
 bool FilterGraph::isRunning() const {
     return GST_STATE_TARGET(pipeline_) >= GST_STATE_PAUSED;
+}
+
+bool FilterGraph::isLive() const {
+    // Asked of the sources themselves: a latency query of the whole pipeline fails as soon as one element
+    // (a multiplexer) does not answer it.
+    bool live = false;
+    GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(pipeline_));
+    GValue item = G_VALUE_INIT;
+    while (!live && gst_iterator_next(elements, &item) == GST_ITERATOR_OK) {
+        GObject* element = G_OBJECT(g_value_get_object(&item));
+        if (GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SOURCE) &&
+            g_object_class_find_property(G_OBJECT_GET_CLASS(element), "is-live")) {
+            gboolean isLive = FALSE;
+            g_object_get(element, "is-live", &isLive, nullptr);
+            live = isLive;
+        }
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(elements);
+    return live;
 }
 
 void FilterGraph::syncWithPipeline(GstFilter& filter) {
@@ -331,7 +355,10 @@ void FilterGraph::detach(GstPin& pin) {
         output.hold();
         const bool flushing = gst_pad_is_active(input.pad());
         if (flushing) {
-            rememberFlush();
+            // A live graph has no position to go back to: its sources go on, and the flush ends at the input.
+            if (!isLive()) {
+                rememberFlush();
+            }
             gst_pad_send_event(input.pad(), gst_event_new_flush_start());
         }
         WaitUntilIdle(output.pad(), IdleTimeoutMs);

@@ -100,6 +100,8 @@ private:
     AudioRendererFilter* audioRenderer() const;
     std::wstring uniqueName(std::wstring name) const;
     bool isRunning() const;
+    // Whether a source of the running graph is live (a capture device): its data cannot be sought.
+    bool isLive() const;
     void syncWithPipeline(GstFilter& filter);
     // Breaks a link, also while data flows: the one way every link is taken apart. The output holds new
     // data; the input is flushed so data stuck behind it returns; the next state change or seek restarts it.

@@ -28,7 +28,11 @@ void FilterGraph::restartIfFlushed() {
 HRESULT FilterGraph::Run() {
     restartIfFlushed();
     state_ = State_Running;
-    return gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ? E_FAIL : S_OK;
+    const bool failed = gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE;
+    for (const auto& filter : filters_) {
+        filter->graphRuns();
+    }
+    return failed ? E_FAIL : S_OK;
 }
 
 HRESULT FilterGraph::Pause() {

@@ -103,6 +103,11 @@ public:
     virtual HRESULT joinGraph() { return S_OK; }
     // Called by the graph before it stops: a filter that writes a file finishes it here.
     virtual void beforeStop() {}
+    // Called by a running graph before the filter leaves it, while the rest goes on running: a filter that
+    // writes a file finishes it here, and the sources it ended take data again for whatever comes next.
+    virtual void beforeRemoval() {}
+    // Called by the graph each time it is told to run, also when it already runs.
+    virtual void graphRuns() {}
     // Interfaces of one of the filter's pins beyond IPin and IKsPropertySet (stream format, stream control,
     // frame counters), sharing the filter's reference count; null when the pin has none.
     virtual void* queryPinInterface(const GstPin&, const Guid&) { return nullptr; }

@@ -531,6 +531,47 @@ TEST(CaptureGraph, TheDevicesRecordAgainAfterARecordingEnded) {
     EXPECT_TRUE(ReadAviStructure(first).complete()) << "the first file is left alone";
 }
 
+TEST(CaptureGraph, ARecordingJoinsAndLeavesARunningGraphWhoseDevicesGoOn) {
+    CaptureRig rig;
+    rig.card->setFrequency(175250000);
+    // The preview runs alone first; the capture pin has nothing behind it.
+    ASSERT_EQ(rig.graph->AddFilter(rig.video.get(), nullptr), S_OK);
+    ASSERT_EQ(
+        rig.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get(), nullptr, nullptr),
+        S_OK);
+    ASSERT_EQ(rig.control()->Run(), S_OK);
+    const RefPtr<IAMDroppedFrames> preview =
+        rig.find<IAMDroppedFrames>(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, rig.video.get());
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(WaitUntil([&] { return Delivered(preview.get()) >= 3; }));
+
+    QTemporaryDir dir;
+    for (const char* name : {"first.avi", "second.avi"}) {
+        const QString path = dir.filePath(name);
+        Recording recording = BuildRecording(rig, path, true);
+        const LONG from = Delivered(recording.counters.get());
+        // Both streams are connected before either reaches the multiplexer, which takes no stream after its
+        // first data: they wait for the graph to be told to run.
+        ASSERT_EQ(rig.control()->Run(), S_OK);
+        ASSERT_TRUE(WaitUntil([&] { return Delivered(recording.counters.get()) >= from + 10; }));
+        const LONG previewed = Delivered(preview.get());
+        // Taken out of the running graph, the multiplexer finishes the file first.
+        ASSERT_EQ(rig.graph->RemoveFilter(recording.mux.get()), S_OK);
+        ASSERT_EQ(rig.graph->RemoveFilter(query<IBaseFilter>(recording.sink).get()), S_OK);
+        ASSERT_EQ(rig.graph->RemoveFilter(rig.audio.get()), S_OK);
+        const AviStructure avi = ReadAviStructure(path);
+        EXPECT_TRUE(avi.complete()) << name;
+        EXPECT_GE(avi.pictures(), 10) << name;
+        EXPECT_GT(avi.audioChunks, 0) << name;
+        // The device never stopped: the preview went on throughout.
+        EXPECT_TRUE(WaitUntil([&] { return Delivered(preview.get()) >= previewed + 3; })) << name;
+    }
+    OAFilterState state = State_Stopped;
+    EXPECT_EQ(rig.control()->GetState(0, &state), S_OK);
+    EXPECT_EQ(state, State_Running);
+    EXPECT_EQ(rig.control()->Stop(), S_OK);
+}
+
 TEST(CaptureGraph, TheGraphDumpShowsTheGraphRunning) {
     QTemporaryDir runtime;
     setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
