@@ -3,8 +3,8 @@
 // measured at the card-sound renderer's output, during the preview and while recording with sound, with
 // one capture of the card's sound in the graph.
 #include "avi_structure.h"
+#include "capture_test_support.h"
 #include "card_tools.h"
-#include "media_test_support.h"
 
 #include "platform/media/gst/filter_graph.h"
 #include "sound_tap.h"
@@ -25,13 +25,6 @@ constexpr std::size_t kMeasured = 4800;
 constexpr std::size_t kInFlight = 9600;
 // The virtual card's sound comes in 40 ms buffers; resampled for the output, a buffer's time is rounded.
 constexpr GstClockTime kOneBuffer = 41 * GST_MSECOND;
-
-// Frames the capture pin has delivered so far.
-LONG Delivered(IAMDroppedFrames* counters) {
-    LONG delivered = 0;
-    counters->GetNumNotDropped(&delivered);
-    return delivered;
-}
 
 LONG Dropped(IAMDroppedFrames* counters) {
     LONG dropped = 0;
